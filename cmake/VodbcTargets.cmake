@@ -1,0 +1,62 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+# Our own code compiles without warnings; third-party headers are included
+# as system headers by their imported targets, so they do not trip this.
+function(vodbc_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# vodbc_add_library(NAME SOURCES ... [DEPS ...])
+# A static library of one folder; its folder's parent (src/) is the include
+# root, so code includes "sheet/sheet.h".
+function(vodbc_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  vodbc_warnings(${name})
+endfunction()
+
+# vodbc_add_test(NAME SOURCES ... [DEPS ...] [LABELS ...] [FIXTURES ...]
+#                [ENVIRONMENT ...] [MAIN])
+# One GoogleTest program beside the code it tests. Its cases are registered
+# with CTest one by one (discovered when the tests run, not at build time, so
+# building never needs a display or a server). LABELS marks suites that need
+# a server or a display; FIXTURES names the CTest fixtures that start them.
+# Without MAIN the program links gtest_main; with MAIN it brings its own.
+function(vodbc_add_test name)
+  cmake_parse_arguments(ARG "MAIN" "TIMEOUT"
+                        "SOURCES;DEPS;LABELS;FIXTURES;ENVIRONMENT" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES
+      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(ARG_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock ${ARG_DEPS})
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest_main GTest::gmock ${ARG_DEPS})
+  endif()
+  target_compile_definitions(${name} PRIVATE
+      VODBC_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+      VODBC_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  vodbc_warnings(${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  set(props TIMEOUT ${ARG_TIMEOUT})
+  if(ARG_LABELS)
+    list(JOIN ARG_LABELS "\\;" labels)
+    list(APPEND props LABELS "${labels}")
+  endif()
+  if(ARG_FIXTURES)
+    list(JOIN ARG_FIXTURES "\\;" fixtures)
+    list(APPEND props FIXTURES_REQUIRED "${fixtures}")
+  endif()
+  if(ARG_ENVIRONMENT)
+    list(JOIN ARG_ENVIRONMENT "\\;" environment)
+    list(APPEND props ENVIRONMENT "${environment}")
+  endif()
+  gtest_discover_tests(${name}
+      DISCOVERY_MODE PRE_TEST
+      TEST_PREFIX "${name}."
+      PROPERTIES ${props})
+endfunction()

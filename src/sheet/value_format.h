@@ -1,0 +1,37 @@
+// The text form of values: numbers by the column's formatKind and decimals,
+// dates and times in one of 40 numbered layouts.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vodbc {
+
+// Every text formatValue produces fits a buffer of this size.
+constexpr std::size_t kValueTextSize = 81;
+
+// Writes the text of `value` into `out` (kValueTextSize bytes). A value <=
+// missingValue gives "*". formatKind 1 general ("%g", or `decimals`
+// significant digits once they exceed the digits before the point), 2
+// exponent, 3 fixed, 4 "%g", 5 date and time with the program-wide date
+// state (setDateOption, setDateFormat). Other kinds format like 1.
+void formatValue(char* out, double value, std::int32_t formatKind,
+                 std::int32_t decimals, double missingValue);
+
+// Writes a date or time (a day number with the time of day as the fraction)
+// in layout `dateFormat`. dateOption 0: 1 = 1 January 1900 (serial days,
+// with the nonexistent 29 February 1900 as day 60); otherwise 1 = 1 March
+// 1600. Layout codes without a layout (25, 26, 28..32, outside 1..40)
+// format like code 1. Returns 0, writing nothing, when `out` is null; else 1.
+int formatDateTime(char* out, double value, std::uint16_t dateOption,
+                   std::int32_t dateFormat, double missingValue);
+
+// The program-wide date state used by formatValue for formatKind 5. It keeps
+// the values last set (0 and 1 at start); set both before formatting a
+// column's dates.
+void setDateOption(std::uint16_t dateOption);
+void setDateFormat(std::int32_t dateFormat);
+std::uint16_t dateOption();
+std::int32_t dateFormat();
+
+}  // namespace vodbc

@@ -1,0 +1,189 @@
+#include "worksheet_file/output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace vodbc {
+namespace {
+
+// Large enough that a whole worksheet goes out in a few dozen system calls.
+constexpr std::size_t kBufferSize = 1 << 20;
+// Leaves room for the prefix and suffix within the file system's name limit.
+constexpr std::size_t kLongestNameStem = 200;
+
+bool writeAll(int fd, const unsigned char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::string folderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Creates a new, empty file with an unused name in `folder`; the file is
+// hidden and names its target so a stray one would explain itself.
+int createTemporary(const std::string& folder, const std::string& name,
+                    mode_t mode, std::string* created) {
+  static unsigned counter = 0;
+  const std::string stem = "." + name.substr(0, kLongestNameStem) + ".tmp-";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const unsigned long tag =
+        (static_cast<unsigned long>(::getpid()) << 20) ^
+        (static_cast<unsigned long>(std::time(nullptr)) << 8) ^ ++counter;
+    std::string candidate = folder + "/" + stem + std::to_string(tag % 1000000007ul);
+    const int fd = ::open(candidate.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0) {
+      *created = std::move(candidate);
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  return -1;
+}
+
+}  // namespace
+
+AtomicOutputFile::AtomicOutputFile() : buffer_(kBufferSize) {}
+
+AtomicOutputFile::~AtomicOutputFile() { discard(); }
+
+bool AtomicOutputFile::open(const std::string& path) {
+  discard();
+  failed_ = false;
+  buffered_ = 0;
+  if (path.empty()) return false;
+
+  target_ = path;
+  if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+    target_ = resolved;
+    std::free(resolved);
+  }
+
+  mode_t mode = 0666;  // the umask applies at creation
+  bool keepMode = false;
+  struct stat existing {};
+  if (::stat(target_.c_str(), &existing) == 0) {
+    if (!S_ISREG(existing.st_mode)) return false;
+    if (::access(target_.c_str(), W_OK) != 0) return false;
+    mode = existing.st_mode & 07777;
+    keepMode = true;
+  }
+
+  fd_ = createTemporary(folderOf(target_), nameOf(target_), 0600, &temporary_);
+  if (fd_ < 0) return false;
+  if (keepMode) {
+    if (::fchmod(fd_, mode) != 0) {
+      discard();
+      return false;
+    }
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(fd_, mode & ~mask) != 0) {
+      discard();
+      return false;
+    }
+  }
+  return true;
+}
+
+bool AtomicOutputFile::flush() {
+  if (buffered_ == 0) return true;
+  const bool ok = writeAll(fd_, buffer_.data(), buffered_);
+  buffered_ = 0;
+  return ok;
+}
+
+bool AtomicOutputFile::write(const void* data, std::size_t size) {
+  if (fd_ < 0 || failed_) return false;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  if (buffered_ + size > buffer_.size()) {
+    if (!flush()) {
+      failed_ = true;
+      return false;
+    }
+    if (size >= buffer_.size()) {
+      if (!writeAll(fd_, bytes, size)) failed_ = true;
+      return !failed_;
+    }
+  }
+  std::memcpy(buffer_.data() + buffered_, bytes, size);
+  buffered_ += size;
+  return true;
+}
+
+bool AtomicOutputFile::close() {
+  if (fd_ < 0) return false;
+  bool ok = !failed_ && flush() && ::fsync(fd_) == 0;
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) ok = false;
+  if (ok && ::rename(temporary_.c_str(), target_.c_str()) != 0) ok = false;
+  if (!ok) ::unlink(temporary_.c_str());
+  temporary_.clear();
+  return ok;
+}
+
+void AtomicOutputFile::discard() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (!temporary_.empty()) {
+    ::unlink(temporary_.c_str());
+    temporary_.clear();
+  }
+}
+
+bool MemoryOutputFile::open(const std::string& path) {
+  path_ = path;
+  if (failOpen_) return false;
+  opened_ = true;
+  return true;
+}
+
+bool MemoryOutputFile::write(const void* data, std::size_t size) {
+  if (failed_) {
+    ++writesAfterFailure_;
+    return false;
+  }
+  ++writeCount_;
+  if (writeCount_ == failWrite_) {
+    failed_ = true;
+    return false;
+  }
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  bytes_.insert(bytes_.end(), bytes, bytes + size);
+  return true;
+}
+
+bool MemoryOutputFile::close() {
+  closed_ = true;
+  return opened_ && !failed_ && !failClose_;
+}
+
+}  // namespace vodbc

@@ -1,0 +1,97 @@
+// Where a worksheet file's bytes go. The writer only sees this interface, so
+// tests can collect the bytes in memory and make any single step fail.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vodbc {
+
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+
+  // Prepares a new file for `path`; false when it cannot be made. Nothing
+  // visible at `path` changes before a successful close().
+  virtual bool open(const std::string& path) = 0;
+
+  // Appends `size` bytes; false on failure. After a failure the file is
+  // spoilt: close() discards it.
+  virtual bool write(const void* data, std::size_t size) = 0;
+
+  // Finishes the file. True only when every write succeeded and the file
+  // took its place at `path`; otherwise whatever was written is discarded
+  // and an existing file at `path` is left as it was.
+  virtual bool close() = 0;
+};
+
+// Writes a file beside the target and renames it over the target only once
+// it is complete, so a failure at any point never leaves a half-written
+// worksheet and never harms an existing one.
+//   - A symbolic link is followed: the file it names is replaced, in that
+//     file's folder, and the link stays.
+//   - An existing file's permission bits are kept; a new file gets 0666
+//     less the umask.
+//   - open() fails when the target exists but is not a regular file or not
+//     writable, or when no file can be created in the target's folder.
+// The output buffer is allocated by the constructor, before any file is
+// created, so running out of memory cannot strand a temporary file.
+class AtomicOutputFile final : public OutputFile {
+ public:
+  AtomicOutputFile();
+  ~AtomicOutputFile() override;  // discards an unfinished file
+  AtomicOutputFile(const AtomicOutputFile&) = delete;
+  AtomicOutputFile& operator=(const AtomicOutputFile&) = delete;
+
+  bool open(const std::string& path) override;
+  bool write(const void* data, std::size_t size) override;
+  bool close() override;
+
+ private:
+  bool flush();
+  void discard();
+
+  std::vector<unsigned char> buffer_;
+  std::size_t buffered_ = 0;
+  int fd_ = -1;
+  bool failed_ = false;
+  std::string target_;     // the file to replace (links resolved)
+  std::string temporary_;  // the file being written
+};
+
+// Collects the bytes in memory; can be told to fail the open, the Nth write
+// (counting from 1) or the close. A failed write stores nothing.
+class MemoryOutputFile final : public OutputFile {
+ public:
+  bool open(const std::string& path) override;
+  bool write(const void* data, std::size_t size) override;
+  bool close() override;
+
+  void failOpen() { failOpen_ = true; }
+  void failWrite(std::size_t n) { failWrite_ = n; }
+  void failClose() { failClose_ = true; }
+
+  const std::vector<unsigned char>& bytes() const { return bytes_; }
+  const std::string& path() const { return path_; }
+  std::size_t writeCount() const { return writeCount_; }
+  // Writes attempted after one had already failed.
+  std::size_t writesAfterFailure() const { return writesAfterFailure_; }
+  bool opened() const { return opened_; }
+  bool closed() const { return closed_; }
+
+ private:
+  std::vector<unsigned char> bytes_;
+  std::string path_;
+  std::size_t writeCount_ = 0;
+  std::size_t writesAfterFailure_ = 0;
+  std::size_t failWrite_ = 0;
+  bool failOpen_ = false;
+  bool failClose_ = false;
+  bool failed_ = false;
+  bool opened_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace vodbc

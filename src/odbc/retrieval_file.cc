@@ -1,0 +1,223 @@
+#include "odbc/retrieval_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "odbc/reporter.h"
+#include "odbc/retrieval_spec.h"
+#include "odbc/text_encoding.h"
+
+namespace vodbc {
+namespace {
+
+bool isContinuationByte(int c) { return (c & 0xC0) == 0x80; }
+
+// Reads like fgets: up to and including the next LF, or until `maxChars`
+// characters have been read (a character is never split; the rest of an
+// over-long line is left for the next read). Returns false when nothing
+// could be read.
+bool readLine(std::FILE* file, std::size_t maxChars, std::string& out) {
+  out.clear();
+  std::size_t chars = 0;
+  for (;;) {
+    int c = std::getc(file);
+    if (c == EOF) break;
+    if (!isContinuationByte(c)) {
+      if (chars == maxChars) {
+        std::ungetc(c, file);
+        break;
+      }
+      ++chars;
+    }
+    out.push_back(static_cast<char>(c));
+    if (c == '\n') break;
+  }
+  return !out.empty();
+}
+
+// True when `text` ends with a line end (LF, or CR LF), which is removed.
+bool dropLineEnd(std::string& text) {
+  if (text.empty() || text.back() != '\n') return false;
+  text.pop_back();
+  if (!text.empty() && text.back() == '\r') text.pop_back();
+  return true;
+}
+
+std::size_t countChars(std::string_view text) {
+  std::size_t chars = 0;
+  for (char c : text) chars += !isContinuationByte(static_cast<unsigned char>(c));
+  return chars;
+}
+
+std::string withPath(const char* format, std::string_view path) {
+  // The format's "%.100s" keeps at most 100 characters of the path.
+  std::string text = format;
+  std::size_t at = text.find("%.100s");
+  text.replace(at, 6, std::string(utf8Prefix(path, 100)));
+  return text;
+}
+
+std::string folderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string retrievalOpenError(std::string_view path) {
+  return withPath(kRetrievalOpenErrorFormat, path);
+}
+
+std::string retrievalReadError(std::string_view path) {
+  return withPath(kRetrievalReadErrorFormat, path);
+}
+
+std::optional<RetrievalFile> openRetrievalFile(const std::string& path,
+                                               std::string& connection,
+                                               OdbcReporter& reporter) {
+  std::FILE* raw = std::fopen(path.c_str(), "r");
+  if (raw == nullptr) {
+    reporter.error(retrievalOpenError(path));
+    return std::nullopt;
+  }
+  RetrievalFile file(raw);
+  std::string line;
+  // The first line is a tag nobody checks: files from elsewhere are used
+  // as they are.
+  readLine(raw, kRetrievalLineChars, line);
+  readLine(raw, kRetrievalLineChars, line);
+  dropLineEnd(line);
+  connection = line;
+  return file;
+}
+
+void readRetrievalSql(RetrievalFile& file, const std::string& path,
+                      RetrievalSpec& spec, OdbcReporter& reporter) {
+  spec.sqlCapacity = kRetrievalSqlCapacity;
+  spec.sqlText.clear();
+  std::FILE* raw = file.get();
+  std::size_t chars = 0;
+  const std::size_t capacity = static_cast<std::size_t>(spec.sqlCapacity);
+  std::string line;
+  while (raw != nullptr && !std::feof(raw)) {
+    // Lines are joined by exactly one blank; a line that already ends with
+    // a blank gets none.
+    std::string& text = spec.sqlText;
+    if (!text.empty() && dropLineEnd(text)) {
+      chars = countChars(text);
+      if (!text.empty() && text.back() != ' ' && chars < capacity) {
+        text.push_back(' ');
+        ++chars;
+      }
+    }
+    readLine(raw, capacity - chars, line);
+    if (std::ferror(raw)) {
+      reporter.error(retrievalReadError(path));
+      break;
+    }
+    text += line;
+    chars += countChars(line);
+    if (chars >= capacity) break;
+  }
+  file.close();
+}
+
+bool saveRetrievalFile(const std::string& path, std::string_view connection,
+                       std::string_view sql, OdbcReporter& reporter) {
+  auto fail = [&] {
+    reporter.error(retrievalOpenError(path));
+    return false;
+  };
+  struct stat existing {};
+  bool exists = ::stat(path.c_str(), &existing) == 0;
+  if (exists && (!S_ISREG(existing.st_mode) || ::access(path.c_str(), W_OK) != 0)) {
+    return fail();
+  }
+  // The temporary lives in the target's real folder so the rename cannot
+  // cross file systems, also when the target is a symbolic link.
+  std::string target = path;
+  char resolved[PATH_MAX];
+  if (exists && ::realpath(path.c_str(), resolved) != nullptr) target = resolved;
+  std::string temporary = folderOf(target) + "/.vodbc-idb-XXXXXX";
+  int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return fail();
+  mode_t mode = exists ? (existing.st_mode & 07777) : 0600;
+  ::fchmod(fd, mode);
+
+  std::string content = kRetrievalTag;
+  content += "\r\n";
+  content.append(connection);
+  content += "\r\n";
+  // Line breaks inside the SQL text are written as CR LF too.
+  for (std::size_t i = 0; i < sql.size(); ++i) {
+    if (sql[i] == '\n' && (i == 0 || sql[i - 1] != '\r')) content += '\r';
+    content += sql[i];
+  }
+  content += "\r\n";
+
+  bool ok = true;
+  const char* data = content.data();
+  std::size_t left = content.size();
+  while (left > 0) {
+    ssize_t written = ::write(fd, data, left);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      ok = false;
+      break;
+    }
+    data += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  if (ok && ::fsync(fd) != 0) ok = false;
+  if (::close(fd) != 0) ok = false;
+  if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) ok = false;
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    return fail();
+  }
+  return true;
+}
+
+RetrievalSaveState& retrievalSaveState() {
+  static RetrievalSaveState state;
+  return state;
+}
+
+void writeRetrievalFile(std::string_view connection, std::string_view sql,
+                        const std::string* rerunPath, OdbcReporter& reporter,
+                        const RetrievalSaveHooks& hooks) {
+  RetrievalSaveState& state = retrievalSaveState();
+  if (rerunPath == nullptr) {
+    if (state.firstSave) {
+      state.directory = hooks.currentDirectory ? hooks.currentDirectory() : ".";
+      state.name = std::string("*.") + kRetrievalFileType;
+      state.firstSave = false;
+    }
+  } else if (hooks.recordSheetPath) {
+    // Offer the rerun file's own folder, and its name up to the first "."
+    // with the retrieval type: sales.2002.idb offers sales.idb.
+    if (auto sheetPath = hooks.recordSheetPath(*rerunPath)) {
+      state.directory = sheetPath->first;
+      const std::string& fileName = sheetPath->second;
+      std::size_t dot = fileName.find('.');
+      if (dot != std::string::npos) {
+        state.name = fileName.substr(0, dot) + "." + kRetrievalFileType;
+      }
+    }
+  }
+  if (!hooks.askFileName) return;
+  std::optional<std::string> chosen =
+      hooks.askFileName(state.directory, state.name, kRetrievalSavePrompt);
+  if (!chosen) return;
+  saveRetrievalFile(*chosen, connection, sql, reporter);
+}
+
+}  // namespace vodbc

@@ -1,0 +1,66 @@
+#include "servers/test_servers.h"
+
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace vodbc::testing {
+namespace {
+
+std::string readFirstLine(const std::string& path) {
+  std::ifstream in(path);
+  std::string line;
+  if (in) std::getline(in, line);
+  return line;
+}
+
+}  // namespace
+
+const char* databaseName(Database database) {
+  switch (database) {
+    case Database::SQLite: return "SQLite";
+    case Database::PostgreSQL: return "PostgreSQL";
+    case Database::MariaDB: return "MariaDB";
+  }
+  return "?";
+}
+
+bool inCi() {
+  const char* ci = std::getenv("CI");
+  return ci != nullptr && std::string(ci) == "true";
+}
+
+void usePrivateOdbcRegistration() {
+  std::string dir = std::string(VODBC_BINARY_DIR) + "/odbc-env";
+  setenv("ODBCSYSINI", dir.c_str(), 1);
+  setenv("ODBCINI", (dir + "/odbc.ini").c_str(), 1);
+}
+
+ServerConnection serverConnection(Database database) {
+  ServerConnection result;
+  if (database == Database::SQLite) {
+    char folder[] = "/tmp/vodbc-sqlite.XXXXXX";
+    if (mkdtemp(folder) == nullptr) {
+      result.skipReason = "no temporary folder for the SQLite database";
+      return result;
+    }
+    result.connectionString =
+        std::string("Driver={SQLite3};Database=") + folder + "/test.db;";
+    return result;
+  }
+  std::string kind = database == Database::PostgreSQL ? "postgres" : "mariadb";
+  std::string base = std::string(VODBC_BINARY_DIR) + "/servers/" + kind;
+  result.connectionString = readFirstLine(base + ".conn");
+  if (result.connectionString.empty()) {
+    result.skipReason = readFirstLine(base + ".skip");
+    if (result.skipReason.empty()) {
+      result.skipReason = kind + " server fixture did not run (" + base +
+                          ".conn is missing)";
+    }
+  }
+  return result;
+}
+
+}  // namespace vodbc::testing

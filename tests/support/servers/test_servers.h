@@ -1,0 +1,37 @@
+// Connection strings of the real data sources the driver tests use.
+//
+// Usage in a test program:
+//   vodbc::testing::usePrivateOdbcRegistration();   // before the first ODBC call
+//   auto pg = vodbc::testing::serverConnection(vodbc::testing::Database::PostgreSQL);
+//   if (!pg.available()) GTEST_SKIP() << pg.skipReason;
+//   ... connect with pg.connectionString ...
+// PostgreSQL and MariaDB need the CTest fixtures postgres_server and
+// mariadb_server (FIXTURES in vodbc_add_test). SQLite needs no server: each
+// call makes a fresh database file in a new temporary folder.
+// In CI (CI=true) a missing server is never a skip: available() is false
+// and skipReason says why, and the test must fail.
+#pragma once
+
+#include <string>
+
+namespace vodbc::testing {
+
+enum class Database { SQLite, PostgreSQL, MariaDB };
+
+const char* databaseName(Database database);
+
+// Points ODBCSYSINI and ODBCINI at the build tree's private registration.
+void usePrivateOdbcRegistration();
+
+struct ServerConnection {
+  std::string connectionString;  // empty when not available
+  std::string skipReason;        // why not
+  bool available() const { return !connectionString.empty(); }
+};
+
+ServerConnection serverConnection(Database database);
+
+// True when running in CI, where missing servers fail instead of skipping.
+bool inCi();
+
+}  // namespace vodbc::testing

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "sheet/calendar.h"  // dayNumber
+
 namespace vodbc {
 
 // The number a text stands for, or `missing`. Typewriter look-alikes are read
@@ -12,13 +14,6 @@ namespace vodbc {
 // error, gives `missing`; results above 9.99999E+37 become 9.99999E+37,
 // results below `missing` become `missing`.
 double parseNumber(std::string_view text, double missing);
-
-// Day number of a calendar date: 1 = 1 January 1900, with 28 February 1900
-// as 59 and the day after it 60 or 61 alike (the statistics package's
-// convention). A year below 100 means 1900 + year. Impossible dates give the
-// program-wide missing-value code; a year before 1600 gives 0. Dates before
-// 1 March 1600 are not meaningful.
-double dayNumber(int day, int month, int year);
 
 // The day number plus time of day of "yyyy-mm-dd[ hh[:mm[:ss.fff]]]", or
 // `fallback` for an empty text, one starting with '*', or an impossible

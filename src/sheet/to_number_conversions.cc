@@ -1,0 +1,80 @@
+// Conversions whose result is a Numeric column: from text (numbers or
+// timestamps) and from a factor.
+#include <vector>
+
+#include "sheet/convert_column.h"
+#include "sheet/conversion_support.h"
+#include "sheet/sheet.h"
+#include "sheet/value_parse.h"
+
+namespace vodbc {
+namespace {
+
+// Builds numeric storage from the column's texts with `parse`, installs it
+// and makes the column Numeric.
+template <class Parse>
+bool textToNumeric(SheetColumn& column, Parse parse) {
+  if (column.type != ColumnType::Text) return false;
+  const double missing = missingValueOf(column);
+  ColumnStorage storage = allocateStorage(ColumnType::Numeric, column.length);
+  StorageNode* out = storage.first;
+  for (const TextNode& text : textValues(column)) {
+    if (out == nullptr) break;
+    static_cast<NumericNode*>(out)->value =
+        text.text[0] == '\0' ? missing : parse(text.text, missing);
+    out = out->next;
+  }
+  // A column whose storage is shorter than its length gets missing values
+  // for the rest rather than uninitialised ones.
+  for (; out != nullptr; out = out->next) {
+    static_cast<NumericNode*>(out)->value = missing;
+  }
+  replaceValues(column, storage);
+  column.valueWidth = kNumericValueWidth;
+  column.decimals = -1;
+  column.type = ColumnType::Numeric;
+  markColumnChanged(&column, true);
+  return true;
+}
+
+}  // namespace
+
+bool textToNumber(SheetColumn& column) {
+  const bool converted = textToNumeric(column, parseNumber);
+  if (converted) column.formatKind = kFormatPlain;
+  return converted;
+}
+
+bool textToDateTime(SheetColumn& column) {
+  const bool converted = textToNumeric(column, parseTimestamp);
+  if (converted) {
+    column.formatKind = kFormatDateTime;
+    column.dateFormat = 34;
+  }
+  return converted;
+}
+
+bool factorToNumeric(SheetColumn& column, bool useLevelValues) {
+  if (column.type != ColumnType::Factor) return false;
+  if (useLevelValues && column.levelValueCount >= 1) {
+    std::vector<double> levels;
+    for (const NumericNode& level : levelValues(column)) levels.push_back(level.value);
+    const double missing = missingValueOf(column);
+    const auto n = static_cast<double>(levels.size());
+    for (NumericNode& node : numericValues(column)) {
+      const double v = node.value;
+      // The integer part k of v, truncated toward zero, must lie in 1..n.
+      if (v <= missing || !(v >= 1.0 && v < n + 1.0)) continue;
+      node.value = levels[static_cast<std::size_t>(v) - 1];
+    }
+  }
+  if (column.levelValueCount >= 1) releaseStorage(column, StorageSlot::LevelValues);
+  if (column.levelLabelCount > 0) releaseStorage(column, StorageSlot::LevelLabels);
+  column.valueWidth = kNumericValueWidth;
+  if (column.formatKind == kFormatText) column.formatKind = kFormatPlain;
+  column.type = ColumnType::Numeric;
+  markColumnChanged(&column, true);
+  return true;
+}
+
+}  // namespace vodbc

@@ -1,0 +1,228 @@
+#include "sheet/value_format.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "sheet/calendar.h"
+
+namespace vodbc {
+namespace {
+
+std::uint16_t currentDateOption = 0;
+std::int32_t currentDateFormat = 1;
+
+constexpr const char* kMonthNames[13] = {
+    "***", "January", "February", "March", "April", "May", "June", "July",
+    "August", "September", "October", "November", "December"};
+constexpr const char* kMonthAbbrevs[13] = {
+    "***", "Jan", "Feb", "Mar", "Apr", "May", "Jun",
+    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// The printf format of a layout code, and the order of its date fields.
+enum class FieldOrder { DayMonthYear, YearMonthDay, MonthDayYear };
+enum class MonthStyle { Number, Abbreviation, FullName };
+
+struct DateLayout {
+  const char* format;
+  FieldOrder order;
+  MonthStyle month;
+  bool fourDigitYear;
+};
+
+// Layouts of codes 1 to 27; the entries of 25 and 26 are never used.
+constexpr DateLayout kDateLayouts[] = {
+    {"%02li/%02li/%02li", FieldOrder::DayMonthYear, MonthStyle::Number, false},
+    {"%02li/%02li/%02li", FieldOrder::DayMonthYear, MonthStyle::Number, true},
+    {"%li/%li/%02li", FieldOrder::DayMonthYear, MonthStyle::Number, false},
+    {"%li/%li/%02li", FieldOrder::DayMonthYear, MonthStyle::Number, true},
+    {"%02li%02li%02li", FieldOrder::DayMonthYear, MonthStyle::Number, false},
+    {"%02li%02li%02li", FieldOrder::DayMonthYear, MonthStyle::Number, true},
+    {"%02li%s%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, false},
+    {"%02li%s%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, true},
+    {"%02li-%3s-%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation,
+     false},
+    {"%02li-%3s-%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation,
+     true},
+    {"%li%3s%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, false},
+    {"%li%3s%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, true},
+    {"%li-%3s-%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation,
+     false},
+    {"%li-%3s-%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, true},
+    {"%li-%s-%02li", FieldOrder::DayMonthYear, MonthStyle::FullName, false},
+    {"%li-%s-%02li", FieldOrder::DayMonthYear, MonthStyle::FullName, true},
+    {"%02li%02li%02li", FieldOrder::YearMonthDay, MonthStyle::Number, false},
+    {"%02li%02li%02li", FieldOrder::YearMonthDay, MonthStyle::Number, true},
+    {"%02li/%02li/%02li", FieldOrder::YearMonthDay, MonthStyle::Number, false},
+    {"%02li/%02li/%02li", FieldOrder::YearMonthDay, MonthStyle::Number, true},
+    {"%02li%02li%02li", FieldOrder::MonthDayYear, MonthStyle::Number, false},
+    {"%02li%02li%02li", FieldOrder::MonthDayYear, MonthStyle::Number, true},
+    {"%02li/%02li/%02li", FieldOrder::MonthDayYear, MonthStyle::Number, false},
+    {"%02li/%02li/%02li", FieldOrder::MonthDayYear, MonthStyle::Number, true},
+    {nullptr, FieldOrder::DayMonthYear, MonthStyle::Number, false},
+    {nullptr, FieldOrder::DayMonthYear, MonthStyle::Number, false},
+    {"%04li-%02li-%02li", FieldOrder::YearMonthDay, MonthStyle::Number, true},
+};
+constexpr int kLastTableCode = 27;
+
+const DateLayout& layoutOf(std::int32_t code) {
+  if (code >= 1 && code <= kLastTableCode &&
+      kDateLayouts[code - 1].format != nullptr) {
+    return kDateLayouts[code - 1];
+  }
+  return kDateLayouts[0];  // codes without a layout of their own
+}
+
+void writeDate(char* out, const CalendarDate& date, const DateLayout& layout) {
+  const long year = layout.fourDigitYear ? date.fullYear() : date.shownYear();
+  const long month = date.month;
+  const long day = date.day;
+  if (layout.month != MonthStyle::Number) {
+    const char* name = layout.month == MonthStyle::FullName
+                           ? kMonthNames[month]
+                           : kMonthAbbrevs[month];
+    std::snprintf(out, kValueTextSize, layout.format, day, name, year);
+    return;
+  }
+  switch (layout.order) {
+    case FieldOrder::DayMonthYear:
+      std::snprintf(out, kValueTextSize, layout.format, day, month, year);
+      break;
+    case FieldOrder::YearMonthDay:
+      std::snprintf(out, kValueTextSize, layout.format, year, month, day);
+      break;
+    case FieldOrder::MonthDayYear:
+      std::snprintf(out, kValueTextSize, layout.format, month, day, year);
+      break;
+  }
+}
+
+void writeDateTime(char* out, double value, const CalendarDate& date,
+                   const TimeOfDay& time, std::int32_t code) {
+  const long h = time.hours;
+  const long mi = time.minutes;
+  const long s = time.seconds;
+  switch (code) {
+    case 33:
+      std::snprintf(out, kValueTextSize,
+                    "%02li/%02li/%02li %02li:%02li:%02li.%02li",
+                    static_cast<long>(date.day), static_cast<long>(date.month),
+                    date.shownYear(), h, mi, s,
+                    static_cast<long>(time.hundredths));
+      return;
+    case 34:
+      std::snprintf(out, kValueTextSize, "%04li-%02li-%02li %02li:%02li:%02li",
+                    date.fullYear(), static_cast<long>(date.month),
+                    static_cast<long>(date.day), h, mi, s);
+      return;
+    case 35:
+      // Afternoon times show the abbreviated month name: a quirk the
+      // statistics package's users have long seen in their listings.
+      if (h <= 12) {
+        std::snprintf(out, kValueTextSize, "%li-%s-%li %li:%02li:%02li am",
+                      static_cast<long>(date.day), kMonthNames[date.month],
+                      date.fullYear(), h, mi, s);
+      } else {
+        std::snprintf(out, kValueTextSize, "%li-%s-%li %li:%02li:%02li pm",
+                      static_cast<long>(date.day), kMonthAbbrevs[date.month],
+                      date.fullYear(), h - 12, mi, s);
+      }
+      return;
+    case 36:
+      std::snprintf(out, kValueTextSize, "%2li:%02li:%02li", h, mi, s);
+      return;
+    case 37:
+      // Noon is written "12:00:00 am".
+      if (h <= 12) {
+        std::snprintf(out, kValueTextSize, "%2li:%02li:%02li am", h, mi, s);
+      } else {
+        std::snprintf(out, kValueTextSize, "%2li:%02li:%02li pm", h - 12, mi, s);
+      }
+      return;
+    case 38:
+      std::snprintf(out, kValueTextSize, "%2li:%02li:%02li",
+                    h + 24 * truncToLong(value), mi, s);
+      return;
+    case 39:
+      std::snprintf(out, kValueTextSize, "%.3f", value * 86400.0);
+      return;
+    case 40:
+      std::snprintf(out, kValueTextSize, "%g", value);
+      return;
+    default:
+      writeDate(out, date, layoutOf(code));
+  }
+}
+
+}  // namespace
+
+void setDateOption(std::uint16_t option) { currentDateOption = option; }
+void setDateFormat(std::int32_t format) { currentDateFormat = format; }
+std::uint16_t dateOption() { return currentDateOption; }
+std::int32_t dateFormat() { return currentDateFormat; }
+
+int formatDateTime(char* out, double value, std::uint16_t option,
+                   std::int32_t format, double missingValue) {
+  if (out == nullptr) return 0;
+  if (value <= missingValue) {
+    std::snprintf(out, kValueTextSize, "*");
+    return 1;
+  }
+  const double wholeDays = std::floor(value);
+  const TimeOfDay time =
+      format >= 33 ? timeOfDay(value - wholeDays) : TimeOfDay{};
+  const CalendarDate date = calendarDate(wholeDays, option);
+  writeDateTime(out, value, date, time, format);
+  return 1;
+}
+
+void formatValue(char* out, double value, std::int32_t formatKind,
+                 std::int32_t decimals, double missingValue) {
+  if (value <= missingValue) {
+    std::snprintf(out, kValueTextSize, "*");
+    return;
+  }
+  char format[32];
+  switch (formatKind) {
+    case 2:
+      if (decimals > 0) {
+        std::snprintf(format, sizeof format, "%%.%lie", static_cast<long>(decimals));
+      } else {
+        std::snprintf(format, sizeof format, "%%e");
+      }
+      break;
+    case 3:
+      if (decimals < 0) {
+        std::snprintf(format, sizeof format, "%%f");
+      } else if (decimals == 0) {
+        std::snprintf(format, sizeof format, "%%.0f");
+      } else {
+        std::snprintf(format, sizeof format, "%%.%lif", static_cast<long>(decimals));
+      }
+      break;
+    case 4:
+      std::snprintf(format, sizeof format, "%%g");
+      break;
+    case 5:
+      formatDateTime(out, value, currentDateOption, currentDateFormat,
+                     missingValue);
+      return;
+    default: {
+      // Positive decimals count significant digits once they exceed the
+      // digits before the point; tiny and huge numbers always use "%g".
+      const double magnitude = std::fabs(value);
+      std::snprintf(format, sizeof format, "%%g");
+      if (magnitude > 1e-12 && magnitude < 1e12) {
+        const long digits = static_cast<long>(std::log10(magnitude) + 1.0);
+        if (std::labs(digits) < decimals) {
+          std::snprintf(format, sizeof format, "%%.%lig",
+                        static_cast<long>(decimals));
+        }
+      }
+      break;
+    }
+  }
+  std::snprintf(out, kValueTextSize, format, value);
+}
+
+}  // namespace vodbc

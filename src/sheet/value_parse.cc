@@ -1,0 +1,120 @@
+#include "sheet/value_parse.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+#include "sheet/column_type.h"
+
+namespace vodbc {
+namespace {
+
+// Typed and OCR'd numbers use look-alike letters and punctuation; each byte
+// is read as the character it stands for.
+char numberLookAlike(char c) {
+  switch (c) {
+    case '!': case '"': case '#': case '$': case '%': case '&': case '\'':
+    case '(': case ')': case '/': case '?': case '[': case ']':
+      return ' ';
+    case ',': case ':': case ';': case '<': case '>':
+      return '.';
+    case '@': case 'O': case 'o':
+      return '0';
+    case 'I': case 'L': case 'i': case 'l':
+      return '1';
+    case 'S': case 'Z': case 's': case 'z':
+      return '2';
+    default:
+      return c;
+  }
+}
+
+bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The longest decimal floating-point prefix after white space, as the C
+// library reads it, but without its hexadecimal, infinity and NaN forms,
+// which no data source writes as a plain number. Sets `ok` to false when no
+// number was read or it is out of range.
+double readLeadingNumber(const std::string& text, bool& ok) {
+  std::size_t i = 0;
+  while (i < text.size() && isSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  const bool startsNumber =
+      i < text.size() &&
+      (isDigit(text[i]) ||
+       (text[i] == '.' && i + 1 < text.size() && isDigit(text[i + 1])));
+  if (!startsNumber) {
+    ok = false;
+    return 0;
+  }
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data() + i,
+                                            text.data() + text.size(), value,
+                                            std::chars_format::general);
+  ok = error == std::errc() && end != text.data() + i;
+  return negative ? -value : value;
+}
+
+// std::atoi over a piece of text (white space, sign, digits; 0 otherwise).
+int leadingInteger(std::string_view text) {
+  return std::atoi(std::string(text).c_str());
+}
+
+std::string_view pieceOf(std::string_view text, std::size_t from,
+                         std::size_t count = std::string_view::npos) {
+  if (from >= text.size()) return {};
+  return text.substr(from, count);
+}
+
+}  // namespace
+
+double parseNumber(std::string_view text, double missing) {
+  if (text.empty()) return missing;
+  std::string rewritten(text);
+  for (char& c : rewritten) c = numberLookAlike(c);
+  bool ok = false;
+  const double value = readLeadingNumber(rewritten, ok);
+  if (!ok) return missing;
+  if (value > kLargestValue) return kLargestValue;
+  if (value < missing) return missing;
+  return value;
+}
+
+double parseTimestamp(std::string_view text, double fallback) {
+  if (text.empty() || text.front() == '*') return fallback;
+  const int year = leadingInteger(pieceOf(text, 0, 4));
+  const int month = leadingInteger(pieceOf(text, 5, 2));
+  const int day = leadingInteger(pieceOf(text, 8));
+
+  int hour = 0;
+  int minute = 0;
+  double seconds = 0;
+  const std::size_t blank = text.find(' ');
+  if (blank != std::string_view::npos && blank != 0) {
+    const std::string_view afterBlank = text.substr(blank + 1);
+    hour = leadingInteger(afterBlank);
+    const std::size_t colon = afterBlank.find(':');
+    if (colon != std::string_view::npos && colon != 0) {
+      const std::string_view afterColon = afterBlank.substr(colon + 1);
+      minute = leadingInteger(afterColon);
+      const std::size_t second = afterColon.find(':');
+      if (second != std::string_view::npos && second != 0) {
+        seconds = std::strtod(std::string(afterColon.substr(second + 1)).c_str(),
+                              nullptr);
+      }
+    }
+  }
+  const double days = dayNumber(day, month, year);
+  if (days == programMissingValue()) return fallback;
+  return days + ((seconds / 60 + minute) / 60 + hour) / 24;
+}
+
+}  // namespace vodbc

@@ -60,7 +60,8 @@ void buildSelect(RetrievalSpec& spec, const CatalogTable& table) {
   appendIdentifier(spec.sqlText, table.name);
 
   if (table.hasWhere) {
-    std::string_view where = table.whereText ? *table.whereText : "";
+    std::string_view where;
+    if (table.whereText) where = *table.whereText;
     makeRoom(spec, countChars(where) + 7);
     spec.sqlText += " WHERE ";
     spec.sqlText += where;

@@ -50,14 +50,7 @@ std::string Run::connectionString() const {
 
 FetchResult Run::fetch() {
   fetched_ = true;
-  FetchResult r;
-  if (c_.fetch) {
-    r = c_.fetch(statement_, spec_.sqlText);
-  } else {
-    r = fetchIntoSheet(statement_, spec_.sqlText, c_.reporter, nullptr)
-            ? FetchResult::kSucceeded
-            : FetchResult::kFailed;
-  }
+  FetchResult r = c_.fetch(statement_, spec_.sqlText);
   lastFetchFailed_ = r == FetchResult::kFailed;
   return r;
 }

@@ -54,8 +54,8 @@ enum class RunOutcome {
 enum class FetchResult { kSucceeded, kFailed, kCancelled };
 
 // Runs one execution and fetch of `sql` on `statement` into a new Sheet.
-// The program runs it on a worker thread behind a progress window; without
-// one the run calls fetchIntoSheet on its own thread.
+// The program runs it on a worker thread behind a progress window, the batch
+// tool on a worker thread it can cancel from a signal.
 using FetchRunner =
     std::function<FetchResult(SQLHSTMT statement, const std::string& sql)>;
 
@@ -77,7 +77,7 @@ struct RetrievalContext {
   QueryWindows& windows;
   AskTwo ask;
   DataSourceChooser chooseDataSource;  // interactive runs only
-  FetchRunner fetch;                   // empty: fetch on this thread
+  FetchRunner fetch;                   // required
   RetrievalSaveHooks saveHooks;        // the save dialog of a new retrieval file
   RetrievalOverrides overrides;
   RunOutcome outcome = RunOutcome::kSucceeded;  // set by every run

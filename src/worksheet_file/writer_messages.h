@@ -45,7 +45,7 @@ class ConsoleWriterMessages final : public WriterMessages {
   void warning(std::string_view text) override;
   void note(std::string_view text) override;
   Button ask(std::string_view text, std::string_view first,
-             std::string_view second, std::string_view third) override;
+             std::string_view second, std::string_view third = {}) override;
 
  private:
   void print(std::string_view kind, std::string_view text);

@@ -1,0 +1,257 @@
+// vodbc-dump and the reader behind it: damaged files always give one error
+// line with a byte offset (never a crash), good files print exactly.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tools/dump/dump_text.h"
+#include "worksheet_file/worksheet_reader.h"
+#include "worksheet_file/worksheet_test_support.h"
+#include "worksheet_file/worksheet_writer.h"
+
+namespace vodbc {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Bytes;
+
+// City (factor Oslo/Rome), Amount, and a one-value column with a
+// Windows-1252 name: K = 3, R = 4, S = 30, L = 6, M = 2; the columns
+// section starts at 2878 and the file is 3478 bytes long.
+Bytes sampleFile() {
+  testing::TestSheet sheet(4);
+  sheet.addTexts("City", {"Oslo", "Rome", "Oslo", ""});
+  sheet.addNumbers("Amount", {1.5, -2, 0.25, 4});
+  sheet.addNumbers("Caf\xE9", {7});
+  testing::RecordingMessages messages;
+  MemoryOutputFile file;
+  EXPECT_EQ(writeWorksheetFile(sheet.get(), "/nonexistent-vodbc/x.WOR", messages, file), 1);
+  return file.bytes();
+}
+
+std::string readError(const Bytes& bytes, std::size_t size) {
+  WorksheetImage image;
+  WorksheetReadError error;
+  if (readWorksheet(bytes.data(), size, &image, &error)) return "accepted";
+  return error.describe();
+}
+
+TEST(WorksheetReader, EveryTruncationIsAnErrorAtOrBeforeTheEnd) {
+  const Bytes bytes = sampleFile();
+  ASSERT_EQ(bytes.size(), 3478u);
+  EXPECT_EQ(readError(bytes, bytes.size()), "accepted");
+  for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
+    WorksheetImage image;
+    WorksheetReadError error;
+    ASSERT_FALSE(readWorksheet(bytes.data(), cut, &image, &error)) << cut;
+    EXPECT_LE(error.offset, cut);
+    EXPECT_FALSE(error.expected.empty());
+  }
+}
+
+struct Damage {
+  const char* what;
+  std::size_t at;
+  Bytes bytes;  // written over the file at `at`
+  std::string error;
+};
+
+TEST(WorksheetReader, DamageIsReportedWithItsOffset) {
+  const Damage damages[] = {
+      {"signature", 3, {0x00}, "byte 3: expected the worksheet signature (0x02), found 0x00"},
+      {"title length", 170, {101, 0, 0, 0, 0},
+       "byte 170: expected a title length from 0 to 100, found 101"},
+      {"header missing cell", 185, {0}, "byte 185: expected a missing cell after the header"},
+      {"labels offset past the end", 240, {0xA0, 0x86, 0x01, 0x00, 0x00},
+       "byte 240: expected the labels section (108 bytes at offset 100000) within the file "
+       "of 3478 bytes"},
+      {"constants offset off by one", 270, {0x0D, 0x0B, 0, 0, 0},
+       "byte 270: expected the constants section's offset to be 2828, found 2829"},
+      {"a directory cell that is not an integer", 300, {0, 0, 0, 0, 0x81},
+       "byte 300: expected the columns section's offset as an integer cell"},
+      {"attribute field end", 360, {' '},
+       "byte 360: expected 0x0D ending attribute field 1 of the strings section, found 0x20"},
+      {"length code beyond the rows", 460, {0x25},
+       "byte 459: expected a length of at most 4 rows for column 1, found 5"},
+      {"name mark", 891, {' '},
+       "byte 891: expected the mark after the name of column 1 (0x81), found 0x20"},
+      {"a value in a spare slot", 2938, {'X'},
+       "byte 2938: expected a blank cell in row 1 of column slot 4, beyond the column's 0 "
+       "values"},
+  };
+  const Bytes good = sampleFile();
+  for (const auto& d : damages) {
+    SCOPED_TRACE(d.what);
+    Bytes bytes = good;
+    std::copy(d.bytes.begin(), d.bytes.end(), bytes.begin() + static_cast<long>(d.at));
+    EXPECT_EQ(readError(bytes, bytes.size()), d.error);
+  }
+  Bytes longer = good;
+  longer.push_back(0);
+  EXPECT_EQ(readError(longer, longer.size()),
+            "byte 3478: expected the end of the file, found 1 more bytes");
+  EXPECT_EQ(readError(good, 3000),
+            "byte 300: expected the columns section (600 bytes at offset 2878) within the "
+            "file of 3000 bytes");
+  const std::string text = "hello, this is not a worksheet";
+  EXPECT_EQ(readError(Bytes(text.begin(), text.end()), text.size()),
+            "byte 0: expected the worksheet signature (0x40), found 0x68");
+  EXPECT_EQ(readError(good, 0),
+            "byte 0: expected the worksheet signature, but the file ends after 0 bytes");
+}
+
+// Any single byte changed to any of a few values: the reader either accepts
+// the file or names an offset inside it; it never reads out of bounds.
+TEST(WorksheetReader, SingleByteDamageAnywhereNeverEscapesTheFile) {
+  const Bytes good = sampleFile();
+  int rejected = 0;
+  for (std::size_t at = 0; at < good.size(); ++at) {
+    for (const unsigned char value : {0x00, 0x20, 0x7F, 0xFF}) {
+      Bytes bytes = good;
+      bytes[at] = value;
+      WorksheetImage image;
+      WorksheetReadError error;
+      if (!readWorksheet(bytes.data(), bytes.size(), &image, &error)) {
+        ++rejected;
+        EXPECT_LE(error.offset, bytes.size());
+      }
+    }
+  }
+  EXPECT_GT(rejected, 1000);
+}
+
+TEST(DumpText, CsvShowsLabelsAndLeavesMissingCellsEmpty) {
+  const Bytes bytes = sampleFile();
+  WorksheetImage image;
+  WorksheetReadError error;
+  ASSERT_TRUE(readWorksheet(bytes.data(), bytes.size(), &image, &error));
+  std::ostringstream csv;
+  printCsv(image, csv);
+  EXPECT_EQ(csv.str(),
+            "City,Amount,Caf\xC3\xA9\n"
+            "Oslo,1.5,7\n"
+            "Rome,-2,\n"
+            "Oslo,0.25,\n"
+            ",4,\n");
+}
+
+TEST(DumpText, ReadableFormShowsEverySection) {
+  const Bytes bytes = sampleFile();
+  WorksheetImage image;
+  WorksheetReadError error;
+  ASSERT_TRUE(readWorksheet(bytes.data(), bytes.size(), &image, &error));
+  std::ostringstream out;
+  printWorksheet(image, out);
+  const std::string text = out.str();
+  for (const char* line : {
+           "Title: Data from ODBC.WOR\n",
+           "Size: 3478 bytes\n",
+           "Header integers: 2 0 0 1 0 100 7 3 255 1 120 18 8 1\n",
+           "  columns       30           4    2878          20           5       3\n",
+           "  labels 1: \"\"     \"\n",
+           "Label sets: 1 of 6 slots, at most 2 labels\n",
+           "  set 1 (2 labels, factor, column 1): Oslo | Rome\n",
+           "  1 City (factor, 2 levels, length 4, label set 1)\n",
+           "  3 Caf\xC3\xA9 (values, length 1)\n",
+           "row\tCity\tAmount\tCaf\xC3\xA9\n",
+           "1\tOslo\t1.5\t7\n",
+           "4\t*\t4\t\n",
+       }) {
+    EXPECT_NE(text.find(line), std::string::npos) << "missing line: " << line << "\nin:\n" << text;
+  }
+}
+
+// Runs the installed-to-be program on a file, capturing both streams.
+struct DumpRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class DumpProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "vodbc-dump-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  std::string put(const std::string& name, const Bytes& bytes, std::size_t size) {
+    const std::string path = (folder_ / name).string();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(size));
+    return path;
+  }
+
+  DumpRun run(const std::string& arguments) {
+    const std::string out = (folder_ / "stdout").string();
+    const std::string err = (folder_ / "stderr").string();
+    const std::string command = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump " + arguments +
+                                " >" + out + " 2>" + err;
+    DumpRun result;
+    const int status = std::system(command.c_str());
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream o(out), e(err);
+    std::stringstream os, es;
+    os << o.rdbuf();
+    es << e.rdbuf();
+    result.out = os.str();
+    result.err = es.str();
+    return result;
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(DumpProgram, DamagedFilesGiveOneLineAndStatus2) {
+  const Bytes bytes = sampleFile();
+  for (const std::size_t cut : {std::size_t{0}, std::size_t{7}, std::size_t{111}, std::size_t{200},
+                                std::size_t{349}, std::size_t{600}, std::size_t{2000},
+                                std::size_t{3477}}) {
+    SCOPED_TRACE(cut);
+    const std::string path = put("cut.WOR", bytes, cut);
+    const DumpRun result = run(path);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.rfind("vodbc-dump: " + path + ": byte ", 0), 0u) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  }
+  const DumpRun missing = run((folder_ / "absent.WOR").string());
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "vodbc-dump: " + (folder_ / "absent.WOR").string() +
+                             ": cannot open: No such file or directory\n");
+}
+
+TEST_F(DumpProgram, GoodFilesPrintAndUsageIsChecked) {
+  const Bytes bytes = sampleFile();
+  const std::string path = put("good.WOR", bytes, bytes.size());
+  const DumpRun csv = run("--csv " + path);
+  EXPECT_EQ(csv.status, 0);
+  EXPECT_EQ(csv.err, "");
+  EXPECT_EQ(csv.out.rfind("City,Amount,Caf\xC3\xA9\nOslo,1.5,7\n", 0), 0u) << csv.out;
+
+  const DumpRun readable = run(path);
+  EXPECT_EQ(readable.status, 0);
+  EXPECT_EQ(readable.out.rfind("Title: Data from ODBC.WOR\n", 0), 0u);
+
+  const DumpRun help = run("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: vodbc-dump [--csv] FILE.WOR\n", 0), 0u);
+
+  for (const std::string& arguments : {std::string(""), "--bogus " + path, path + " " + path}) {
+    SCOPED_TRACE(arguments);
+    const DumpRun usage = run(arguments);
+    EXPECT_EQ(usage.status, 1);
+    EXPECT_EQ(usage.out, "");
+    EXPECT_NE(usage.err.find("Usage: vodbc-dump [--csv] FILE.WOR"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace vodbc

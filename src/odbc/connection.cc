@@ -15,6 +15,24 @@ namespace vodbc {
 OdbcHandles odbcHandles;
 DriverCapabilities driverCapabilities;
 
+namespace {
+
+// What the connected driver manager said about the functions we ask about.
+struct FunctionAnswers {
+  bool allocHandle = false;
+  bool getDiagRec = false;
+};
+FunctionAnswers functionAnswers;
+
+bool askDriverManager(SQLUSMALLINT function) {
+  SQLUSMALLINT supported = SQL_FALSE;
+  odbc::call<&OdbcApi::SQLGetFunctions>(odbcHandles.connection, function,
+                                        &supported);
+  return supported != SQL_FALSE;
+}
+
+}  // namespace
+
 OpenResult openOdbc(OdbcReporter& reporter) {
   OdbcHandles& h = odbcHandles;
   if (h.level > 2) {
@@ -86,6 +104,9 @@ ConnectResult driverConnect(const std::optional<std::string>& stored,
     reportOdbcDiagnostics(odbcHandles.connection, SQL_HANDLE_DBC, rc, reporter);
     return ConnectResult::Failed;
   }
+  odbcHandles.connected = true;
+  functionAnswers.allocHandle = askDriverManager(SQL_API_SQLALLOCHANDLE);
+  functionAnswers.getDiagRec = askDriverManager(SQL_API_SQLGETDIAGREC);
   if (!stored) {
     completed[kConnectionStringOut - 1] = 0;
     // A completed string cut at the buffer would not connect again: keep
@@ -98,10 +119,10 @@ ConnectResult driverConnect(const std::optional<std::string>& stored,
 }
 
 bool supportsFunction(SQLUSMALLINT function) {
-  SQLUSMALLINT supported = SQL_FALSE;
-  odbc::call<&OdbcApi::SQLGetFunctions>(odbcHandles.connection, function,
-                                        &supported);
-  return supported != SQL_FALSE;
+  if (!odbcHandles.connected) return false;
+  if (function == SQL_API_SQLALLOCHANDLE) return functionAnswers.allocHandle;
+  if (function == SQL_API_SQLGETDIAGREC) return functionAnswers.getDiagRec;
+  return askDriverManager(function);
 }
 
 SQLHSTMT openStatement(OdbcReporter& reporter) {
@@ -266,6 +287,7 @@ void releaseOdbc(SQLHSTMT statement) {
     }
   }
   if (h.connection != SQL_NULL_HDBC) {
+    h.connected = false;
     odbc::call<&OdbcApi::SQLDisconnect>(h.connection);
     if (odbc2) {
       odbc::call<&OdbcApi::SQLFreeConnect>(h.connection);

@@ -34,6 +34,8 @@ struct OdbcHandles {
   std::int32_t level = 3;
   SQLHENV environment = SQL_NULL_HENV;
   SQLHDBC connection = SQL_NULL_HDBC;
+  // Set while `connection` is connected to a data source.
+  bool connected = false;
 };
 extern OdbcHandles odbcHandles;
 
@@ -82,7 +84,10 @@ ConnectResult driverConnect(const std::optional<std::string>& stored,
 SQLHSTMT openStatement(OdbcReporter& reporter);
 
 // True when the driver manager reports `function` as supported on the
-// program-wide connection (false with no connection).
+// program-wide connection (false with no connection). The answers for the
+// functions this program asks about are read once, right after connecting:
+// asking later would clear the diagnostic records of the connection that a
+// report is about to read.
 bool supportsFunction(SQLUSMALLINT function);
 
 // Fills spec.dataSourceName and driverCapabilities; always succeeds.

@@ -3,7 +3,8 @@
 //
 // Usage (the program; vodbc-batch passes NoQueryWindows and its console
 // reporter):
-//   RetrievalContext context{reporter, windows, ask, chooser};
+//   RetrievalContext context(reporter, windows);
+//   context.ask = ...; context.chooseDataSource = ...; context.fetch = ...;
 //   std::uint16_t ok = runRetrieval(path, context);   // nullopt: interactive
 //   if (ok && currentSheet) { ...report and write... }
 //
@@ -73,6 +74,8 @@ using AskTwo = std::function<int(std::string_view text, std::string_view first,
                                  std::string_view second)>;
 
 struct RetrievalContext {
+  RetrievalContext(OdbcReporter& r, QueryWindows& w) : reporter(r), windows(w) {}
+
   OdbcReporter& reporter;
   QueryWindows& windows;
   AskTwo ask;

@@ -1,0 +1,329 @@
+// The ODBC layer against real drivers. Written once; built three times,
+// each program instantiating the suite for one database (see
+// CMakeLists.txt), so each carries its own label and server fixture.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <string>
+
+#include "odbc/catalog.h"
+#include "odbc/connection.h"
+#include "odbc/driver_manager.h"
+#include "odbc/fetch.h"
+#include "odbc/recording_reporter.h"
+#include "odbc/retrieval_spec.h"
+#include "servers/test_servers.h"
+#include "sheet/sheet.h"
+#include "sheet/worksheet_settings.h"
+
+namespace vodbc {
+namespace {
+
+using testing::Database;
+
+class DriverTest : public ::testing::TestWithParam<Database> {
+ protected:
+  void SetUp() override {
+    testing::usePrivateOdbcRegistration();
+    unsetenv("VODBC_DRIVER_MANAGER");
+    initWorksheetDefaults();
+    auto server = testing::serverConnection(GetParam());
+    if (!server.available()) {
+      if (testing::inCi()) FAIL() << server.skipReason;
+      GTEST_SKIP() << server.skipReason;
+    }
+    connection_ = server.connectionString;
+    ASSERT_TRUE(checkDriverManager(reporter_));
+    ASSERT_EQ(openOdbc(reporter_), OpenResult::Ok) << dump();
+    std::string runString;
+    ASSERT_EQ(driverConnect(connection_, runString, reporter_, nullptr),
+              ConnectResult::Connected)
+        << dump();
+    statement_ = openStatement(reporter_);
+    ASSERT_NE(statement_, nullptr) << dump();
+    spec_.statement = statement_;
+    readDriverCapabilities(spec_, reporter_);
+    suffix_ = std::to_string(getpid());
+  }
+
+  void TearDown() override {
+    releaseOdbc(statement_);
+    discardCurrentSheet();
+  }
+
+  std::string dump() const {
+    std::string text;
+    for (const std::string& line : reporter_.lines) text += line + "\n";
+    return text;
+  }
+
+  // Runs a statement that returns no rows (DDL, inserts).
+  void execute(const std::string& sql) {
+    std::string text = sql;
+    SQLRETURN rc = odbc::call<&OdbcApi::SQLExecDirect>(
+        statement_, reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER{SQL_NTS});
+    odbc::call<&OdbcApi::SQLFreeStmt>(statement_, SQLUSMALLINT{SQL_CLOSE});
+    ASSERT_TRUE(SQL_SUCCEEDED(rc)) << sql;
+  }
+
+  std::string table(const std::string& base) const { return base + "_" + suffix_; }
+
+  FetchOutcome fetch(const std::string& sql) {
+    return fetchIntoSheet(statement_, sql, reporter_);
+  }
+
+  SheetColumn* column(int position) const {
+    SheetColumn* c = currentSheet->firstColumn;
+    while (c != nullptr && c->position != position) c = c->next;
+    return c;
+  }
+
+  std::vector<double> numbers(int position) const {
+    std::vector<double> out;
+    for (NumericNode& node : numericValues(*column(position))) out.push_back(node.value);
+    return out;
+  }
+
+  std::vector<std::string> texts(int position) const {
+    std::vector<std::string> out;
+    for (TextNode& node : textValues(*column(position))) out.push_back(node.text);
+    return out;
+  }
+
+  Database db() const { return GetParam(); }
+
+  RecordingReporter reporter_;
+  RetrievalSpec spec_;
+  SQLHSTMT statement_ = SQL_NULL_HSTMT;
+  std::string connection_;
+  std::string suffix_;
+};
+
+const double kMissing = kMissingValueCode;
+
+TEST_P(DriverTest, TypesNullsTextAndDatesArriveAsTheSheetKeepsThem) {
+  std::string t = table("types");
+  std::string dbl = db() == Database::PostgreSQL ? "double precision" : "double";
+  std::string ts = db() == Database::MariaDB ? "datetime" : "timestamp";
+  execute("CREATE TABLE " + t + " (id integer, n numeric(12,3), big bigint, f " +
+          dbl + ", flag boolean, c char(10), v varchar(100), d date, ts " + ts +
+          ", tm time)");
+  execute("INSERT INTO " + t + " VALUES (1, 12.5, 5000000000, 0.25, true, 'ab', "
+          "' x  ', '2002-03-04', '2002-03-04 05:06:07', '05:06:07')");
+  execute("INSERT INTO " + t + " VALUES (2, NULL, NULL, NULL, NULL, NULL, NULL, "
+          "NULL, NULL, NULL)");
+  execute("INSERT INTO " + t + " VALUES (3, -1234.125, -7, -1e300, false, "
+          "'Grüße', 'Grüße €漢', '1999-12-31', '1999-12-31 23:59:59', "
+          "'23:59:59')");
+
+  ASSERT_EQ(fetch("SELECT * FROM " + t + " ORDER BY id"), FetchOutcome::Filled)
+      << dump();
+  EXPECT_TRUE(reporter_.lines.empty()) << dump();
+  Sheet& sheet = *currentSheet;
+  EXPECT_EQ(sheet.rowCount, 3);
+  EXPECT_EQ(sheet.columnCount, 10);
+  EXPECT_EQ(sheet.missingValue, kMissing);
+  EXPECT_STREQ(sheet.fileName, "ODBC.WOR");
+
+  const char* names[] = {"id", "n", "big", "f", "flag", "c", "v", "d", "ts", "tm"};
+  for (int i = 0; i < 10; ++i) EXPECT_STREQ(column(i + 1)->name, names[i]);
+
+  EXPECT_EQ(numbers(1), (std::vector<double>{1, 2, 3}));
+  EXPECT_EQ(numbers(2), (std::vector<double>{12.5, kMissing, -1234.125}));
+  EXPECT_EQ(numbers(3), (std::vector<double>{5e9, kMissing, -7}));
+  EXPECT_EQ(numbers(4), (std::vector<double>{0.25, kMissing, -1e300}));
+  // psqlODBC hands booleans over as character data unless told otherwise
+  // (BoolsAsChar=0); the others report a bit.
+  if (db() == Database::PostgreSQL) {
+    EXPECT_EQ(column(5)->type, ColumnType::Text);
+    EXPECT_EQ(texts(5), (std::vector<std::string>{"1", "", "0"}));
+  } else {
+    EXPECT_EQ(column(5)->type, ColumnType::Numeric);
+    EXPECT_EQ(numbers(5), (std::vector<double>{1, kMissing, 0}));
+  }
+  for (int i = 1; i <= 4; ++i) {
+    EXPECT_EQ(column(i)->type, ColumnType::Numeric) << names[i - 1];
+    EXPECT_EQ(column(i)->formatKind, kFormatPlain) << names[i - 1];
+  }
+
+  // Windows-1252: ü ß € have single-byte forms, 漢 has none.
+  EXPECT_EQ(column(6)->type, ColumnType::Text);
+  EXPECT_EQ(texts(6), (std::vector<std::string>{"ab", "", "Gr\xFC\xDF" "e"}));
+  EXPECT_EQ(texts(7),
+            (std::vector<std::string>{" x", "", "Gr\xFC\xDF" "e \x80?"}));
+
+  // Dates and timestamps become day numbers (1 = 1 January 1900).
+  for (int i : {8, 9}) {
+    EXPECT_EQ(column(i)->type, ColumnType::Numeric) << names[i - 1];
+    EXPECT_EQ(column(i)->formatKind, kFormatDateTime) << names[i - 1];
+  }
+  EXPECT_EQ(numbers(8), (std::vector<double>{37319, kMissing, 36525}));
+  std::vector<double> stamps = numbers(9);
+  ASSERT_EQ(stamps.size(), 3u);
+  EXPECT_NEAR(stamps[0], 37319 + (5 * 3600 + 6 * 60 + 7) / 86400.0, 1e-9);
+  EXPECT_EQ(stamps[1], kMissing);
+  EXPECT_NEAR(stamps[2], 36525 + 86399 / 86400.0, 1e-9);
+  // A time of day alone is not a date: it stays text.
+  EXPECT_EQ(column(10)->type, ColumnType::Text);
+  EXPECT_EQ(texts(10), (std::vector<std::string>{"05:06:07", "", "23:59:59"}));
+}
+
+TEST_P(DriverTest, HugeNumbersAreClippedWithOneWarningAndNaNIsMissing) {
+  std::string t = table("huge");
+  std::string dbl = db() == Database::PostgreSQL ? "double precision" : "double";
+  execute("CREATE TABLE " + t + " (id integer, x " + dbl + ")");
+  execute("INSERT INTO " + t + " VALUES (1, 1e38)");
+  execute("INSERT INTO " + t + " VALUES (2, -1e38)");
+  execute("INSERT INTO " + t + " VALUES (3, 2e38)");
+  execute("INSERT INTO " + t + " VALUES (4, 9.99999e37)");
+  std::vector<double> expected = {kLargestValue, -1e38, kLargestValue, 9.99999e37};
+  if (db() == Database::PostgreSQL) {
+    execute("INSERT INTO " + t + " VALUES (5, 'NaN')");
+    expected.push_back(kMissing);
+  }
+  ASSERT_EQ(fetch("SELECT x FROM " + t + " ORDER BY id"), FetchOutcome::Filled)
+      << dump();
+  EXPECT_EQ(numbers(1), expected);
+  EXPECT_EQ(reporter_.lines,
+            (std::vector<std::string>{
+                "error: Warning: Numbers in ODBC data greater than 9.99999E+37 "
+                "have been set to this value!"}));
+}
+
+TEST_P(DriverTest, MoreThan250ColumnsKeepTheFirst250AfterANote) {
+  std::string sql = "SELECT ";
+  for (int i = 1; i <= 260; ++i) {
+    if (i > 1) sql += ",";
+    sql += std::to_string(i) + " AS c" + std::to_string(i);
+  }
+  ASSERT_EQ(fetch(sql), FetchOutcome::Filled) << dump();
+  EXPECT_EQ(reporter_.lines,
+            (std::vector<std::string>{"note: Warning: Maximum number of columns "
+                                      "(250) exceeded.\nIgnoring extra columns."}));
+  EXPECT_EQ(currentSheet->columnCount, 250);
+  EXPECT_STREQ(column(250)->name, "c250");
+  EXPECT_EQ(numbers(250), std::vector<double>{250});
+}
+
+TEST_P(DriverTest, AnEmptyResultIsNoValidData) {
+  std::string t = table("empty");
+  execute("CREATE TABLE " + t + " (id integer)");
+  EXPECT_EQ(fetch("SELECT * FROM " + t), FetchOutcome::Failed);
+  EXPECT_EQ(reporter_.lines,
+            (std::vector<std::string>{"error: Error reading ODBC data: No valid data found!"}));
+  EXPECT_EQ(currentSheet, nullptr);
+}
+
+TEST_P(DriverTest, AFailingStatementShowsTheDriversRecordsAndLeavesTheStatementUsable) {
+  std::string missing = table("no_such_table");
+  EXPECT_EQ(fetch("SELECT * FROM " + missing), FetchOutcome::Failed);
+  ASSERT_FALSE(reporter_.records.empty()) << dump();
+  const OdbcDiagnostic& first = reporter_.records.front();
+  EXPECT_FALSE(first.isWarning);
+  EXPECT_EQ(first.sqlState.size(), 5u);
+  EXPECT_NE(first.message.find(missing), std::string::npos) << first.message;
+  EXPECT_EQ(first.nativeCode.find_first_not_of("0123456789ABCDEF"), std::string::npos);
+  for (const std::string& line : reporter_.lines) {
+    EXPECT_EQ(line.rfind("diagnostic: Velora ODBC Error Message|", 0), 0u) << line;
+  }
+  // Nothing stays open or bound: the next statement runs on the same handle.
+  reporter_.lines.clear();
+  ASSERT_EQ(fetch("SELECT 42 AS answer"), FetchOutcome::Filled) << dump();
+  EXPECT_EQ(numbers(1), std::vector<double>{42});
+}
+
+TEST_P(DriverTest, CatalogListsTablesBeforeViewsAndQuotesWhatNeedsIt) {
+  std::string plain = table("plain");
+  std::string odd = table("Odd Name");
+  std::string view = table("view");
+  execute("CREATE TABLE " + plain + " (a integer)");
+  std::string quotedTable, quotedColumn;
+  appendIdentifier(quotedTable, odd);
+  appendIdentifier(quotedColumn, "Unit Price");
+  execute("CREATE TABLE " + quotedTable + " (id integer, " + quotedColumn +
+          " numeric(8,2), label varchar(20), stamp date)");
+  execute("INSERT INTO " + quotedTable + " VALUES (1, 2.5, 'x', '2020-01-02')");
+  execute("CREATE VIEW " + view + " AS SELECT a FROM " + plain);
+
+  ASSERT_TRUE(readTableList(statement_, spec_, reporter_)) << dump();
+  EXPECT_EQ(spec_.tableCount, static_cast<int>(spec_.tables.size()));
+  int plainAt = -1, oddAt = -1, viewAt = -1;
+  for (int i = 0; i < spec_.tableCount; ++i) {
+    const CatalogTable& entry = spec_.tables[static_cast<std::size_t>(i)];
+    if (entry.name == plain) plainAt = i;
+    if (entry.name == odd) oddAt = i;
+    if (entry.name == view) viewAt = i;
+    EXPECT_EQ(entry.columnCount, -1);
+  }
+  ASSERT_GE(plainAt, 0);
+  ASSERT_GE(oddAt, 0);
+  ASSERT_GE(viewAt, 0) << dump();
+  EXPECT_EQ(spec_.tables[static_cast<std::size_t>(plainAt)].type, "TABLE");
+  EXPECT_EQ(spec_.tables[static_cast<std::size_t>(viewAt)].type, "VIEW");
+  EXPECT_LT(plainAt, viewAt);
+  EXPECT_LT(oddAt, viewAt);
+
+  CatalogTable& oddTable = spec_.tables[static_cast<std::size_t>(oddAt)];
+  ASSERT_TRUE(readColumnList(statement_, oddTable, reporter_)) << dump();
+  ASSERT_EQ(oddTable.columnCount, 4);
+  EXPECT_EQ(oddTable.columns[0].name, "id");
+  EXPECT_EQ(oddTable.columns[1].name, "Unit Price");
+  EXPECT_EQ(oddTable.columns[0].typeLetter, 'N');
+  EXPECT_EQ(oddTable.columns[1].typeLetter, 'N');
+  EXPECT_EQ(oddTable.columns[2].typeLetter, 'C');
+
+  // A statement composed from the catalog runs as it is.
+  std::string sql = "SELECT ";
+  appendIdentifier(sql, oddTable.columns[1].name);
+  sql += " FROM ";
+  if (oddTable.schema) {
+    appendIdentifier(sql, *oddTable.schema);
+    sql += ".";
+  }
+  appendIdentifier(sql, oddTable.name);
+  ASSERT_EQ(fetch(sql), FetchOutcome::Filled) << sql << "\n" << dump();
+  EXPECT_EQ(numbers(1), std::vector<double>{2.5});
+  EXPECT_STREQ(column(1)->name, "Unit_Price");  // sanitised
+}
+
+TEST_P(DriverTest, CapabilitiesComeFromTheDriver) {
+  char expectedQuote = db() == Database::MariaDB ? '`' : '"';
+  EXPECT_EQ(driverCapabilities.quoteChar, expectedQuote);
+  EXPECT_FALSE(spec_.dataSourceName.empty());
+}
+
+TEST_P(DriverTest, ARefusedConnectionSaysWhyAndReleasesEverything) {
+  releaseOdbc(statement_);
+  statement_ = SQL_NULL_HSTMT;
+  reporter_.lines.clear();
+  std::string bad = db() == Database::SQLite
+                        ? "Driver={SQLite3};Database=/nonexistent/folder/x.db;"
+                        : connection_ + "Database=no_such_database_" + suffix_ + ";";
+  ASSERT_EQ(openOdbc(reporter_), OpenResult::Ok);
+  std::string runString = "unchanged";
+  EXPECT_EQ(driverConnect(bad, runString, reporter_, nullptr), ConnectResult::Failed);
+  ASSERT_GE(reporter_.lines.size(), 2u) << dump();
+  EXPECT_EQ(reporter_.lines[0],
+            "error: Error: Could not Open Database Driver Connection correctly");
+  EXPECT_EQ(reporter_.lines[1].rfind("diagnostic: Velora ODBC Error Message|", 0), 0u);
+  EXPECT_EQ(runString, "unchanged");
+  releaseOdbc(SQL_NULL_HSTMT);
+  EXPECT_EQ(odbcHandles.connection, nullptr);
+  EXPECT_EQ(odbcHandles.environment, nullptr);
+}
+
+std::string Name(const ::testing::TestParamInfo<Database>& info) {
+  return testing::databaseName(info.param);
+}
+
+#if VODBC_TEST_DATABASE == 0
+INSTANTIATE_TEST_SUITE_P(Real, DriverTest, ::testing::Values(Database::SQLite), Name);
+#elif VODBC_TEST_DATABASE == 1
+INSTANTIATE_TEST_SUITE_P(Real, DriverTest, ::testing::Values(Database::PostgreSQL), Name);
+#else
+INSTANTIATE_TEST_SUITE_P(Real, DriverTest, ::testing::Values(Database::MariaDB), Name);
+#endif
+
+}  // namespace
+}  // namespace vodbc

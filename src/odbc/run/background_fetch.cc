@@ -1,0 +1,83 @@
+#include "odbc/run/background_fetch.h"
+
+#include <future>
+#include <memory>
+
+namespace vodbc {
+
+QueuedReporter::QueuedReporter(OdbcReporter& target)
+    : target_(target), owner_(std::this_thread::get_id()) {}
+
+bool QueuedReporter::deliver(std::function<bool()> show) {
+  if (std::this_thread::get_id() == owner_) return show();
+  auto result = std::make_shared<std::promise<bool>>();
+  std::future<bool> shown = result->get_future();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    pending_.push_back([show = std::move(show), result] {
+      result->set_value(show());
+    });
+  }
+  return shown.get();
+}
+
+void QueuedReporter::runPending() {
+  for (;;) {
+    std::function<void()> next;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (pending_.empty()) return;
+      next = std::move(pending_.front());
+      pending_.pop_front();
+    }
+    next();
+  }
+}
+
+void QueuedReporter::error(std::string_view text) {
+  std::string t(text);
+  deliver([this, t] { target_.error(t); return true; });
+}
+
+void QueuedReporter::warning(std::string_view text) {
+  std::string t(text);
+  deliver([this, t] { target_.warning(t); return true; });
+}
+
+void QueuedReporter::note(std::string_view text) {
+  std::string t(text);
+  deliver([this, t] { target_.note(t); return true; });
+}
+
+bool QueuedReporter::diagnostic(const OdbcDiagnostic& record) {
+  return deliver([this, record] { return target_.diagnostic(record); });
+}
+
+BackgroundFetch::BackgroundFetch(SQLHSTMT statement, std::string sql,
+                                 OdbcReporter& reporter)
+    : control_(statement) {
+  thread_ = std::thread([this, statement, sql = std::move(sql), &reporter] {
+    FetchHooks hooks;
+    hooks.control = &control_;
+    hooks.progress = [this](std::int64_t rows) { rows_.store(rows); };
+    outcome_ = fetchIntoSheet(statement, sql, reporter, hooks);
+    finished_.store(true);
+  });
+}
+
+BackgroundFetch::~BackgroundFetch() {
+  if (thread_.joinable()) thread_.join();
+}
+
+FetchOutcome BackgroundFetch::wait() {
+  if (thread_.joinable()) thread_.join();
+  return outcome_;
+}
+
+FetchRunner fetchOnThisThread(OdbcReporter& reporter) {
+  return [&reporter](SQLHSTMT statement, const std::string& sql) {
+    return toFetchResult(fetchIntoSheet(statement, sql, reporter));
+  };
+}
+
+}  // namespace vodbc

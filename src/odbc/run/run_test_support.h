@@ -1,0 +1,73 @@
+// What the run tests share: a reporter that records what the user would
+// see, query windows that act like a scripted user, and SQLite databases
+// made on the spot.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "odbc/reporter.h"
+#include "odbc/run/query_windows.h"
+
+namespace vodbc::testing {
+
+// Records "error: TEXT", "warning: TEXT", "note: TEXT" and
+// "diagnostic: STATE" lines, in order.
+class RecordingReporter final : public OdbcReporter {
+ public:
+  void error(std::string_view text) override { add("error: ", text); }
+  void warning(std::string_view text) override { add("warning: ", text); }
+  void note(std::string_view text) override { add("note: ", text); }
+  bool diagnostic(const OdbcDiagnostic& record) override {
+    add("diagnostic: ", record.sqlState);
+    return true;
+  }
+  std::vector<std::string> lines;
+
+ private:
+  void add(std::string_view kind, std::string_view text) {
+    lines.push_back(std::string(kind) + std::string(text));
+  }
+};
+
+// Query windows whose behaviour each test supplies; a missing function
+// means the window cannot be opened.
+class ScriptedWindows final : public QueryWindows {
+ public:
+  std::function<void(RetrievalSpec&)> selectData;
+  std::function<void(RetrievalSpec&)> sqlEditor;
+  int selectOpened = 0;
+  int editorOpened = 0;
+
+  bool openSelectDataWindow(RetrievalSpec& spec) override {
+    if (!selectData) return false;
+    ++selectOpened;
+    selectData(spec);
+    return true;
+  }
+  bool openSqlEditorWindow(RetrievalSpec& spec) override {
+    if (!sqlEditor) return false;
+    ++editorOpened;
+    sqlEditor(spec);
+    return true;
+  }
+};
+
+// A new temporary folder for one test.
+std::string makeTempFolder();
+
+// Makes an SQLite database at `path` by running `sql` with the sqlite3
+// command; returns its connection string through the private driver
+// registration ("DRIVER=SQLite3;Database=<path>").
+std::string makeSqliteDatabase(const std::string& path, const std::string& sql);
+
+// Writes a retrieval file: the tag, the connection string and the SQL text
+// lines, with CR LF line ends.
+void writeRetrievalFileText(const std::string& path, const std::string& connection,
+                            const std::vector<std::string>& sqlLines);
+
+std::string readWholeFile(const std::string& path);
+
+}  // namespace vodbc::testing

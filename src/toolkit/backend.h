@@ -67,11 +67,12 @@ class Backend {
   virtual void quitEventLoop() = 0;
 
   // Windows. createWindow makes the native window (invisible) for an entry
-  // of the window table. runModalLoop returns once windowExists(w) is
-  // false. destroyNative frees the native window (deferred when a handler
-  // of it is still running) and ends a modal loop waiting for it.
+  // of the window table; a `modal` one blocks the others once shown.
+  // runModalLoop returns once windowExists(w) is false. destroyNative
+  // frees the native window (deferred when a handler of it is still
+  // running) and ends a modal loop waiting for it.
   virtual bool createWindow(Window w, const WindowResource& resource,
-                            Window parent) = 0;
+                            Window parent, bool modal) = 0;
   virtual void runModalLoop(Window w) = 0;
   virtual void destroyNative(Window w) = 0;
   virtual Rect clientRect(Window w) = 0;

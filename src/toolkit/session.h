@@ -31,7 +31,8 @@
 //   caret CTL PAR POS                 put the caret (no selection)
 //   click CTL                         press a button
 //   close                             the top window's close box
-//   menu TAG                          a menu command of the task window
+//   menu TAG                          a menu command of the task window (or a
+//                                     command of its key table)
 //
 // CTL is a control id of the top window's resource or its name there; list
 // items are chosen by index (from 0) or by their full text. A line that does

@@ -1,0 +1,47 @@
+// Pieces of the Qt backend shared between its files (not an interface for
+// the program).
+#pragma once
+
+#include <QtCore/QString>
+#include <QtWidgets/QWidget>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "toolkit/backend.h"
+
+namespace toolkit::qt {
+
+inline QString toQ(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+inline std::string fromQ(const QString& s) { return s.toStdString(); }
+
+// Character offsets of the interface count code points; Qt counts UTF-16
+// units. These convert within one string.
+int unitsToCharacters(const QString& s, int units);
+int charactersToUnits(const QString& s, int characters);
+
+// "~H" marks a mnemonic in resources and labels; Qt marks it with "&".
+QString mnemonicText(std::string_view text);
+
+// A Windows-style 0x00BBGGRR value as a Qt colour.
+QColor toQColor(Colour c);
+
+// Message boxes, file dialogs, help and progress (qt_dialogs.cc). `parent`
+// is the window on top, or null.
+int showMessageBox(QWidget* parent, const QString& title, MessageKind kind,
+                   std::string_view text, const std::vector<std::string>& buttons);
+FileDialogResult showFileDialog(QWidget* parent, bool save, FileSpec& spec,
+                                std::string_view title);
+bool showHelpBrowser(const std::string& htmlFile, int topic);
+void showProgress(QWidget* parent, const ProgressJob& job);
+
+// When VODBC_SCREENSHOT names a folder, saves a picture of the screen there
+// (wait-01.png, wait-02.png, ...) each time a script is about to answer for
+// the user, so a scripted session documents every window it went through.
+void screenshotAtWait();
+
+}  // namespace toolkit::qt

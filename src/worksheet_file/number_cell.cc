@@ -1,7 +1,7 @@
 #include "worksheet_file/number_cell.h"
 
+#include <bit>
 #include <cassert>
-#include <cmath>
 
 #include "sheet/sheet.h"
 #include "worksheet_file/worksheet_format.h"
@@ -18,23 +18,27 @@ constexpr double kLargestReal = 1.0E35;
 constexpr double kMissingReal = -1.0E18;
 
 void encodeReal(double x, bool negative, std::uint8_t out[5]) {
-  int exponent = 0;
-  // frexp gives x = fraction * 2^exponent with 0.5 <= fraction < 1, exactly
-  // the normalisation of the cell; scaling by 2^32 and truncating takes the
-  // first 32 fraction bits without rounding.
-  const double fraction = std::frexp(std::fabs(x), &exponent);
-  if (exponent + fmt::kExponentBias <= 0) {
+  // A normal double is 1.f * 2^(e - 1023) = 0.1f * 2^(e - 1022): the cell's
+  // exponent byte is e - 1022 + 127, and its 32 fraction bits are the top 32
+  // of the 53-bit significand, truncated, exactly as halving or doubling
+  // into [0.5, 1) and taking the bits one by one would give them.
+  const auto bits = std::bit_cast<std::uint64_t>(x);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  const int exponent = biased - 1022 + fmt::kExponentBias;
+  if (biased == 0 || exponent <= 0) {  // zero, subnormal, or below 2^-127
     encodeIntegerCell(0, out);
     return;
   }
-  auto bits = static_cast<std::uint32_t>(std::ldexp(fraction, 32));
+  const std::uint64_t significand = (bits & ((std::uint64_t{1} << 52) - 1)) |
+                                    (std::uint64_t{1} << 52);
+  auto fraction = static_cast<std::uint32_t>(significand >> 21);
   // The first bit is always 1, so the cell uses it for the sign.
-  if (!negative) bits &= 0x7FFFFFFFu;
-  out[0] = static_cast<std::uint8_t>(bits);
-  out[1] = static_cast<std::uint8_t>(bits >> 8);
-  out[2] = static_cast<std::uint8_t>(bits >> 16);
-  out[3] = static_cast<std::uint8_t>(bits >> 24);
-  out[4] = static_cast<std::uint8_t>(exponent + fmt::kExponentBias);
+  if (!negative) fraction &= 0x7FFFFFFFu;
+  out[0] = static_cast<std::uint8_t>(fraction);
+  out[1] = static_cast<std::uint8_t>(fraction >> 8);
+  out[2] = static_cast<std::uint8_t>(fraction >> 16);
+  out[3] = static_cast<std::uint8_t>(fraction >> 24);
+  out[4] = static_cast<std::uint8_t>(exponent);
 }
 
 }  // namespace
@@ -58,11 +62,12 @@ void encodeIntegerCell(std::int32_t n, std::uint8_t out[5]) {
 }
 
 void encodeRealCell(double v, std::uint8_t out[5]) {
-  if (std::isnan(v) || isMissing(v)) {
+  if (v != v || isMissing(v)) {  // NaN, then the wide missing rule
     encodeReal(kMissingReal, true, out);
   } else if (v > kLargestReal) {
     encodeReal(kLargestReal, false, out);
-  } else if (v > -2147483648.0 && v < 2147483647.0 && v == std::trunc(v)) {
+  } else if (v > -2147483648.0 && v < 2147483647.0 &&
+             static_cast<double>(static_cast<std::int32_t>(v)) == v) {
     encodeIntegerCell(static_cast<std::int32_t>(v), out);
   } else {
     encodeReal(v, v < 0, out);

@@ -51,10 +51,13 @@ class AtomicOutputFile final : public OutputFile {
 
  private:
   bool flush();
+  void startWriteback();
   void discard();
 
   std::vector<unsigned char> buffer_;
   std::size_t buffered_ = 0;
+  std::size_t written_ = 0;         // bytes handed to the file so far
+  std::size_t writebackStart_ = 0;  // first byte not yet sent to the disk
   int fd_ = -1;
   bool failed_ = false;
   std::string target_;     // the file to replace (links resolved)

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "sheet/column_storage.h"
 #include "sheet/convert_column.h"
@@ -50,10 +51,14 @@ void convertForFile(Sheet& sheet, WriterMessages& messages) {
   }
 }
 
-// Collects cells so a column goes out in large writes, not one per value.
+// Cells collected before they go to the file, so the columns go out in a
+// few large writes rather than one per value.
+constexpr std::size_t kCellBatch = 65536;
+
 class CellWriter {
  public:
-  explicit CellWriter(OutputFile& file) : file_(file) {}
+  CellWriter(OutputFile& file, std::vector<std::uint8_t>& buffer)
+      : file_(file), buffer_(buffer) {}
 
   bool put(const std::uint8_t* cell) {
     std::memcpy(buffer_.data() + used_, cell, fmt::kCellSize);
@@ -76,7 +81,7 @@ class CellWriter {
 
  private:
   OutputFile& file_;
-  std::array<std::uint8_t, 4096 * fmt::kCellSize> buffer_{};
+  std::vector<std::uint8_t>& buffer_;
   std::size_t used_ = 0;
 };
 
@@ -145,8 +150,9 @@ bool writeLines(const WorksheetPlan& plan, OutputFile& file) {
   return writeMissingCells(file, fmt::kConstantCount);
 }
 
-bool writeColumns(const WorksheetPlan& plan, OutputFile& file) {
-  CellWriter cells(file);
+bool writeColumns(const WorksheetPlan& plan, OutputFile& file,
+                  std::vector<std::uint8_t>& buffer) {
+  CellWriter cells(file, buffer);
   const std::int64_t rows = plan.rows;
   for (const PlannedColumn& planned : plan.written) {
     std::int64_t written = 0;
@@ -209,12 +215,13 @@ std::uint16_t writeWorksheetFile(Sheet* sheet, const char* path,
   // Everything is prepared before the file is created: nothing allocated
   // after this point can fail half-way through a file.
   const WorksheetPlan plan = planWorksheet(*sheet, rows, columns);
+  std::vector<std::uint8_t> cellBuffer(kCellBatch * fmt::kCellSize);
   if (!file.open(path)) {
     messages.error("Error: In Write VELORA File - could not open file " + clipped(path, 100));
     return 0;
   }
   const bool written =
-      writeHead(plan, file) && writeLines(plan, file) && writeColumns(plan, file);
+      writeHead(plan, file) && writeLines(plan, file) && writeColumns(plan, file, cellBuffer);
   const bool closed = file.close();
   return written && closed ? 1 : 0;
 }

@@ -153,7 +153,7 @@ TEST(DumpText, ReadableFormShowsEverySection) {
            "Size: 3478 bytes\n",
            "Header integers: 2 0 0 1 0 100 7 3 255 1 120 18 8 1\n",
            "  columns       30           4    2878          20           5       3\n",
-           "  labels 1: \"\"     \"\n",
+           "  labels 1: [\"     ]\n",
            "Label sets: 1 of 6 slots, at most 2 labels\n",
            "  set 1 (2 labels, factor, column 1): Oslo | Rome\n",
            "  1 City (factor, 2 levels, length 4, label set 1)\n",

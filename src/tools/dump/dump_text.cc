@@ -17,7 +17,8 @@ const char* const kSectionNames[fmt::kSectionCount] = {"strings", "labels", "con
                                                        "columns", "SSP"};
 
 // Attribute fields hold control bytes and count bytes: show them so that a
-// reader can count positions (printable bytes as they are, others as \xNN).
+// reader can count positions (printable bytes as they are, others as \xNN),
+// each field between brackets.
 std::string visible(const std::string& bytes) {
   std::string text;
   for (const char ch : bytes) {
@@ -102,12 +103,12 @@ void printWorksheet(const WorksheetImage& image, std::ostream& out) {
   out << "Attribute fields:\n";
   for (int s = 0; s < fmt::kSectionCount; ++s) {
     for (int f = 0; f < fmt::kAttributeFieldsPerSection; ++f) {
-      out << "  " << kSectionNames[s] << ' ' << f + 1 << ": \"" << visible(image.attributes[s][f])
-          << "\"\n";
+      out << "  " << kSectionNames[s] << ' ' << f + 1 << ": [" << visible(image.attributes[s][f])
+          << "]\n";
     }
   }
   out << "Link lines:\n";
-  for (const auto& line : image.linkLines) out << "  \"" << visible(line) << "\"\n";
+  for (const auto& line : image.linkLines) out << "  [" << visible(line) << "]\n";
 
   out << "Strings:";
   int strings = 0;

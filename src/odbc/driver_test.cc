@@ -22,6 +22,16 @@ namespace {
 
 using testing::Database;
 
+}  // namespace
+}  // namespace vodbc
+
+namespace vodbc::testing {
+void PrintTo(Database database, std::ostream* out) { *out << databaseName(database); }
+}  // namespace vodbc::testing
+
+namespace vodbc {
+namespace {
+
 class DriverTest : public ::testing::TestWithParam<Database> {
  protected:
   void SetUp() override {

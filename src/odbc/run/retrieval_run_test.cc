@@ -115,14 +115,14 @@ INSTANTIATE_TEST_SUITE_P(
                   {"error: Error: Empty ODBC SQL statement"}, -1},
         RerunCase{"BadStatementNotCorrected", {"SELECT nothing FROM sales"}, {0},
                   0, RunOutcome::kFetchFailed,
-                  {"diagnostic: HY000", kQuestion,
+                  {"diagnostic: S1000", kQuestion,
                    "error: Error reading ODBC Data!"},
                   -1},
         // "Yes" needs the SQL editor; without it the run says so and stops
         // asking.
         RerunCase{"CorrectionWithoutEditor", {"SELECT nothing FROM sales"}, {1},
                   0, RunOutcome::kFetchFailed,
-                  {"diagnostic: HY000", kQuestion,
+                  {"diagnostic: S1000", kQuestion,
                    "error: Error: Can't open OBDC Edit SQL Window.\n"
                    "Please close another window or application.",
                    "error: Error reading ODBC Data!"},
@@ -182,7 +182,7 @@ TEST_F(RetrievalRunTest, CorrectedStatementRunsAgain) {
   EXPECT_EQ(ctx.outcome, RunOutcome::kSucceeded);
   EXPECT_EQ(windows_.editorOpened, 1);
   EXPECT_EQ(reporter_.lines,
-            (std::vector<std::string>{"diagnostic: HY000", kQuestion}));
+            (std::vector<std::string>{"diagnostic: S1000", kQuestion}));
   ASSERT_NE(currentSheet, nullptr);
   EXPECT_EQ(currentSheet->columnCount, 1);
   EXPECT_EQ(currentSheet->rowCount, 3);

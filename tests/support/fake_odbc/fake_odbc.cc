@@ -5,6 +5,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -622,8 +623,9 @@ SQLRETURN SQLFetch(SQLHSTMT stmt) {
     addRecord(h, "24000", "Invalid cursor state");
     return SQL_ERROR;
   }
-  if (h->nextRow >= h->result.rows.size()) return SQL_NO_DATA;
-  const auto& row = h->result.rows[h->nextRow++];
+  std::size_t total = std::max(h->result.rows.size(), h->result.repeatTo);
+  if (h->nextRow >= total || h->result.rows.empty()) return SQL_NO_DATA;
+  const auto& row = h->result.rows[h->nextRow++ % h->result.rows.size()];
   for (auto& [column, binding] : h->bindings) {
     if (column >= 1 && column <= row.size()) deliver(row[column - 1], binding);
   }

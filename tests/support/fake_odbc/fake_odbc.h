@@ -33,6 +33,9 @@ using Value = std::optional<std::string>;  // nullopt is SQL NULL
 struct ResultSet {
   std::vector<Column> columns;
   std::vector<std::vector<Value>> rows;
+  // When larger than rows.size(), the rows repeat until this many have
+  // been delivered (long results without the memory).
+  std::size_t repeatTo = 0;
 };
 
 struct Diagnostic {

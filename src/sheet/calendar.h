@@ -2,7 +2,8 @@
 // the time of day as the fraction. Two day counts exist: serial days (1 = 1
 // January 1900, day 60 standing for the nonexistent 29 February 1900, as the
 // statistics package and spreadsheets count) and a plain count with 1 = 1
-// March 1600. Day 109513 of the plain count is serial day 1.
+// March 1600. Serial day s is plain day s + 109512 from day 60 on, and
+// s + 109513 below it (so serial days 59 and 60 are the same date).
 #pragma once
 
 #include <cstdint>

@@ -33,7 +33,11 @@ void copyCut(char* dest, std::string_view text, std::size_t maxChars) {
 }  // namespace
 
 void setDefaultDirectory(std::string_view directory) {
-  defaultDirectorySetting = std::string(directory);
+  if (directory.empty()) {
+    defaultDirectorySetting.reset();
+  } else {
+    defaultDirectorySetting = std::string(directory);
+  }
 }
 
 std::string defaultDirectory() {

@@ -11,7 +11,8 @@ struct Sheet;
 
 // The folder that bare names belong to: the current directory as start-up
 // left it. Set by the program after it has changed directory at start-up;
-// until then the process's current directory at the time of the call.
+// until then (or after it is set to the empty text) the process's current
+// directory at the time of the call.
 void setDefaultDirectory(std::string_view directory);
 std::string defaultDirectory();
 

@@ -1,0 +1,108 @@
+#include "sheet/value_parse.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sheet/column_type.h"
+#include "sheet/worksheet_settings.h"
+
+namespace vodbc {
+namespace {
+
+constexpr double kMissing = -9.999999999999998E36;
+
+TEST(ParseNumber, LookAlikesAndLimits) {
+  struct Case {
+    const char* text;
+    double value;
+  };
+  const Case cases[] = {
+      {"l,5", 1.5},
+      {"$12", 12},
+      {"O", 0},
+      {"abc", kMissing},
+      {"2e38", 9.99999E+37},
+      {"9.99999e37", 9.99999E+37},
+      {"1e400", kMissing},
+      {"-1e400", kMissing},
+      {"1e-400", kMissing},
+      {"-2e37", kMissing},
+      {"  42 apples", 42},
+      {"(3.5)", 3.5},
+      {"-7.25", -7.25},
+      {"+8", 8},
+      {"S0", 20},
+      {"1O0%", 100},
+      {"I.Z", 1.2},
+      {"12:30", 12.3},
+      {"@", 0},
+      {".5", 0.5},
+      {"5.", 5},
+      {"1.5e", 1.5},
+      {"0x1A", 0},
+      {"nan", kMissing},
+      {"-", kMissing},
+      {".", kMissing},
+      {"", kMissing},
+      {"   ", kMissing},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(parseNumber(c.text, kMissing), c.value) << '"' << c.text << '"';
+  }
+  EXPECT_EQ(parseNumber("junk", 0.0), 0.0);
+}
+
+TEST(DayNumber, SerialDaysWithTheStatisticsPackagesLeapDay) {
+  initWorksheetDefaults();
+  struct Case {
+    int day, month, year;
+    double number;
+  };
+  const Case cases[] = {
+      {1, 1, 1900, 1},       {27, 2, 1900, 58},      {28, 2, 1900, 60},
+      {29, 2, 1900, 61},     {1, 3, 1900, 61},       {2, 3, 1900, 62},
+      {31, 12, 99, 36525},   {31, 12, 1999, 36525},  {1, 1, 2000, 36526},
+      {29, 2, 2000, 36585},  {1, 1, 0, 1},           {25, 12, 2001, 37250},
+      {1, 3, 2100, 73110},   {1, 7, 1500, 0},        {31, 12, 1599, 0},
+      // The first day of the count is returned as it is, the next ones are
+      // shifted like every other day.
+      {1, 3, 1600, 1},       {2, 3, 1600, -109511},  {31, 4, 2000, kMissing}, {30, 2, 2000, kMissing},
+      {29, 2, 2001, kMissing}, {0, 1, 2000, kMissing}, {32, 1, 2000, kMissing},
+      {1, 0, 2000, kMissing},  {1, 13, 2000, kMissing},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(dayNumber(c.day, c.month, c.year), c.number)
+        << c.day << "." << c.month << "." << c.year;
+  }
+}
+
+TEST(ParseTimestamp, DatesAndTimes) {
+  initWorksheetDefaults();
+  const double fallback = -123;
+  struct Case {
+    const char* text;
+    double value;
+  };
+  const Case cases[] = {
+      {"2001-02-03 04:05:06", 36925 + (4 + (5 + 6 / 60.0) / 60) / 24},
+      {"2001-02-03", 36925},
+      {"2001-12-25", 37250},
+      {"2001-12-25 12", 37250.5},
+      {"2001-12-25 18:00", 37250.75},
+      {"2001-12-25 00:00:30.5", 37250 + 30.5 / 86400},
+      {"1900-02-28 00:00:00", 60},
+      {"*", fallback},
+      {"*2001-02-03", fallback},
+      {"", fallback},
+      {"2001-02-30 10:00:00", fallback},
+      {"2001", fallback},
+      {"abcd-ef-gh", fallback},
+  };
+  for (const Case& c : cases) {
+    EXPECT_DOUBLE_EQ(parseTimestamp(c.text, fallback), c.value) << c.text;
+  }
+}
+
+}  // namespace
+}  // namespace vodbc

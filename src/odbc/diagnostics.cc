@@ -20,7 +20,10 @@ std::string formatNativeCode(SQLINTEGER native) {
 
 void reportOdbcDiagnostics(SQLHANDLE handle, SQLSMALLINT handleType,
                            SQLRETURN code, OdbcReporter& reporter) {
-  for (SQLSMALLINT record = 1;; ) {
+  // A driver manager that keeps answering with the same record would hold
+  // the user in an endless row of windows; no real failure has this many.
+  constexpr int kMostRecords = 100;
+  for (SQLSMALLINT record = 1, shown = 0; shown < kMostRecords; ++shown) {
     SQLCHAR state[6] = {0};
     SQLINTEGER native = 0;
     SQLCHAR message[512] = {0};

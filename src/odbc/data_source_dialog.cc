@@ -1,0 +1,121 @@
+#include "odbc/data_source_dialog.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include "odbc/connection.h"
+#include "odbc/driver_manager.h"
+#include "toolkit/placement.h"
+#include "toolkit/toolkit.h"
+
+namespace vodbc {
+namespace {
+
+enum Control {
+  kSources = 2,
+  kDrivers = 4,
+  kConnection = 6,
+  kOk = 7,
+  kCancel = 8,
+  kHelp = 9,
+};
+
+struct DialogState {
+  std::vector<std::string> sources;
+  std::vector<std::string> drivers;
+  std::optional<std::string> chosen;
+  const std::function<void()>* onHelp = nullptr;
+};
+
+template <auto Function>
+std::vector<std::string> listNames() {
+  std::vector<std::string> names;
+  SQLUSMALLINT direction = SQL_FETCH_FIRST;
+  for (;;) {
+    SQLCHAR name[512] = {0};
+    SQLCHAR description[1024] = {0};
+    SQLSMALLINT nameLength = 0, descriptionLength = 0;
+    SQLRETURN rc = odbc::call<Function>(
+        odbcHandles.environment, direction, name, SQLSMALLINT{sizeof name - 1},
+        &nameLength, description, SQLSMALLINT{sizeof description - 1},
+        &descriptionLength);
+    if (!SQL_SUCCEEDED(rc)) break;
+    names.emplace_back(reinterpret_cast<const char*>(name));
+    direction = SQL_FETCH_NEXT;
+  }
+  return names;
+}
+
+void handler(toolkit::Window window, const toolkit::Event& event) {
+  auto* state = static_cast<DialogState*>(toolkit::windowData(window));
+  if (state == nullptr) return;
+  switch (event.type) {
+    case toolkit::EventType::Create:
+      toolkit::listSuspend(window, kSources);
+      for (const std::string& name : state->sources) {
+        toolkit::listAppend(window, kSources, name);
+      }
+      toolkit::listResume(window, kSources);
+      toolkit::listSuspend(window, kDrivers);
+      for (const std::string& name : state->drivers) {
+        toolkit::listAppend(window, kDrivers, name);
+      }
+      toolkit::listResume(window, kDrivers);
+      toolkit::centreOnTaskWindow(window);
+      toolkit::setFocus(window, kConnection);
+      return;
+    case toolkit::EventType::Update:
+      toolkit::clearWindowBackground(window);
+      return;
+    case toolkit::EventType::Close:
+      toolkit::destroyWindow(window);
+      return;
+    case toolkit::EventType::Control: {
+      if (event.control == kSources || event.control == kDrivers) {
+        std::vector<std::string> picked =
+            toolkit::listSelectedItems(window, event.control);
+        if (picked.empty()) return;
+        std::string text = event.control == kSources
+                               ? "DSN=" + picked.front() + ";"
+                               : "Driver={" + picked.front() + "};";
+        toolkit::setControlText(window, kConnection, text);
+        if (event.action == toolkit::ControlAction::DoubleClicked) {
+          state->chosen = text;
+          toolkit::destroyWindow(window);
+        }
+      } else if (event.control == kOk) {
+        state->chosen = toolkit::controlText(window, kConnection);
+        toolkit::destroyWindow(window);
+      } else if (event.control == kCancel) {
+        toolkit::destroyWindow(window);
+      } else if (event.control == kHelp && state->onHelp && *state->onHelp) {
+        (*state->onHelp)();
+      }
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> listDataSources() {
+  return listNames<&OdbcApi::SQLDataSources>();
+}
+
+std::vector<std::string> listDrivers() { return listNames<&OdbcApi::SQLDrivers>(); }
+
+std::optional<std::string> chooseDataSource(const std::function<void()>& onHelp) {
+  DialogState state;
+  state.sources = listDataSources();
+  state.drivers = listDrivers();
+  state.onHelp = &onHelp;
+  if (!toolkit::runModalDialog(kDataSourceDialog, handler, &state,
+                               toolkit::taskWindow())) {
+    return std::nullopt;
+  }
+  return state.chosen;
+}
+
+}  // namespace vodbc

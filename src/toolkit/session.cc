@@ -461,8 +461,11 @@ void flushTranscript() {
   }
   for (Window w : std::vector<Window>(c.order)) {
     detail::WindowRecord* r = detail::findRecord(w);
-    // A window destroyed before the user could see it is never announced.
-    if (r && (!r->destroying || r->announced)) flushWindow(*r);
+    // A window is announced once it is visible; one destroyed before the
+    // user could see it never is.
+    if (r && (r->announced || (!r->destroying && backend()->isVisible(w)))) {
+      flushWindow(*r);
+    }
   }
 }
 

@@ -47,7 +47,7 @@
 //
 // Transcript: one line per thing the user sees, texts quoted like TEXT above.
 //   open task "TITLE"                 the task window appeared
-//   open ID "TITLE"                   a window appeared (after its creation)
+//   open ID "TITLE"                   a window became visible
 //   title ID "TITLE"                  its title changed later
 //   list ID CTL: "ITEM" *"ITEM" ...   a list's items ('*' marks selected)
 //   text ID CTL: "PAR" "PAR" ...      a text edit's paragraphs

@@ -357,7 +357,10 @@ class HeadlessBackend final : public Backend {
 
   static TextPosition clamp(const std::vector<std::string>& pars, TextPosition p) {
     if (pars.empty()) return {};
-    p.paragraph = std::clamp(p.paragraph, 0, static_cast<int>(pars.size()) - 1);
+    const int last = static_cast<int>(pars.size()) - 1;
+    // A position behind the last paragraph is the end of the text.
+    if (p.paragraph > last) return TextPosition{last, 0, characters(pars[last])};
+    p.paragraph = std::max(p.paragraph, 0);
     p.line = 0;
     p.character = std::clamp(p.character, 0, characters(pars[p.paragraph]));
     return p;

@@ -559,8 +559,9 @@ class QtBackend final : public Backend {
   int offset(QPlainTextEdit* e, TextPosition p) {
     QTextDocument* doc = e->document();
     if (doc->isEmpty()) return 0;
-    QTextBlock block = doc->findBlockByNumber(std::max(0, p.paragraph));
-    if (!block.isValid()) block = doc->lastBlock();
+    const QTextBlock block = doc->findBlockByNumber(std::max(0, p.paragraph));
+    // A position behind the last paragraph is the end of the text.
+    if (!block.isValid()) return doc->lastBlock().position() + doc->lastBlock().length() - 1;
     return block.position() +
            charactersToUnits(block.text(), std::max(0, p.character));
   }

@@ -1,0 +1,223 @@
+// Retrieval files: what is read from files as people and other programs
+// write them, what is written, and the messages on the way.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "odbc/recording_reporter.h"
+#include "odbc/retrieval_file.h"
+#include "odbc/retrieval_spec.h"
+
+namespace vodbc {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+class RetrievalFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vodbc-idb.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string write(const std::string& name, const std::string& bytes) {
+    std::string path = dir_ + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  static std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  // Reads a file as the run does: connection string, then SQL text.
+  bool read(const std::string& path, std::string& connection, std::string& sql) {
+    auto file = openRetrievalFile(path, connection, reporter_);
+    if (!file) return false;
+    readRetrievalSql(*file, path, spec_, reporter_);
+    EXPECT_FALSE(file->isOpen());
+    sql = spec_.sqlText;
+    return true;
+  }
+
+  std::string dir_;
+  RecordingReporter reporter_;
+  RetrievalSpec spec_;
+};
+
+struct ReadCase {
+  const char* name;
+  std::string bytes;
+  std::string connection;
+  std::string sql;  // before the run trims trailing blanks
+};
+
+void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
+
+class RetrievalReadTest : public RetrievalFileTest,
+                          public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(RetrievalReadTest, ReadsTheConnectionAndJoinsTheSqlLines) {
+  const ReadCase& c = GetParam();
+  std::string path = write("q.idb", c.bytes);
+  std::string connection, sql;
+  ASSERT_TRUE(read(path, connection, sql));
+  EXPECT_EQ(connection, c.connection);
+  EXPECT_EQ(sql, c.sql);
+  EXPECT_TRUE(reporter_.lines.empty());
+  EXPECT_EQ(spec_.sqlCapacity, 32768);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RetrievalReadTest,
+    ::testing::Values(
+        ReadCase{"ThreeLinesWithLf", "ODBC Data\nDSN=a\nSELECT a\nFROM t\nWHERE a > 1\n",
+                 "DSN=a", "SELECT a FROM t WHERE a > 1 "},
+        ReadCase{"CrLf", "ODBC Data\r\nDSN=a;UID=u\r\nSELECT a\r\nFROM t\r\n",
+                 "DSN=a;UID=u", "SELECT a FROM t "},
+        ReadCase{"NoFinalNewline", "ODBC Data\nDSN=a\nSELECT a\nFROM t", "DSN=a",
+                 "SELECT a FROM t"},
+        ReadCase{"LineEndingWithABlank", "ODBC Data\nDSN=a\nSELECT a \nFROM t\n",
+                 "DSN=a", "SELECT a FROM t "},
+        ReadCase{"EmptyLineInside", "ODBC Data\nDSN=a\nSELECT a\n\nFROM t\n", "DSN=a",
+                 "SELECT a FROM t "},
+        ReadCase{"AnyFirstLine", "something else\nDSN=b\nSELECT 1\n", "DSN=b",
+                 "SELECT 1 "},
+        ReadCase{"EndsAfterTheConnection", "ODBC Data\nDSN=a\n", "DSN=a", ""},
+        ReadCase{"EmptyFile", "", "", ""},
+        ReadCase{"Utf8KeptAsItIs", "ODBC Data\nDSN=Grüße\nSELECT 'é'\n", "DSN=Grüße",
+                 "SELECT 'é' "},
+        // An over-long line is read in pieces of 1023 characters, as the
+        // reader always has: the rest of line 1 becomes the connection.
+        ReadCase{"OverLongFirstLine", std::string(1030, 'x') + "\nDSN=a\nSELECT 1\n",
+                 "xxxxxxx", "DSN=a SELECT 1 "},
+        ReadCase{"OverLongConnection",
+                 "ODBC Data\n" + std::string(1023, 'c') + "dd\nSELECT 1\n",
+                 std::string(1023, 'c'), "dd SELECT 1 "},
+        // A cut counts characters and never splits one.
+        ReadCase{"OverLongConnectionOfAccents",
+                 "ODBC Data\n" + [] { std::string s; for (int i = 0; i < 1024; ++i) s += "é"; return s; }() + "\nSELECT 1\n",
+                 [] { std::string s; for (int i = 0; i < 1023; ++i) s += "é"; return s; }(),
+                 "é SELECT 1 "}));
+
+TEST_F(RetrievalFileTest, SqlBeyond32768CharactersIsIgnored) {
+  std::string body;
+  for (int i = 0; i < 500; ++i) body += std::string(99, 'a') + "\n";  // 50,000 bytes
+  std::string path = write("long.idb", "ODBC Data\nDSN=a\n" + body);
+  std::string connection, sql;
+  ASSERT_TRUE(read(path, connection, sql));
+  EXPECT_EQ(sql.size(), 32768u);
+  EXPECT_EQ(sql.substr(0, 100), std::string(99, 'a') + " ");
+}
+
+TEST_F(RetrievalFileTest, AMissingFileIsReportedWithItsPathCutAt100) {
+  std::string path = dir_ + "/" + std::string(150, 'n') + ".idb";
+  std::string connection = "untouched";
+  auto file = openRetrievalFile(path, connection, reporter_);
+  EXPECT_FALSE(file.has_value());
+  EXPECT_EQ(connection, "untouched");
+  EXPECT_EQ(reporter_.lines,
+            Lines{"error: Error: In Write ODBC Retrieval File - could not open file " +
+                  path.substr(0, 100)});
+}
+
+TEST_F(RetrievalFileTest, AReadErrorKeepsWhatWasReadAndSaysSo) {
+  // A folder opens for reading but every read fails.
+  std::string connection;
+  auto file = openRetrievalFile(dir_, connection, reporter_);
+  ASSERT_TRUE(file.has_value());
+  readRetrievalSql(*file, dir_, spec_, reporter_);
+  EXPECT_EQ(spec_.sqlText, "");
+  EXPECT_EQ(reporter_.lines,
+            Lines{"error: Read error in ODBC retrieval file " + dir_ + "!"});
+}
+
+TEST_F(RetrievalFileTest, WrittenFilesReadBackAndAreCrLfWithMode0600) {
+  std::string path = dir_ + "/saved.idb";
+  std::string sql = "SELECT a,\"Unit Price\"\nFROM t\nWHERE a > 'é'";
+  ASSERT_TRUE(saveRetrievalFile(path, "DSN=x;PWD=secret", sql, reporter_));
+  EXPECT_EQ(slurp(path),
+            "ODBC Data\r\nDSN=x;PWD=secret\r\nSELECT a,\"Unit Price\"\r\nFROM t\r\n"
+            "WHERE a > 'é'\r\n");
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+  std::string connection, back;
+  ASSERT_TRUE(read(path, connection, back));
+  EXPECT_EQ(connection, "DSN=x;PWD=secret");
+  EXPECT_EQ(back, "SELECT a,\"Unit Price\" FROM t WHERE a > 'é' ");
+  // Nothing but the file is left in the folder.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(RetrievalFileTest, RewritingKeepsTheModeAndAFailureHarmsNothing) {
+  std::string path = write("old.idb", "ODBC Data\r\nDSN=old\r\nSELECT 1\r\n");
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  ASSERT_TRUE(saveRetrievalFile(path, "DSN=new", "SELECT 2", reporter_));
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(slurp(path), "ODBC Data\r\nDSN=new\r\nSELECT 2\r\n");
+
+  // A folder in the way cannot be replaced: the message, and nothing else.
+  std::string folder = dir_ + "/taken.idb";
+  fs::create_directory(folder);
+  EXPECT_FALSE(saveRetrievalFile(folder, "DSN=new", "SELECT 3", reporter_));
+  EXPECT_EQ(reporter_.lines,
+            Lines{"error: Error: In Write ODBC Retrieval File - could not open file " +
+                  folder});
+  EXPECT_FALSE(saveRetrievalFile(dir_ + "/no/such/folder/q.idb", "DSN", "S", reporter_));
+  EXPECT_EQ(reporter_.lines.size(), 2u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+TEST_F(RetrievalFileTest, TheSaveDialogRemembersWhereTheUserSaved) {
+  retrievalSaveState() = RetrievalSaveState{};
+  std::vector<std::string> offered;
+  std::string chosen = dir_ + "/first.idb";
+  RetrievalSaveHooks hooks;
+  hooks.currentDirectory = [&] { return dir_; };
+  hooks.askFileName = [&](std::string& directory, std::string& name,
+                          const std::string& prompt) -> std::optional<std::string> {
+    offered.push_back(directory + "|" + name + "|" + prompt);
+    directory = dir_ + "/chosen";
+    name = "first.idb";
+    return chosen;
+  };
+  writeRetrievalFile("DSN=a", "SELECT 1", nullptr, reporter_, hooks);
+  writeRetrievalFile("DSN=a", "SELECT 1", nullptr, reporter_, hooks);
+  EXPECT_EQ(offered,
+            (Lines{dir_ + "|*.idb|Save Velora ODBC Data Retrieval file:",
+                   dir_ + "/chosen|first.idb|Save Velora ODBC Data Retrieval file:"}));
+  EXPECT_TRUE(fs::exists(chosen));
+
+  // After a rerun the rerun file's folder and its name before the first "."
+  // are offered.
+  offered.clear();
+  std::string rerun = "/data/sales.2002.idb";
+  hooks.recordSheetPath = [](const std::string&) {
+    return std::optional<std::pair<std::string, std::string>>({"/data", "sales.2002.idb"});
+  };
+  hooks.askFileName = [&](std::string& directory, std::string& name,
+                          const std::string&) -> std::optional<std::string> {
+    offered.push_back(directory + "|" + name);
+    return std::nullopt;  // cancelled: nothing written, nothing said
+  };
+  writeRetrievalFile("DSN=a", "SELECT 1", &rerun, reporter_, hooks);
+  EXPECT_EQ(offered, Lines{"/data|sales.idb"});
+  EXPECT_TRUE(reporter_.lines.empty());
+}
+
+}  // namespace
+}  // namespace vodbc

@@ -1,0 +1,125 @@
+// Windows-1252 conversion, character-safe cuts, the timestamp test, the
+// type maps and the quoting of identifiers.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "odbc/catalog.h"
+#include "odbc/connection.h"
+#include "odbc/fetch.h"
+#include "odbc/text_encoding.h"
+
+namespace vodbc {
+namespace {
+
+struct Conversion {
+  std::string utf8;
+  std::size_t maxChars;
+  std::string cp1252;
+};
+
+TEST(TextEncoding, ConvertsCountsAndNeverSplitsACharacter) {
+  const Conversion cases[] = {
+      {"plain", 79, "plain"},
+      {"Grüße €", 79, "Gr\xFC\xDF" "e \x80"},
+      {"漢字 and ☃", 79, "?? and ?"},
+      {"é", 0, ""},
+      {"ééé", 2, "\xE9\xE9"},
+      // Bytes that are not UTF-8 are kept, one character each.
+      {"a\xFF" "b\xE9", 79, "a\xFF" "b\xE9"},
+      // A sequence cut short by the driver is not UTF-8 either.
+      {"ab\xE2\x82", 79, "ab\xE2\x82"},
+      {std::string(100, 'x'), 79, std::string(79, 'x')},
+      {"\xF0\x9F\x98\x80!", 79, "?!"},
+      // Overlong and surrogate encodings are not characters.
+      {"\xC0\xAF" "\xED\xA0\x80", 79, "\xC0\xAF\xED\xA0\x80"},
+  };
+  for (const Conversion& c : cases) {
+    EXPECT_EQ(utf8ToWindows1252(c.utf8, c.maxChars), c.cp1252) << c.utf8;
+  }
+  EXPECT_EQ(utf8Prefix("éèê", 2), "éè");
+  EXPECT_EQ(utf8Prefix("ab", 5), "ab");
+  EXPECT_EQ(utf8Prefix("a\xFF" "b", 2), "a\xFF");
+}
+
+TEST(TimestampTest, AcceptsFullDatesAndTheirTimesOnly) {
+  const std::pair<const char*, bool> cases[] = {
+      {"2002-03-04", true},
+      {"2002-03-04 05:06:07", true},
+      {"2002-03-04 05", true},
+      {"2002-03-04 05:06:07.5", false},  // a full stop at position 19
+      {"2002-03-04T05:06:07", false},
+      {"2002", false},                   // a year is not a date
+      {"2002-03-0", false},
+      {"02/03/2004", false},
+      {"2002-03-04 05:06:07 ", false},
+  };
+  for (auto [value, expected] : cases) {
+    EXPECT_EQ(looksLikeTimestamp(value), expected) << value;
+  }
+}
+
+TEST(TypeMaps, NumbersAreDoublesAndEverythingElseIsText) {
+  for (SQLSMALLINT type : {SQL_BIT, SQL_TINYINT, SQL_BIGINT, SQL_NUMERIC, SQL_DECIMAL,
+                           SQL_INTEGER, SQL_SMALLINT, SQL_FLOAT, SQL_REAL, SQL_DOUBLE}) {
+    FetchColumnType mapped = fetchColumnType(type);
+    EXPECT_EQ(mapped.columnType, ColumnType::Numeric) << type;
+    EXPECT_EQ(mapped.targetType, SQL_C_DOUBLE);
+    EXPECT_EQ(mapped.valueWidth, 25);
+    EXPECT_EQ(catalogTypeLetter(type), 'N') << type;
+  }
+  for (SQLSMALLINT type : {SQL_CHAR, SQL_VARCHAR, SQL_LONGVARCHAR, SQL_BINARY,
+                           SQL_UNKNOWN_TYPE, SQL_DATE, SQL_TIMESTAMP, SQL_TYPE_DATE,
+                           SQL_TYPE_TIMESTAMP, SQL_WCHAR, SQL_GUID}) {
+    FetchColumnType mapped = fetchColumnType(type);
+    EXPECT_EQ(mapped.columnType, ColumnType::Text) << type;
+    EXPECT_EQ(mapped.targetType, SQL_C_CHAR);
+    EXPECT_EQ(mapped.valueWidth, 80);
+  }
+  EXPECT_EQ(catalogTypeLetter(SQL_BINARY), 'B');
+  EXPECT_EQ(catalogTypeLetter(SQL_TYPE_DATE), 'D');
+  EXPECT_EQ(catalogTypeLetter(SQL_TYPE_TIME), 'T');
+  EXPECT_EQ(catalogTypeLetter(SQL_TYPE_TIMESTAMP), 'T');
+  EXPECT_EQ(catalogTypeLetter(SQL_TIMESTAMP), 'C');
+  EXPECT_EQ(catalogTypeLetter(SQL_VARCHAR), 'C');
+}
+
+struct Quoting {
+  char quote;
+  SQLUSMALLINT folding;
+  const char* name;
+  const char* written;
+};
+
+TEST(AppendIdentifier, QuotesSpecialFoldedAndReservedNames) {
+  const Quoting cases[] = {
+      {'"', SQL_IC_MIXED, "Sales", "Sales"},
+      {'"', SQL_IC_MIXED, "sales2", "sales2"},
+      {'"', SQL_IC_MIXED, "Unit Price", "\"Unit Price\""},
+      {'"', SQL_IC_MIXED, "unit_price", "\"unit_price\""},
+      {'"', SQL_IC_MIXED, "a-b", "\"a-b\""},
+      {'"', SQL_IC_MIXED, "dbo.t", "\"dbo.t\""},
+      {'"', SQL_IC_MIXED, "say \"hi\"", "\"say \"\"hi\"\"\""},
+      {'"', SQL_IC_MIXED, "order", "\"order\""},
+      {'"', SQL_IC_MIXED, "Select", "\"Select\""},
+      {'"', SQL_IC_MIXED, "myword", "\"myword\""},  // the data source's keyword
+      {'"', SQL_IC_LOWER, "Sales", "\"Sales\""},
+      {'"', SQL_IC_LOWER, "sales", "sales"},
+      {'"', SQL_IC_UPPER, "sales", "\"sales\""},
+      {'`', SQL_IC_MIXED, "Unit Price", "`Unit Price`"},
+      {'`', SQL_IC_MIXED, "a`b c", "`a``b c`"},
+      {' ', SQL_IC_MIXED, "Unit Price", " Unit Price "},
+  };
+  for (const Quoting& c : cases) {
+    driverCapabilities = DriverCapabilities{};
+    driverCapabilities.quoteChar = c.quote;
+    driverCapabilities.identifierCase = c.folding;
+    driverCapabilities.keywords = {"MYWORD"};
+    std::string text = "SELECT ";
+    appendIdentifier(text, c.name);
+    EXPECT_EQ(text, std::string("SELECT ") + c.written) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace vodbc

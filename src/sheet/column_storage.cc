@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "sheet/checked_alloc.h"
+#include "sheet/fixed_text.h"
 #include "sheet/sheet.h"
 
 namespace vodbc {
@@ -191,9 +192,7 @@ void allocateColumnValues(SheetColumn& column, std::int32_t count) {
 }
 
 void storeText(TextNode& node, std::string_view text, std::size_t maxChars) {
-  const std::size_t n = std::min(text.size(), maxChars);
-  std::memcpy(node.text, text.data(), n);
-  node.text[n] = '\0';
+  copyCut(node.text, text, maxChars);
 }
 
 NodeList<NumericNode> numericValues(const SheetColumn& column) {

@@ -16,8 +16,8 @@ const double kMissingValueCode = std::bit_cast<double>(kMissingValueBits);
 bool isMissing(double value) {
   if (!(value < -1.0E36)) return false;
   if (value <= kMissingValueCode) return true;
-  // Values that went through a single-precision or decimal round trip may
-  // differ from the code in their last byte only; they still mean missing.
+  // Codes that other programs wrote may differ from ours in their last byte
+  // only; they still mean missing.
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
   return (bits >> 8) == (kMissingValueBits >> 8);
 }

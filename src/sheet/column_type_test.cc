@@ -44,16 +44,5 @@ TEST(MissingValue, WideTestAroundItsBoundaries) {
   }
 }
 
-TEST(MissingValue, ComparisonRuleAgreesOnTheDocumentedValues) {
-  // The fetch and the conversions test v <= missingValue.
-  EXPECT_TRUE(-1.0E37 <= kMissingValueCode);
-  EXPECT_TRUE(kMissingValueCode <= kMissingValueCode);
-  EXPECT_FALSE(-5.0E36 <= kMissingValueCode);
-}
-
-TEST(MissingValue, ProgramWideCopyStartsAsTheCode) {
-  EXPECT_EQ(programMissingValue(), kMissingValueCode);
-}
-
 }  // namespace
 }  // namespace vodbc

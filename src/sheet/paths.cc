@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 
+#include "sheet/fixed_text.h"
 #include "sheet/sheet.h"
 
 namespace vodbc {
@@ -22,12 +23,6 @@ std::optional<std::string> currentDirectory() {
   char buffer[4096];
   if (getcwd(buffer, sizeof buffer) == nullptr) return std::nullopt;
   return std::string(buffer);
-}
-
-void copyCut(char* dest, std::string_view text, std::size_t maxChars) {
-  const std::size_t n = std::min(text.size(), maxChars);
-  std::memcpy(dest, text.data(), n);
-  dest[n] = '\0';
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "sheet/checked_alloc.h"
+#include "sheet/fixed_text.h"
 
 namespace vodbc {
 
@@ -14,12 +15,6 @@ namespace {
 
 constexpr char kRowColumnName[] = "Row";
 constexpr std::int32_t kRowAttributeClass = 6;
-
-void copyCut(char* dest, std::string_view text, std::size_t maxChars) {
-  const std::size_t n = std::min(text.size(), maxChars);
-  std::memcpy(dest, text.data(), n);
-  dest[n] = '\0';
-}
 
 bool countsAsPinned(ColumnType type) {
   return type == ColumnType::RowNumber || type == ColumnType::PinnedNumeric ||

@@ -7,6 +7,7 @@
 
 #include "sheet/convert_column.h"
 #include "sheet/conversion_support.h"
+#include "sheet/fixed_text.h"
 #include "sheet/sheet.h"
 #include "sheet/value_format.h"
 
@@ -78,9 +79,7 @@ bool factorToText(SheetColumn& column) {
     } else if (levelKind == 2) {
       if (k <= static_cast<double>(labels.size())) {
         const char* label = labels[static_cast<std::size_t>(k) - 1];
-        const std::size_t n = strnlen(label, kLabelWidth);
-        std::memcpy(slot, label, n);
-        slot[n] = '\0';
+        copyCut(slot, std::string_view(label, strnlen(label, kLabelWidth)), kLabelWidth);
       }
     } else {
       formatValue(slot, code, kind, decimals, missing);

@@ -1,6 +1,5 @@
 #include "worksheet_file/worksheet_reader.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -34,50 +33,6 @@ const char* directoryFieldName(int field) {
                                        "bytes per cell", "slots in use"};
   return kNames[field];
 }
-
-}  // namespace
-
-WorksheetCell decodeWorksheetCell(const unsigned char* p) {
-  WorksheetCell cell;
-  if (std::memcmp(p, fmt::kBlankCell.data(), fmt::kCellSize) == 0) {
-    cell.kind = WorksheetCell::Kind::kBlank;
-    return cell;
-  }
-  if (std::memcmp(p, fmt::kMissingCell.data(), fmt::kCellSize) == 0) {
-    cell.kind = WorksheetCell::Kind::kMissing;
-    return cell;
-  }
-  if (p[4] == 0) {
-    cell.kind = WorksheetCell::Kind::kInteger;
-    if (p[3] < 0x80) {
-      cell.value = static_cast<double>(
-          static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-          static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
-    } else {
-      // Each byte is the complement of the magnitude's byte on its own; the
-      // lowest is the 256-complement.
-      const std::uint32_t m = static_cast<std::uint32_t>(255 - p[3]) << 24 |
-                              static_cast<std::uint32_t>(255 - p[2]) << 16 |
-                              static_cast<std::uint32_t>(255 - p[1]) << 8 |
-                              static_cast<std::uint32_t>((256 - p[0]) & 0xFF);
-      cell.value = -static_cast<double>(m);
-    }
-    return cell;
-  }
-  cell.kind = WorksheetCell::Kind::kReal;
-  const std::uint32_t bits =
-      static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-      static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-  const bool negative = (bits & 0x80000000u) != 0;
-  const double magnitude = std::ldexp(static_cast<double>(bits | 0x80000000u),
-                                      p[4] - fmt::kExponentBias - 32);
-  cell.value = negative ? -magnitude : magnitude;
-  return cell;
-}
-
-namespace {
-
-WorksheetCell decodeCell(const unsigned char* p) { return decodeWorksheetCell(p); }
 
 class Reader {
  public:
@@ -117,7 +72,7 @@ class Reader {
 
   bool readInteger(std::size_t at, const std::string& what, std::int32_t* out) {
     if (!need(at, fmt::kCellSize, what)) return false;
-    const WorksheetCell cell = decodeCell(data_ + at);
+    const WorksheetCell cell = decodeWorksheetCell(data_ + at);
     if (cell.kind != WorksheetCell::Kind::kInteger) {
       return fail(at, what + " as an integer cell");
     }
@@ -538,7 +493,7 @@ class Reader {
     const std::size_t start =
         static_cast<std::size_t>(image_.directory[fmt::kConstants][fmt::kOffset]);
     for (int i = 0; i < fmt::kConstantCount; ++i) {
-      image_.constants.push_back(decodeCell(data_ + start + fmt::kCellSize * i));
+      image_.constants.push_back(decodeWorksheetCell(data_ + start + fmt::kCellSize * i));
     }
     return true;
   }
@@ -554,7 +509,7 @@ class Reader {
         auto& cells = image_.columns[c].cells;
         cells.reserve(used);
         for (std::size_t r = 0; r < used; ++r) {
-          cells.push_back(decodeCell(data_ + slot + fmt::kCellSize * r));
+          cells.push_back(decodeWorksheetCell(data_ + slot + fmt::kCellSize * r));
         }
       }
       for (std::size_t r = used; r < rows; ++r) {

@@ -18,7 +18,9 @@ double parseNumber(std::string_view text, double missing);
 // The day number plus time of day of "yyyy-mm-dd[ hh[:mm[:ss.fff]]]", or
 // `fallback` for an empty text, one starting with '*', or an impossible
 // date. The month is the two characters after the first hyphen position
-// (characters 6-7), the day is read from character 9 on.
+// (characters 6-7), the day is read from character 9 on. Characters a short
+// text lacks count as absent: a text without month or day (such as a bare
+// year) gives `fallback`.
 double parseTimestamp(std::string_view text, double fallback);
 
 }  // namespace vodbc

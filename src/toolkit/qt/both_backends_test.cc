@@ -6,7 +6,10 @@
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
+#include <atomic>
+#include <clocale>
 #include <cstdlib>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -391,6 +394,40 @@ TYPED_TEST(BothBackends, HelpRequestsGoThroughTheHook) {
                          "handler 1001", "handler 1006"}));
 }
 
+TYPED_TEST(BothBackends, ProgressPollsOnTheGuiThreadUntilTheJobEnds) {
+  std::atomic<bool> started{false}, finished{false};
+  std::thread job([&] {
+    while (!started) std::this_thread::yield();
+    finished = true;
+  });
+  const auto gui = std::this_thread::get_id();
+  int polls = 0;
+  bool onGuiThread = true;
+  this->inApplication("", [&](Window) {
+    runProgressDialog(ProgressJob{
+        "Fetching", std::chrono::milliseconds(0),
+        [&](std::string& text) {
+          onGuiThread = onGuiThread && std::this_thread::get_id() == gui;
+          text = "Rows: " + std::to_string(++polls);
+          started = true;
+          return !finished;
+        },
+        [] { ADD_FAILURE() << "nobody pressed Cancel"; }});
+  });
+  job.join();
+  EXPECT_TRUE(finished);
+  EXPECT_GE(polls, 2);
+  EXPECT_TRUE(onGuiThread);
+}
+
+TEST(QtApplication, NumbersKeepTheCFormWhileTextFollowsTheEnvironment) {
+  // The test main sets LC_ALL=C.UTF-8 for Qt to take over.
+  const auto backend = Qt::make();
+  ASSERT_NE(backend, nullptr);
+  EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+  EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "C.UTF-8");
+}
+
 }  // namespace
 }  // namespace toolkit
 
@@ -406,6 +443,7 @@ int main(int argc, char** argv) {
   // Real widgets, no display needed; set before anything asks Qt, so test
   // discovery works anywhere.
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  ::setenv("LC_ALL", "C.UTF-8", 1);
   qInstallMessageHandler(quietMessages);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -22,6 +22,7 @@
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QPushButton>
 
+#include <algorithm>
 #include <clocale>
 #include <map>
 #include <memory>
@@ -128,7 +129,12 @@ class QtBackend final : public Backend {
     entry.client = dialog;
     for (const auto& c : r.controls) {
       QWidget* widget = makeControl(w, dialog, c);
-      widget->setGeometry(px(c.x, ux), px(c.y, uy), px(c.width, ux), px(c.height, uy));
+      // A drop-down list's height is that of its opened list; closed, it
+      // is one line high.
+      const int height = c.kind == ControlKind::DropDown
+                             ? std::min(px(c.height, uy), widget->sizeHint().height())
+                             : px(c.height, uy);
+      widget->setGeometry(px(c.x, ux), px(c.y, uy), px(c.width, ux), height);
       widget->setHidden(c.hidden);
       widget->setEnabled(!c.disabled);
       setControlIdOf(widget, c.id);
@@ -241,7 +247,10 @@ class QtBackend final : public Backend {
     if (!c) return;
     Quiet q(quiet_);
     c->setProperty("toolkitText", toQ(t));
-    if (auto* l = qobject_cast<QLabel*>(c)) l->setText(toQ(t).remove(u'~'));
+    if (auto* l = qobject_cast<QLabel*>(c)) {
+      l->setText(toQ(t).remove(u'~'));
+      fitLabel(l);
+    }
     else if (auto* b = qobject_cast<QAbstractButton*>(c)) b->setText(mnemonicText(t));
     else if (auto* e = qobject_cast<QLineEdit*>(c)) e->setText(toQ(t));
     else if (auto* x = qobject_cast<QPlainTextEdit*>(c)) x->setPlainText(toQ(t));
@@ -290,6 +299,7 @@ class QtBackend final : public Backend {
     f.setItalic(font.italic);
     f.setUnderline(font.underline);
     c->setFont(f);
+    if (auto* l = qobject_cast<QLabel*>(c)) fitLabel(l);
   }
   void setControlColour(Window w, int id, ColourPart part, Colour colour) override {
     QWidget* c = control(w, id);
@@ -542,6 +552,18 @@ class QtBackend final : public Backend {
   QWidget* topWidget() {
     QtWindow* e = find(topWindow());
     return e ? e->widget.data() : nullptr;
+  }
+
+  // A label whose font was chosen for another screen may be too wide for
+  // its place: it shrinks its font until the text fits rather than lose
+  // the ends of it.
+  static void fitLabel(QLabel* label) {
+    QFont f = label->font();
+    while (f.pointSize() > 6 &&
+           QFontMetrics(f).horizontalAdvance(label->text()) > label->width()) {
+      f.setPointSize(f.pointSize() - 1);
+    }
+    label->setFont(f);
   }
 
   static QFont dialogFont() {

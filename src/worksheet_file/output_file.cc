@@ -10,6 +10,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "sheet/checked_alloc.h"
+
 namespace vodbc {
 namespace {
 
@@ -72,7 +74,10 @@ int createTemporary(const std::string& folder, const std::string& name,
 
 }  // namespace
 
-AtomicOutputFile::AtomicOutputFile() : buffer_(kBufferSize) {}
+AtomicOutputFile::AtomicOutputFile()
+    : buffer_(static_cast<unsigned char*>(checkedAlloc(kBufferSize))) {}
+
+void AtomicOutputFile::Free::operator()(unsigned char* p) const { std::free(p); }
 
 AtomicOutputFile::~AtomicOutputFile() { discard(); }
 
@@ -120,7 +125,7 @@ bool AtomicOutputFile::open(const std::string& path) {
 
 bool AtomicOutputFile::flush() {
   if (buffered_ == 0) return true;
-  const bool ok = writeAll(fd_, buffer_.data(), buffered_);
+  const bool ok = writeAll(fd_, buffer_.get(), buffered_);
   written_ += buffered_;
   buffered_ = 0;
   startWriteback();
@@ -138,7 +143,7 @@ void AtomicOutputFile::startWriteback() {
 bool AtomicOutputFile::write(const void* data, std::size_t size) {
   if (fd_ < 0 || failed_) return false;
   const auto* bytes = static_cast<const unsigned char*>(data);
-  if (size >= kDirectWrite || buffered_ + size > buffer_.size()) {
+  if (size >= kDirectWrite || buffered_ + size > kBufferSize) {
     if (!flush()) {
       failed_ = true;
       return false;
@@ -150,7 +155,7 @@ bool AtomicOutputFile::write(const void* data, std::size_t size) {
       return !failed_;
     }
   }
-  std::memcpy(buffer_.data() + buffered_, bytes, size);
+  std::memcpy(buffer_.get() + buffered_, bytes, size);
   buffered_ += size;
   return true;
 }

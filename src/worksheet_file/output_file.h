@@ -37,7 +37,8 @@ class OutputFile {
 //   - open() fails when the target exists but is not a regular file or not
 //     writable, or when no file can be created in the target's folder.
 // The output buffer is allocated by the constructor, before any file is
-// created, so running out of memory cannot strand a temporary file.
+// created, so running out of memory (which ends the process, like every
+// allocation failure in the program) cannot strand a temporary file.
 class AtomicOutputFile final : public OutputFile {
  public:
   AtomicOutputFile();
@@ -54,7 +55,10 @@ class AtomicOutputFile final : public OutputFile {
   void startWriteback();
   void discard();
 
-  std::vector<unsigned char> buffer_;
+  struct Free {
+    void operator()(unsigned char* p) const;
+  };
+  std::unique_ptr<unsigned char, Free> buffer_;
   std::size_t buffered_ = 0;
   std::size_t written_ = 0;         // bytes handed to the file so far
   std::size_t writebackStart_ = 0;  // first byte not yet sent to the disk

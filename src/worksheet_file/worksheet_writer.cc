@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
-#include <vector>
 
+#include "sheet/checked_alloc.h"
 #include "sheet/column_storage.h"
 #include "sheet/convert_column.h"
 #include "sheet/paths.h"
@@ -55,15 +57,16 @@ void convertForFile(Sheet& sheet, WriterMessages& messages) {
 // few large writes rather than one per value.
 constexpr std::size_t kCellBatch = 65536;
 
+constexpr std::size_t kCellBatchBytes = kCellBatch * fmt::kCellSize;
+
 class CellWriter {
  public:
-  CellWriter(OutputFile& file, std::vector<std::uint8_t>& buffer)
-      : file_(file), buffer_(buffer) {}
+  CellWriter(OutputFile& file, std::uint8_t* buffer) : file_(file), buffer_(buffer) {}
 
   bool put(const std::uint8_t* cell) {
-    std::memcpy(buffer_.data() + used_, cell, fmt::kCellSize);
+    std::memcpy(buffer_ + used_, cell, fmt::kCellSize);
     used_ += fmt::kCellSize;
-    return used_ < buffer_.size() || flush();
+    return used_ < kCellBatchBytes || flush();
   }
 
   bool putBlanks(std::int64_t count) {
@@ -76,12 +79,12 @@ class CellWriter {
   bool flush() {
     const std::size_t n = used_;
     used_ = 0;
-    return n == 0 || file_.write(buffer_.data(), n);
+    return n == 0 || file_.write(buffer_, n);
   }
 
  private:
   OutputFile& file_;
-  std::vector<std::uint8_t>& buffer_;
+  std::uint8_t* buffer_;
   std::size_t used_ = 0;
 };
 
@@ -150,8 +153,7 @@ bool writeLines(const WorksheetPlan& plan, OutputFile& file) {
   return writeMissingCells(file, fmt::kConstantCount);
 }
 
-bool writeColumns(const WorksheetPlan& plan, OutputFile& file,
-                  std::vector<std::uint8_t>& buffer) {
+bool writeColumns(const WorksheetPlan& plan, OutputFile& file, std::uint8_t* buffer) {
   CellWriter cells(file, buffer);
   const std::int64_t rows = plan.rows;
   for (const PlannedColumn& planned : plan.written) {
@@ -215,13 +217,14 @@ std::uint16_t writeWorksheetFile(Sheet* sheet, const char* path,
   // Everything is prepared before the file is created: nothing allocated
   // after this point can fail half-way through a file.
   const WorksheetPlan plan = planWorksheet(*sheet, rows, columns);
-  std::vector<std::uint8_t> cellBuffer(kCellBatch * fmt::kCellSize);
+  const std::unique_ptr<std::uint8_t, decltype(&std::free)> cellBuffer(
+      static_cast<std::uint8_t*>(checkedAlloc(kCellBatchBytes)), &std::free);
   if (!file.open(path)) {
     messages.error("Error: In Write VELORA File - could not open file " + clipped(path, 100));
     return 0;
   }
   const bool written =
-      writeHead(plan, file) && writeLines(plan, file) && writeColumns(plan, file, cellBuffer);
+      writeHead(plan, file) && writeLines(plan, file) && writeColumns(plan, file, cellBuffer.get());
   const bool closed = file.close();
   return written && closed ? 1 : 0;
 }

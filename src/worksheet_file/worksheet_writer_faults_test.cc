@@ -283,6 +283,37 @@ TEST_F(RealFileTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   EXPECT_EQ(listing(), std::vector<std::string>{"kept.WOR"});
 }
 
+// Running out of memory ends the process, but only before the temporary
+// file exists: the writer's buffers come first.
+TEST_F(RealFileTest, RunningOutOfMemoryEndsTheProcessBeforeAnyFileIsMade) {
+  const std::string target = path("kept.WOR");
+  put(target, "old contents");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    TestSheet sheet(4);
+    fillSmallSheet(sheet);
+    RecordingMessages messages("Overwrite");
+    // Address space for what the process has now and little more.
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t now = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
+    const struct rlimit limit = {now + 256 * 1024, now + 256 * 1024};
+    ::setrlimit(RLIMIT_AS, &limit);
+    writeWorksheetFile(sheet.get(), target.c_str(), messages);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+#if !defined(__SANITIZE_ADDRESS__)
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 8) << "Error: Not enough memory to read data!";
+#endif
+  EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(contents(target), "old contents");
+  EXPECT_EQ(listing(), std::vector<std::string>{"kept.WOR"});
+}
+
 TEST(ConsoleWriterMessages, PrintsEachKindAndAnswersFromItsSetting) {
   struct Case {
     std::string answer;

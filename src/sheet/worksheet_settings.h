@@ -18,21 +18,21 @@ constexpr int kUncopiedOptions[] = {7, 8, 16};
 struct SheetSettings {
   // Last number given to a default column name; the program-wide instance
   // is the one counted.
-  std::int32_t nameCounter;
+  std::int32_t nameCounter{};
   // Defaults 1,0,1,1,1,1,0,1,1,1,0,1,0,0,0,0,0.
-  std::uint16_t options[kOptionFlagCount];
+  std::uint16_t options[kOptionFlagCount]{};
   // Carried into each Sheet (defaults 5 and 300); not used here.
-  std::int32_t counts[2];
+  std::int32_t counts[2]{};
   // Default date layout code of new columns (1).
-  std::int32_t dateFormat;
+  std::int32_t dateFormat{};
   // Prefix of default column names ("C").
-  char namePrefix[10];
+  char namePrefix[10]{};
   // "***", "January" .. "December", "***"; carried, not used here.
-  char monthNames[14][24];
+  char monthNames[14][24]{};
   // "***", "Jan" .. "Dec", "***"; carried, not used here.
-  char monthAbbrevs[14][4];
+  char monthAbbrevs[14][4]{};
   // "DD.MM.YY"; carried, not used here.
-  char datePattern[83];
+  char datePattern[83]{};
 };
 
 // Sets the program-wide missing-value code and resets the program-wide

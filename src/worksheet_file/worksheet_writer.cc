@@ -1,7 +1,6 @@
 #include "worksheet_file/worksheet_writer.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -53,11 +52,9 @@ void convertForFile(Sheet& sheet, WriterMessages& messages) {
   }
 }
 
-// Cells collected before they go to the file, so the columns go out in a
-// few large writes rather than one per value.
-constexpr std::size_t kCellBatch = 65536;
-
-constexpr std::size_t kCellBatchBytes = kCellBatch * fmt::kCellSize;
+// Cells are collected before they go to the file, so the columns go out in
+// a few large writes rather than one per value.
+constexpr std::size_t kCellBatchBytes = 65536 * fmt::kCellSize;
 
 class CellWriter {
  public:

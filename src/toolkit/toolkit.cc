@@ -171,15 +171,15 @@ void destroyApplication() {
   if (c.backend) c.backend->quitEventLoop();
 }
 
-void allowQuit() {
-  // Accepting a query needs nothing more here: the desktop goes on to send
-  // the real quit, which the task window's handler answers by ending.
-}
+void allowQuit() { core().quitAllowed = true; }
 
-void postQuitRequest(bool query) {
+bool postQuitRequest(bool query) {
+  auto& c = core();
+  c.quitAllowed = false;
   Event e{EventType::Quit};
   e.query = query;
-  dispatchEvent(core().task, e);
+  dispatchEvent(c.task, e);
+  return c.quitAllowed || c.quitting;
 }
 
 // ---- Attributes ----------------------------------------------------------------

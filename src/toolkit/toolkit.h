@@ -59,7 +59,9 @@ void allowQuit();
 
 // Delivers a Quit event to the task window, as the desktop does when the
 // session ends (`query` true: the desktop only asks whether it may end).
-void postQuitRequest(bool query);
+// True when the program agreed: it called allowQuit() for a query, or it
+// destroyed the application.
+bool postQuitRequest(bool query);
 
 // ---- Attributes -----------------------------------------------------------
 

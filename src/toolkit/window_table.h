@@ -36,6 +36,7 @@ struct CoreState {
   std::uint32_t nextId = 1;
   Window task;
   bool quitting = false;
+  bool quitAllowed = false;  // set by allowQuit() during a Quit event
   HelpHook helpHook;
   std::string defaultDirectory;
   AppConfig config;

@@ -394,6 +394,27 @@ TYPED_TEST(BothBackends, HelpRequestsGoThroughTheHook) {
                          "handler 1001", "handler 1006"}));
 }
 
+TYPED_TEST(BothBackends, QuitRequestsReachTheTaskWindow) {
+  std::vector<std::string> seen;
+  startSession(std::string(), "");
+  AppConfig config;
+  runApplication(config, [&](Window task, const Event& e) {
+    if (e.type == EventType::Create) {
+      EXPECT_TRUE(postQuitRequest(true)) << "the handler allowed it";
+      EXPECT_TRUE(windowExists(task)) << "a query ends nothing";
+      EXPECT_TRUE(postQuitRequest(false));
+      EXPECT_FALSE(windowExists(task));
+    } else if (e.type == EventType::Quit) {
+      seen.push_back(e.query ? "query" : "quit");
+      if (e.query) allowQuit();
+      else destroyApplication();
+    } else if (e.type == EventType::Destroy) {
+      seen.push_back("destroy");
+    }
+  });
+  EXPECT_EQ(seen, (Lines{"query", "quit", "destroy"}));
+}
+
 TYPED_TEST(BothBackends, ProgressPollsOnTheGuiThreadUntilTheJobEnds) {
   std::atomic<bool> started{false}, finished{false};
   std::thread job([&] {

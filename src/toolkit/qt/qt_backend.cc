@@ -9,6 +9,7 @@
 #include <QtGui/QGuiApplication>
 #include <QtGui/QKeySequence>
 #include <QtGui/QScreen>
+#include <QtGui/QSessionManager>
 #include <QtGui/QShortcut>
 #include <QtGui/QTextBlock>
 #include <QtGui/QTextCursor>
@@ -722,7 +723,12 @@ std::unique_ptr<Backend> makeQtBackend(int& argc, char** argv) {
   if (!QApplication::instance()) {
     // The application lives until the process ends: destroying it during
     // static destruction would outlive the thread storage Qt needs.
-    [[maybe_unused]] static QApplication* app = new QApplication(argc, argv);
+    static QApplication* app = new QApplication(argc, argv);
+    // The desktop session asks before it ends; the task window answers.
+    QObject::connect(app, &QGuiApplication::commitDataRequest, app,
+                     [](QSessionManager& manager) {
+                       if (!postQuitRequest(true)) manager.cancel();
+                     });
     // Qt took the locale from the environment; numbers stay in the "C" form.
     std::setlocale(LC_NUMERIC, "C");
   }

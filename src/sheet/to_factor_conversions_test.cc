@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "sheet/names.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_test_support.h"
 #include "sheet/value_format.h"
@@ -167,6 +170,111 @@ TEST_F(ToFactorTest, FactorCollectionsOverTheLimitLeaveTheColumnAlone) {
   EXPECT_EQ(texts->type, ColumnType::Text);
   EXPECT_EQ(textsOf(*texts), eightyOne);
   EXPECT_EQ(texts->levelLabelCount, 0);
+}
+
+
+// The levels and codes of a factor as a plain scan in the order values are
+// first met finds them; the conversions must agree with it exactly.
+struct ScannedFactor {
+  Texts labels;
+  Numbers codes;
+};
+
+std::string folded(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+ScannedFactor scanTexts(const Texts& texts, bool ignoreCase, bool normalise, bool sort) {
+  auto labelOf = [&](const std::string& text) {
+    char buffer[256];
+    std::string label = text;
+    if (normalise) {
+      normaliseBlanks(buffer, text.c_str(), 80);
+      label = buffer;
+    }
+    return label.substr(0, 40);
+  };
+  auto same = [&](const std::string& a, const std::string& b) {
+    return a == b || (ignoreCase && folded(a) == folded(b));
+  };
+  ScannedFactor result;
+  for (const std::string& text : texts) {
+    const std::string label = labelOf(text);
+    if (label.empty()) continue;
+    bool known = false;
+    for (const std::string& l : result.labels) known = known || same(l, label);
+    if (!known) result.labels.push_back(label);
+  }
+  if (sort && result.labels.size() >= 2) {
+    std::sort(result.labels.begin(), result.labels.end(),
+              [&](const std::string& a, const std::string& b) {
+                return ignoreCase ? folded(a) < folded(b) : a < b;
+              });
+  }
+  for (const std::string& text : texts) {
+    const std::string label = labelOf(text);
+    double code = M;
+    for (std::size_t j = 0; j < result.labels.size() && !label.empty(); ++j) {
+      if (same(result.labels[j], label)) {
+        code = static_cast<double>(j + 1);
+        break;
+      }
+    }
+    result.codes.push_back(code);
+  }
+  return result;
+}
+
+TEST_F(ToFactorTest, TextToFactorAgreesWithAPlainScan) {
+  std::mt19937 random(20240601);
+  const char* const pieces[] = {"a", "A", "b", "B", " ", "  ", "_", "z", "\xC4", "x y"};
+  Texts texts;
+  for (int i = 0; i < 3000; ++i) {
+    std::string text;
+    const int length = static_cast<int>(random() % 5);
+    for (int j = 0; j < length; ++j) text += pieces[random() % 10];
+    if (random() % 50 == 0) text = std::string(39, 'q') + text;  // near the cut
+    texts.push_back(text);
+  }
+  for (int flags = 0; flags < 8; ++flags) {
+    const bool ignoreCase = flags & 1, normalise = flags & 2, sort = flags & 4;
+    SheetColumn* column = sheet.addTexts("t", texts);
+    ASSERT_TRUE(textToFactor(*column, ignoreCase, normalise, sort));
+    const ScannedFactor expected = scanTexts(texts, ignoreCase, normalise, sort);
+    EXPECT_EQ(labelsOf(*column), expected.labels) << "flags " << flags;
+    EXPECT_EQ(valuesOf(*column), expected.codes) << "flags " << flags;
+  }
+}
+
+TEST_F(ToFactorTest, NumericToFactorAgreesWithAPlainScan) {
+  std::mt19937 random(7);
+  const double pool[] = {3, -1, 0.0, -0.0, 2.5, 1e30, 7, M, -1e38, 4, 1, 2};
+  Numbers values;
+  for (int i = 0; i < 2000; ++i) values.push_back(pool[random() % 12]);
+  for (bool sort : {false, true}) {
+    Numbers distinct;
+    for (double v : values) {
+      if (v <= M) continue;
+      if (std::find(distinct.begin(), distinct.end(), v) == distinct.end()) {
+        distinct.push_back(v);
+      }
+    }
+    if (sort) std::sort(distinct.begin(), distinct.end());
+    Numbers codes;
+    for (double v : values) {
+      codes.push_back(v <= M ? v
+                             : static_cast<double>(
+                                   std::find(distinct.begin(), distinct.end(), v) -
+                                   distinct.begin() + 1));
+    }
+    SheetColumn* column = sheet.addNumbers("n", values);
+    ASSERT_TRUE(numericToFactor(*column, sort));
+    EXPECT_EQ(valuesOf(*column), codes) << "sort " << sort;
+    EXPECT_EQ(levelValuesOf(*column), distinct) << "sort " << sort;
+  }
 }
 
 }  // namespace

@@ -4,12 +4,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "tools/dump/dump_text.h"
+#include "worksheet_file/number_cell.h"
 #include "worksheet_file/worksheet_reader.h"
 #include "worksheet_file/worksheet_test_support.h"
 #include "worksheet_file/worksheet_writer.h"
@@ -123,6 +125,44 @@ TEST(WorksheetReader, SingleByteDamageAnywhereNeverEscapesTheFile) {
     }
   }
   EXPECT_GT(rejected, 1000);
+}
+
+TEST(DumpText, CellsPrintAsTheShortestNumberTheyHold) {
+  struct Case {
+    Bytes cell;
+    std::string text;
+  };
+  const Case cases[] = {
+      {{0xCC, 0xCC, 0xCC, 0x4C, 0x7C}, "0.1"},
+      {{0x97, 0x6E, 0x12, 0x83, 0x76}, "-0.001"},
+      {{0xFD, 0x64, 0x20, 0x71, 0x90}, "123456.789"},
+      {{0x96, 0x0B, 0x13, 0x1A, 0xF4}, "1e+35"},
+      {{0x00, 0x00, 0x00, 0xC0, 0x80}, "-1.5"},
+      {{0x00, 0x00, 0x00, 0x00, 0x01}, "5.877471755e-39"},
+      {{0x00, 0xFE, 0xFF, 0xFF, 0x00}, "-256"},
+      {{0x3A, 0x6B, 0x0B, 0xDE, 0xBB}, "*"},
+      {{0x20, 0x20, 0x20, 0x20, 0x20}, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(cellText(decodeWorksheetCell(c.cell.data())), c.text);
+  }
+}
+
+// What the dump prints must be written back as the very same cell.
+TEST(DumpText, PrintedNumbersWriteBackAsTheSameCell) {
+  std::uint64_t state = 88172645463325252ull;
+  for (int i = 0; i < 20000; ++i) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    const double mantissa = static_cast<double>(state >> 11) / 9007199254740992.0;
+    const double v = (state & 1 ? -1 : 1) * std::ldexp(0.5 + mantissa / 2, static_cast<int>(state % 200) - 100);
+    std::uint8_t cell[5], again[5];
+    encodeRealCell(v, cell);
+    const std::string text = cellText(decodeWorksheetCell(cell));
+    encodeRealCell(std::strtod(text.c_str(), nullptr), again);
+    ASSERT_EQ(Bytes(cell, cell + 5), Bytes(again, again + 5)) << v << " printed as " << text;
+  }
 }
 
 TEST(DumpText, CsvShowsLabelsAndLeavesMissingCellsEmpty) {

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <ostream>
 
 #include "worksheet_file/windows1252.h"
@@ -78,7 +79,30 @@ std::string cellText(const WorksheetCell& cell) {
     case Kind::kReal:
       break;
   }
+  // A real cell keeps 32 fraction bits, truncated: every number from the
+  // cell's value up to (not including) one unit of the last bit above it is
+  // stored as this cell. Print the shortest of them, which is normally the
+  // number that was written.
+  int exponent = 0;
+  std::frexp(cell.value, &exponent);
+  const double unit = std::ldexp(1.0, exponent - 32);
+  const double low = std::fabs(cell.value);
+  const double high = low + unit;
+  // Rounding the middle of that range finds the short numbers inside it;
+  // rounding the value itself those that lie just above it.
+  const double middle = cell.value + std::copysign(unit / 2, cell.value);
   char text[64];
+  for (int digits = 1; digits <= 17; ++digits) {
+    for (const double candidate : {middle, cell.value}) {
+      std::snprintf(text, sizeof text, "%.*g", digits, candidate);
+      const double number = std::strtod(text, nullptr);
+      const double shown = std::fabs(number);
+      // A whole number of that size would be written as an integer cell.
+      const bool integerCell = number > -2147483648.0 && number < 2147483647.0 &&
+                               number == std::trunc(number);
+      if (shown >= low && shown < high && !integerCell) return text;
+    }
+  }
   const auto result = std::to_chars(text, text + sizeof text, cell.value);
   return std::string(text, result.ptr);
 }

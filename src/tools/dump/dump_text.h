@@ -19,8 +19,9 @@ void printWorksheet(const WorksheetImage& image, std::ostream& out);
 // and blank cells are empty, labelled factors show their labels.
 void printCsv(const WorksheetImage& image, std::ostream& out);
 
-// The text of one cell: integers as integers, reals in their shortest exact
-// form, missing as "*", blank as "".
+// The text of one cell: integers as integers, reals as the shortest decimal
+// number that the cell would hold exactly as it is, missing as "*", blank
+// as "".
 std::string cellText(const WorksheetCell& cell);
 
 }  // namespace vodbc

@@ -394,6 +394,33 @@ TYPED_TEST(BothBackends, HelpRequestsGoThroughTheHook) {
                          "handler 1001", "handler 1006"}));
 }
 
+TYPED_TEST(BothBackends, ConnectAnswersADataSourceDialog) {
+  std::string error;
+  ASSERT_TRUE(resources().add("dialog 9200 \"Data Source\" size 100 40\n"
+                              "edit 2 at 2 2 size 96 12 name connection\n"
+                              "button 1 \"OK\" at 2 20 size 30 12 name ok\n"
+                              "button 3 \"Cancel\" at 40 20 size 30 12 name cancel\n",
+                              "ds", error))
+      << error;
+  Lines events;
+  std::string typed;
+  this->inApplication("connect DSN=x;UID=a b\nconnect cancel\n", [&](Window task) {
+    for (int run = 0; run < 2; ++run) {
+      runModalDialog(
+          9200, [&](Window w, const Event& e) {
+            if (e.type == EventType::Create) setVisible(w, true);
+            if (e.type != EventType::Control) return;
+            events.push_back(std::to_string(e.control));
+            if (e.control == 1) typed = controlText(w, 2);
+            if (e.control != 2) destroyWindow(w);
+          },
+          nullptr, task);
+    }
+  });
+  EXPECT_EQ(events, (Lines{"2", "1", "3"}));
+  EXPECT_EQ(typed, "DSN=x;UID=a b");
+}
+
 TYPED_TEST(BothBackends, QuitRequestsReachTheTaskWindow) {
   std::vector<std::string> seen;
   startSession(std::string(), "");

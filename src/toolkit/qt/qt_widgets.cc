@@ -42,7 +42,7 @@ void ToolkitDialog::reject() {
 void ToolkitDialog::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
     Event help{EventType::Help};
-    help.control = controlIdOf(QApplication::focusWidget());
+    help.control = controlIdOf(focusWidget());
     dispatchEvent(handle_, help);
     return;
   }

@@ -39,6 +39,7 @@ class FakeDriverManagerTest : public ::testing::Test {
   // One retrieval as the run makes it: open, connect, statement,
   // capabilities, table list, fetch, release. Returns how far it got.
   std::string runOnce(const std::string& sql = "SELECT a FROM t") {
+    discardCurrentSheet();  // as the shell does before every run
     std::string reached = "open";
     OdbcSession session;
     OpenResult opened = openOdbc(reporter_);

@@ -547,13 +547,13 @@ bool hasWildcard(std::string_view name) {
 }
 
 FileDialogResult fileDialog(bool save, FileSpec& spec, std::string_view title) {
-  if (spec.directory.empty()) spec.directory = currentDirectory();
+  FileSpec chosen = spec;
+  if (chosen.directory.empty()) chosen.directory = currentDirectory();
   transcript(std::string("file ") + (save ? "save " : "open ") +
-             quoteText(title) + " " + quoteText(spec.directory) + " " +
-             quoteText(spec.type) + " " + quoteText(spec.name));
+             quoteText(title) + " " + quoteText(chosen.directory) + " " +
+             quoteText(chosen.type) + " " + quoteText(chosen.name));
   Backend* b = backend();
   if (!b) return FileDialogResult::Failed;
-  FileSpec chosen = spec;
   const FileDialogResult result = b->fileDialog(save, chosen, title);
   if (result != FileDialogResult::Ok) return result;
   if (chosen.name.empty() || hasWildcard(chosen.name)) {

@@ -7,10 +7,8 @@
 #include <QtCore/QTimer>
 #include <QtGui/QFontDatabase>
 #include <QtGui/QGuiApplication>
-#include <QtGui/QKeySequence>
 #include <QtGui/QScreen>
 #include <QtGui/QSessionManager>
-#include <QtGui/QShortcut>
 #include <QtGui/QTextBlock>
 #include <QtGui/QTextCursor>
 #include <QtWidgets/QApplication>
@@ -18,7 +16,6 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QListWidget>
-#include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QPushButton>
@@ -56,11 +53,6 @@ class Quiet {
   int& depth_;
 };
 
-QString labelText(const ControlResource& c) {
-  if (c.kind == ControlKind::Static) return toQ(c.text).remove(u'~');
-  return mnemonicText(c.text);
-}
-
 class QtBackend final : public Backend {
  public:
   const char* name() const override { return "qt"; }
@@ -75,7 +67,7 @@ class QtBackend final : public Backend {
     main->setWindowTitle(appTitle_);
     auto* central = new QWidget(main);
     main->setCentralWidget(central);
-    if (menuBar) buildMenu(main, task, *menuBar);
+    if (menuBar) buildMenu(main, task, *menuBar, actions_);
     main->resize(config.taskWidth,
                  config.taskHeight + (main->menuBar()->isVisible() || menuBar
                                           ? main->menuBar()->sizeHint().height()
@@ -129,7 +121,7 @@ class QtBackend final : public Backend {
     entry.widget = dialog;
     entry.client = dialog;
     for (const auto& c : r.controls) {
-      QWidget* widget = makeControl(w, dialog, c);
+      QWidget* widget = makeControl(w, dialog, c, quiet_);
       // A drop-down list's height is that of its opened list; closed, it
       // is one line high.
       const int height = c.kind == ControlKind::DropDown
@@ -599,113 +591,6 @@ class QtBackend final : public Backend {
       scriptStep(w);
       scheduleStep(w);
     });
-  }
-
-  QWidget* makeControl(Window w, QWidget* parent, const ControlResource& c) {
-    const int id = c.id;
-    auto send = [this, w, id](ControlAction action) {
-      if (quiet_) return;
-      Event e{EventType::Control};
-      e.control = id;
-      e.action = action;
-      dispatchEvent(w, e);
-    };
-    switch (c.kind) {
-      case ControlKind::Button: {
-        auto* b = new QPushButton(labelText(c), parent);
-        b->setProperty("toolkitText", toQ(c.text));
-        b->setAutoDefault(false);
-        b->setDefault(c.isDefault);
-        QObject::connect(b, &QPushButton::clicked, b,
-                         [send] { send(ControlAction::Pressed); });
-        return b;
-      }
-      case ControlKind::Check: {
-        auto* b = new ToolkitCheckBox(labelText(c), parent);
-        b->setProperty("toolkitText", toQ(c.text));
-        QObject::connect(b, &QCheckBox::clicked, b,
-                         [send] { send(ControlAction::CheckToggled); });
-        return b;
-      }
-      case ControlKind::Edit: {
-        auto* e = new QLineEdit(toQ(c.text), parent);
-        QObject::connect(e, &QLineEdit::textEdited, e,
-                         [send] { send(ControlAction::TextChanged); });
-        return e;
-      }
-      case ControlKind::TextEdit: {
-        auto* e = new QPlainTextEdit(toQ(c.text), parent);
-        e->setLineWrapMode(QPlainTextEdit::NoWrap);
-        QObject::connect(e, &QPlainTextEdit::textChanged, e,
-                         [send] { send(ControlAction::TextChanged); });
-        return e;
-      }
-      case ControlKind::List:
-      case ControlKind::MultiList: {
-        auto* l = new QListWidget(parent);
-        l->setSelectionMode(c.kind == ControlKind::List
-                                ? QAbstractItemView::SingleSelection
-                                : QAbstractItemView::ExtendedSelection);
-        QObject::connect(l, &QListWidget::itemSelectionChanged, l,
-                         [send] { send(ControlAction::SelectionChanged); });
-        QObject::connect(l, &QListWidget::itemDoubleClicked, l,
-                         [send] { send(ControlAction::DoubleClicked); });
-        return l;
-      }
-      case ControlKind::DropDown: {
-        auto* box = new QComboBox(parent);
-        QObject::connect(box, &QComboBox::currentIndexChanged, box,
-                         [send] { send(ControlAction::SelectionChanged); });
-        return box;
-      }
-      case ControlKind::Static:
-        break;
-    }
-    auto* l = new QLabel(labelText(c), parent);
-    l->setAlignment((c.alignment == Alignment::Centre  ? Qt::AlignHCenter
-                     : c.alignment == Alignment::Right ? Qt::AlignRight
-                                                       : Qt::AlignLeft) |
-                    Qt::AlignTop);
-    l->setProperty("toolkitText", toQ(c.text));
-    return l;
-  }
-
-  void addCommand(QWidget* owner, QMenu* menu, QMenuBar* bar, Window task,
-                  const MenuEntry& e) {
-    auto* action = new QAction(toQ(e.label), owner);
-    const int tag = e.tag;
-    QObject::connect(action, &QAction::triggered, action, [task, tag] {
-      Event c{EventType::Command};
-      c.tag = tag;
-      dispatchEvent(task, c);
-    });
-    if (menu) menu->addAction(action);
-    else bar->addAction(action);
-    actions_[tag] = action;
-  }
-
-  void buildMenu(TaskMainWindow* main, Window task, const MenuBarResource& bar) {
-    QMenuBar* menuBar = main->menuBar();
-    for (const auto& entry : bar.entries) {
-      if (entry.kind == MenuEntry::Kind::Submenu) {
-        QMenu* menu = menuBar->addMenu(toQ(entry.label));
-        for (const auto& item : entry.entries) {
-          if (item.kind == MenuEntry::Kind::Separator) menu->addSeparator();
-          else if (item.kind == MenuEntry::Kind::Command) addCommand(main, menu, menuBar, task, item);
-        }
-      } else if (entry.kind == MenuEntry::Kind::Command) {
-        addCommand(main, nullptr, menuBar, task, entry);
-      }
-    }
-    for (const auto& key : bar.keys) {
-      auto* shortcut = new QShortcut(QKeySequence(toQ(key.key)), main);
-      const int tag = key.tag;
-      QObject::connect(shortcut, &QShortcut::activated, main, [task, tag] {
-        Event c{EventType::Command};
-        c.tag = tag;
-        dispatchEvent(task, c);
-      });
-    }
   }
 
   std::map<std::uint32_t, QtWindow> windows_;

@@ -2,9 +2,12 @@
 // the program).
 #pragma once
 
+#include <QtCore/QPointer>
 #include <QtCore/QString>
+#include <QtGui/QAction>
 #include <QtWidgets/QWidget>
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +32,17 @@ QString mnemonicText(std::string_view text);
 
 // A Windows-style 0x00BBGGRR value as a Qt colour.
 QColor toQColor(Colour c);
+
+// Makes the widget of one control (qt_controls.cc); events go to window
+// `w` unless `quiet` is above 0 at the time.
+QWidget* makeControl(Window w, QWidget* parent, const ControlResource& c,
+                     const int& quiet);
+
+// Fills the task window's menu bar and key table; `actions` receives the
+// menu command of every tag.
+class TaskMainWindow;
+void buildMenu(TaskMainWindow* main, Window task, const MenuBarResource& bar,
+               std::map<int, QPointer<QAction>>& actions);
 
 // Message boxes, file dialogs, help and progress (qt_dialogs.cc). `parent`
 // is the window on top, or null.

@@ -1,8 +1,9 @@
 // The console backend: for programs that open no window (vodbc-batch).
 //
 // Messages go to stderr as "error: TEXT", "warning: TEXT", "note: TEXT";
-// questions are printed the same way ("question: TEXT [FIRST/SECOND]") and
-// answered by a policy the program gives, never by waiting for a person.
+// questions are printed the same way with their buttons and the answer
+// ("question: TEXT [FIRST/SECOND] ANSWER"), answered by a policy the
+// program gives, never by waiting for a person.
 // Opening a window or dialog fails cleanly (runModalDialog false,
 // openModelessDialog the null window), file dialogs answer Cancelled,
 // help windows answer false, progress is only polled. runApplication

@@ -41,6 +41,7 @@ const char* const kFullScript =
     "text name \"Zed\"\n"
     "click ok\n"
     "answer Yes\n"
+    "window task\n"
     "menu 1004\n"
     "window 107\n"
     "click 1\n"

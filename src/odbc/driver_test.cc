@@ -297,6 +297,41 @@ TEST_P(DriverTest, CatalogListsTablesBeforeViewsAndQuotesWhatNeedsIt) {
   EXPECT_STREQ(column(1)->name, "Unit_Price");  // sanitised
 }
 
+TEST_P(DriverTest, AStatementWithoutRowsEndsWithNoValidData) {
+  std::string t = table("norows");
+  EXPECT_EQ(fetch("CREATE TABLE " + t + " (a integer)"), FetchOutcome::Failed);
+  ASSERT_FALSE(reporter_.lines.empty());
+  // The driver may say why the fetch found no cursor; the message comes last.
+  EXPECT_EQ(reporter_.lines.back(),
+            "error: Error reading ODBC data: No valid data found!");
+  EXPECT_EQ(currentSheet, nullptr);
+  reporter_.lines.clear();
+  execute("INSERT INTO " + t + " VALUES (7)");
+  ASSERT_EQ(fetch("SELECT a FROM " + t), FetchOutcome::Filled) << dump();
+  EXPECT_EQ(numbers(1), std::vector<double>{7});
+}
+
+TEST_P(DriverTest, ACancelledFetchEndsQuietlyAndTheStatementStaysUsable) {
+  FetchControl control(statement_);
+  FetchHooks hooks;
+  hooks.control = &control;
+  std::int64_t lastSeen = 0;
+  hooks.progress = [&](std::int64_t rows) {
+    lastSeen = rows;
+    if (rows == 2000) control.cancel();
+  };
+  // 10,000 rows on every database (MariaDB stops recursion at 1,000 levels).
+  std::string sql =
+      "WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n < "
+      "100) SELECT a.n FROM s a, s b";
+  EXPECT_EQ(fetchIntoSheet(statement_, sql, reporter_, hooks), FetchOutcome::Cancelled);
+  EXPECT_EQ(lastSeen, 2000);
+  EXPECT_TRUE(reporter_.lines.empty()) << dump();
+  EXPECT_EQ(currentSheet, nullptr);
+  ASSERT_EQ(fetch("SELECT 42 AS answer"), FetchOutcome::Filled) << dump();
+  EXPECT_EQ(numbers(1), std::vector<double>{42});
+}
+
 TEST_P(DriverTest, CapabilitiesComeFromTheDriver) {
   char expectedQuote = db() == Database::MariaDB ? '`' : '"';
   EXPECT_EQ(driverCapabilities.quoteChar, expectedQuote);

@@ -528,6 +528,16 @@ TEST_F(FakeDriverManagerTest, TheChosenStringIsCompletedByTheDriverManager) {
             ConnectResult::Connected);
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(runString, "kept");
+  EXPECT_EQ(fake::lastConnectionInput(), "DSN=stored");
+  releaseOdbc(SQL_NULL_HSTMT);
+
+  // A completed string cut at the buffer would not connect again: the run
+  // keeps the string as built.
+  ASSERT_EQ(openOdbc(reporter_), OpenResult::Ok);
+  fake::setCompletedConnectionString("DSN=fake;" + std::string(1100, 'x'));
+  EXPECT_EQ(driverConnect(std::nullopt, runString, reporter_, chooser),
+            ConnectResult::Connected);
+  EXPECT_EQ(runString, "DSN=fake");
   releaseOdbc(SQL_NULL_HSTMT);
 
   // Cancelling the dialog connects nothing and says nothing.
@@ -535,7 +545,7 @@ TEST_F(FakeDriverManagerTest, TheChosenStringIsCompletedByTheDriverManager) {
   EXPECT_EQ(driverConnect(std::nullopt, runString, reporter_,
                           [] { return std::optional<std::string>(); }),
             ConnectResult::Cancelled);
-  EXPECT_EQ(fake::callCount("SQLDriverConnect"), 2);
+  EXPECT_EQ(fake::callCount("SQLDriverConnect"), 3);
   releaseOdbc(SQL_NULL_HSTMT);
   EXPECT_TRUE(reporter_.lines.empty());
   EXPECT_EQ(fake::liveHandles(), 0);

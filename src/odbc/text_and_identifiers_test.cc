@@ -1,10 +1,9 @@
-// Windows-1252 conversion, character-safe cuts, the timestamp test, the
-// type maps and the quoting of identifiers.
+// Windows-1252 conversion, character-safe cuts, the timestamp test and the
+// quoting of identifiers.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "odbc/catalog.h"
 #include "odbc/connection.h"
 #include "odbc/fetch.h"
 #include "odbc/text_encoding.h"
@@ -57,31 +56,6 @@ TEST(TimestampTest, AcceptsFullDatesAndTheirTimesOnly) {
   for (auto [value, expected] : cases) {
     EXPECT_EQ(looksLikeTimestamp(value), expected) << value;
   }
-}
-
-TEST(TypeMaps, NumbersAreDoublesAndEverythingElseIsText) {
-  for (SQLSMALLINT type : {SQL_BIT, SQL_TINYINT, SQL_BIGINT, SQL_NUMERIC, SQL_DECIMAL,
-                           SQL_INTEGER, SQL_SMALLINT, SQL_FLOAT, SQL_REAL, SQL_DOUBLE}) {
-    FetchColumnType mapped = fetchColumnType(type);
-    EXPECT_EQ(mapped.columnType, ColumnType::Numeric) << type;
-    EXPECT_EQ(mapped.targetType, SQL_C_DOUBLE);
-    EXPECT_EQ(mapped.valueWidth, 25);
-    EXPECT_EQ(catalogTypeLetter(type), 'N') << type;
-  }
-  for (SQLSMALLINT type : {SQL_CHAR, SQL_VARCHAR, SQL_LONGVARCHAR, SQL_BINARY,
-                           SQL_UNKNOWN_TYPE, SQL_DATE, SQL_TIMESTAMP, SQL_TYPE_DATE,
-                           SQL_TYPE_TIMESTAMP, SQL_WCHAR, SQL_GUID}) {
-    FetchColumnType mapped = fetchColumnType(type);
-    EXPECT_EQ(mapped.columnType, ColumnType::Text) << type;
-    EXPECT_EQ(mapped.targetType, SQL_C_CHAR);
-    EXPECT_EQ(mapped.valueWidth, 80);
-  }
-  EXPECT_EQ(catalogTypeLetter(SQL_BINARY), 'B');
-  EXPECT_EQ(catalogTypeLetter(SQL_TYPE_DATE), 'D');
-  EXPECT_EQ(catalogTypeLetter(SQL_TYPE_TIME), 'T');
-  EXPECT_EQ(catalogTypeLetter(SQL_TYPE_TIMESTAMP), 'T');
-  EXPECT_EQ(catalogTypeLetter(SQL_TIMESTAMP), 'C');
-  EXPECT_EQ(catalogTypeLetter(SQL_VARCHAR), 'C');
 }
 
 struct Quoting {

@@ -17,6 +17,8 @@ struct ParseCase {
   std::string tail;
 };
 
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
+
 class ParseTest : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseTest, SwitchesAndArguments) {
@@ -104,6 +106,8 @@ struct PlacementCase {
   int screenWidth, screenHeight;
   TaskWindowPlacement expected;
 };
+
+void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.name; }
 
 class PlacementTest : public ::testing::TestWithParam<PlacementCase> {};
 

@@ -27,6 +27,8 @@ struct SelectCase {
   std::string expected;
 };
 
+void PrintTo(const SelectCase& c, std::ostream* os) { *os << c.name; }
+
 class BuildSelectTest : public ::testing::TestWithParam<SelectCase> {};
 
 TEST_P(BuildSelectTest, ComposesTheStatement) {

@@ -81,6 +81,8 @@ struct RerunCase {
   int rows;  // of the Sheet made, -1 for none
 };
 
+void PrintTo(const RerunCase& c, std::ostream* os) { *os << c.name; }
+
 class RerunTest : public RetrievalRunTest,
                   public ::testing::WithParamInterface<RerunCase> {};
 

@@ -3,9 +3,15 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+
+extern char** environ;
 
 namespace vodbc::testing {
 
@@ -41,6 +47,36 @@ std::string readWholeFile(const std::string& path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+
+Result runProgram(const std::string& program, const std::vector<std::string>& args,
+                  const std::string& folder,
+                  const std::function<void(int pid)>& whileRunning) {
+  std::string outPath = folder + "/stdout", errPath = folder + "/stderr";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  Result r;
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+    ADD_FAILURE() << "cannot start " << program;
+    return r;
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  if (whileRunning) whileRunning(pid);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+  r.out = readWholeFile(outPath);
+  r.err = readWholeFile(errPath);
+  return r;
 }
 
 }  // namespace vodbc::testing

@@ -70,4 +70,17 @@ void writeRetrievalFileText(const std::string& path, const std::string& connecti
 
 std::string readWholeFile(const std::string& path);
 
+// A program run to its end: exit status (1000 + signal when killed), and
+// what it wrote on stdout and stderr.
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs `program` with `args`, stdout and stderr going to files in `folder`.
+// `whileRunning`, when given, gets the process id while it runs.
+Result runProgram(const std::string& program, const std::vector<std::string>& args,
+                  const std::string& folder,
+                  const std::function<void(int pid)>& whileRunning = {});
+
 }  // namespace vodbc::testing

@@ -1,6 +1,7 @@
 #include "sheet/display_width.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -24,9 +25,17 @@ std::size_t widestNumber(NodeList<NumericNode> nodes, const SheetColumn& column)
   const double missing = missingValueOf(column);
   std::size_t widest = kNarrowest;
   char text[kValueTextSize];
+  // Runs of one value (codes, flags, repeated amounts) are common; the same
+  // bits always give the same text.
+  bool measured = false;
+  std::uint64_t previous = 0;
   for (const NumericNode& node : nodes) {
+    const auto bits = std::bit_cast<std::uint64_t>(node.value);
+    if (measured && bits == previous) continue;
     formatValue(text, node.value, column.formatKind, column.decimals, missing);
     widest = std::max(widest, std::strlen(text));
+    measured = true;
+    previous = bits;
   }
   return widest;
 }

@@ -5,9 +5,12 @@
 #include <cstdlib>
 
 #include "sheet/calendar.h"
+#include "sheet/number_text.h"
 
 namespace vodbc {
 namespace {
+
+constexpr std::int32_t kFormatDateTimeKind = 5;
 
 std::uint16_t currentDateOption = 0;
 std::int32_t currentDateFormat = 1;
@@ -180,49 +183,11 @@ void formatValue(char* out, double value, std::int32_t formatKind,
                  std::int32_t decimals, double missingValue) {
   if (value <= missingValue) {
     std::snprintf(out, kValueTextSize, "*");
-    return;
+  } else if (formatKind == kFormatDateTimeKind) {
+    formatDateTime(out, value, currentDateOption, currentDateFormat, missingValue);
+  } else {
+    writeNumber(out, value, numberFormatFor(value, formatKind, decimals));
   }
-  char format[32];
-  switch (formatKind) {
-    case 2:
-      if (decimals > 0) {
-        std::snprintf(format, sizeof format, "%%.%lie", static_cast<long>(decimals));
-      } else {
-        std::snprintf(format, sizeof format, "%%e");
-      }
-      break;
-    case 3:
-      if (decimals < 0) {
-        std::snprintf(format, sizeof format, "%%f");
-      } else if (decimals == 0) {
-        std::snprintf(format, sizeof format, "%%.0f");
-      } else {
-        std::snprintf(format, sizeof format, "%%.%lif", static_cast<long>(decimals));
-      }
-      break;
-    case 4:
-      std::snprintf(format, sizeof format, "%%g");
-      break;
-    case 5:
-      formatDateTime(out, value, currentDateOption, currentDateFormat,
-                     missingValue);
-      return;
-    default: {
-      // Positive decimals count significant digits once they exceed the
-      // digits before the point; tiny and huge numbers always use "%g".
-      const double magnitude = std::fabs(value);
-      std::snprintf(format, sizeof format, "%%g");
-      if (magnitude > 1e-12 && magnitude < 1e12) {
-        const long digits = static_cast<long>(std::log10(magnitude) + 1.0);
-        if (std::labs(digits) < decimals) {
-          std::snprintf(format, sizeof format, "%%.%lig",
-                        static_cast<long>(decimals));
-        }
-      }
-      break;
-    }
-  }
-  std::snprintf(out, kValueTextSize, format, value);
 }
 
 }  // namespace vodbc

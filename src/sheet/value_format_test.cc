@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "sheet/column_type.h"
 
@@ -187,6 +194,54 @@ TEST(FormatValue, DatesUseTheProgramWideState) {
   EXPECT_EQ(valueText(1, 5, -1), "01/03/1600");
   setDateOption(0);
   setDateFormat(1);
+}
+
+
+// The text printf makes with the format each kind names.
+std::string printfText(double value, std::int32_t kind, std::int32_t decimals) {
+  char format[32];
+  const long d = decimals;
+  if (kind == 2) {
+    std::snprintf(format, sizeof format, d > 0 ? "%%.%lie" : "%%e", d);
+  } else if (kind == 3) {
+    std::snprintf(format, sizeof format, d < 0 ? "%%f" : "%%.%lif", d);
+  } else if (kind == 4) {
+    std::snprintf(format, sizeof format, "%%g");
+  } else {
+    const double magnitude = std::fabs(value);
+    const bool significant =
+        magnitude > 1e-12 && magnitude < 1e12 &&
+        std::labs(static_cast<long>(std::log10(magnitude) + 1.0)) < d;
+    std::snprintf(format, sizeof format, significant ? "%%.%lig" : "%%g", d);
+  }
+  char out[kValueTextSize];
+  std::snprintf(out, sizeof out, format, value);
+  return out;
+}
+
+TEST(FormatValue, SameTextAsPrintfForEveryKind) {
+  std::mt19937_64 random(42);
+  std::vector<double> values = {0.0, -0.0, 0.5, 2.5, 0.125, 1e-5, 123456.5, 999999.5,
+                                1e15, -1e-300, 9.99999E+37, -1e36, 1e300, 5e-324,
+                                std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::quiet_NaN()};
+  for (int i = 0; i < 3000; ++i) {
+    const auto bits = random();
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    if (i % 3 == 0) value = static_cast<double>(static_cast<std::int64_t>(bits % 2000001) - 1000000) / 8;
+    if (i % 3 == 1) value = std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(bits % 120) - 110);
+    values.push_back(value);
+  }
+  for (double value : values) {
+    if (value <= kMissingValueCode) continue;  // "*", tested above
+    for (std::int32_t kind : {1, 2, 3, 4}) {
+      for (std::int32_t decimals : {-1, 0, 1, 2, 6, 12, 17, 45}) {
+        ASSERT_EQ(valueText(value, kind, decimals), printfText(value, kind, decimals))
+            << value << " kind " << kind << " decimals " << decimals;
+      }
+    }
+  }
 }
 
 }  // namespace

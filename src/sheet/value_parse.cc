@@ -1,12 +1,17 @@
 #include "sheet/value_parse.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <string>
 #include <system_error>
 
+#include "sheet/column_storage.h"  // kTextValueWidth
 #include "sheet/column_type.h"
 
 namespace vodbc {
@@ -63,9 +68,29 @@ double readLeadingNumber(const std::string& text, bool& ok) {
   return negative ? -value : value;
 }
 
-// std::atoi over a piece of text (white space, sign, digits; 0 otherwise).
+// What std::atoi reads from a piece of text: white space, a sign, digits;
+// 0 when there are none. Far too many digits stop at the int range.
 int leadingInteger(std::string_view text) {
-  return std::atoi(std::string(text).c_str());
+  std::size_t i = 0;
+  while (i < text.size() && isSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::int64_t value = 0;
+  constexpr std::int64_t kLimit = std::numeric_limits<int>::max();
+  for (; i < text.size() && isDigit(text[i]); ++i) {
+    value = std::min(value * 10 + (text[i] - '0'), kLimit + 1);
+  }
+  if (negative) value = -value;
+  return static_cast<int>(std::clamp<std::int64_t>(value, kLimit * -1 - 1, kLimit));
+}
+
+// What std::strtod reads from a piece of text of a timestamp.
+double leadingDecimal(std::string_view text) {
+  char buffer[kTextValueWidth + 1];
+  const std::size_t n = std::min(text.size(), sizeof buffer - 1);
+  std::memcpy(buffer, text.data(), n);
+  buffer[n] = '\0';
+  return std::strtod(buffer, nullptr);
 }
 
 std::string_view pieceOf(std::string_view text, std::size_t from,
@@ -107,8 +132,7 @@ double parseTimestamp(std::string_view text, double fallback) {
       minute = leadingInteger(afterColon);
       const std::size_t second = afterColon.find(':');
       if (second != std::string_view::npos && second != 0) {
-        seconds = std::strtod(std::string(afterColon.substr(second + 1)).c_str(),
-                              nullptr);
+        seconds = leadingDecimal(afterColon.substr(second + 1));
       }
     }
   }

@@ -92,6 +92,10 @@ TEST(ParseTimestamp, DatesAndTimes) {
       {"2001-12-25 18:00", 37250.75},
       {"2001-12-25 00:00:30.5", 37250 + 30.5 / 86400},
       {"1900-02-28 00:00:00", 60},
+      // Each field is read as std::atoi reads it: blanks, a sign, digits.
+      {"2001-12- 5", 37230 + 5 / 24.0},  // the blank also starts the time
+      {"2001-1x-+5", 36896},
+      {"2001-12-05 -6", 37230 - 0.25},
       {"*", fallback},
       {"*2001-02-03", fallback},
       {"", fallback},

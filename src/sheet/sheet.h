@@ -9,6 +9,7 @@
 
 #include "sheet/column_storage.h"
 #include "sheet/column_type.h"
+#include "sheet/value_format.h"  // formatKind codes
 #include "sheet/worksheet_settings.h"
 
 namespace vodbc {
@@ -22,13 +23,6 @@ constexpr std::int32_t kNumericValueWidth = 25;
 constexpr std::int32_t kFactorValueWidth = 41;
 constexpr std::int32_t kTextClassValueWidth = 81;
 constexpr std::int32_t kFetchedTextValueWidth = 80;
-
-// formatKind codes.
-constexpr std::int32_t kFormatPlain = 1;
-constexpr std::int32_t kFormatExponent = 2;
-constexpr std::int32_t kFormatRowNumber = 3;  // fixed-point
-constexpr std::int32_t kFormatText = 4;
-constexpr std::int32_t kFormatDateTime = 5;
 
 struct Sheet;
 

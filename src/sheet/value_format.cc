@@ -10,8 +10,6 @@
 namespace vodbc {
 namespace {
 
-constexpr std::int32_t kFormatDateTimeKind = 5;
-
 std::uint16_t currentDateOption = 0;
 std::int32_t currentDateFormat = 1;
 
@@ -183,7 +181,7 @@ void formatValue(char* out, double value, std::int32_t formatKind,
                  std::int32_t decimals, double missingValue) {
   if (value <= missingValue) {
     std::snprintf(out, kValueTextSize, "*");
-  } else if (formatKind == kFormatDateTimeKind) {
+  } else if (formatKind == kFormatDateTime) {
     formatDateTime(out, value, currentDateOption, currentDateFormat, missingValue);
   } else {
     writeNumber(out, value, numberFormatFor(value, formatKind, decimals));

@@ -7,6 +7,13 @@
 
 namespace vodbc {
 
+// formatKind codes: how a column's values become text.
+constexpr std::int32_t kFormatPlain = 1;      // general number
+constexpr std::int32_t kFormatExponent = 2;   // exponent
+constexpr std::int32_t kFormatRowNumber = 3;  // fixed point, as "Row" uses it
+constexpr std::int32_t kFormatText = 4;       // text or labels ("%g" for numbers)
+constexpr std::int32_t kFormatDateTime = 5;   // date and time
+
 // Every text formatValue produces fits a buffer of this size.
 constexpr std::size_t kValueTextSize = 81;
 

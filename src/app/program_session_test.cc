@@ -1,0 +1,232 @@
+// The whole program in scripted sessions: the real vodbc executable, the
+// real SQLite ODBC driver, a script playing the user and the transcript of
+// everything the user saw, compared line for line. Written files are read
+// back with vodbc-dump.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "odbc/run/run_test_support.h"
+#include "servers/test_servers.h"
+#include "session/session_runner.h"
+
+namespace vodbc {
+namespace {
+
+const std::string kProgram = std::string(VODBC_BINARY_DIR) + "/bin/vodbc";
+const std::string kDump = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump";
+
+const char* kShopSql =
+    "CREATE TABLE sales (region VARCHAR(20), amount DOUBLE);\n"
+    "INSERT INTO sales VALUES ('North', 2.5), ('South', 4.0), ('North', 1.25);\n";
+
+std::string replaceAll(std::string text, const std::string& from,
+                       const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+struct SessionCase {
+  const char* name;
+  std::vector<std::string> arguments;  // "{dir}" is the session's folder
+  std::string script;
+  std::vector<std::string> transcript;
+  std::vector<std::string> written;    // worksheet files the session leaves
+  std::vector<std::string> notWritten;
+};
+
+void PrintTo(const SessionCase& c, std::ostream* os) { *os << c.name; }
+
+class ProgramSessionTest : public ::testing::TestWithParam<SessionCase> {
+ protected:
+  void SetUp() override {
+    testing::usePrivateOdbcRegistration();
+    dir_ = testing::makeTempFolder();
+    shop_ = testing::makeSqliteDatabase(dir_ + "/shop.db", kShopSql);
+    testing::writeRetrievalFileText(dir_ + "/q.idb", shop_,
+                                    {"SELECT region, amount", "FROM sales"});
+    ::mkdir((dir_ + "/sub").c_str(), 0700);
+    testing::writeRetrievalFileText(dir_ + "/sub/weekly.idb", shop_,
+                                    {"SELECT amount FROM sales"});
+    testing::writeRetrievalFileText(dir_ + "/bad.idb", shop_,
+                                    {"SELECT amount FROM nowhere"});
+    testing::writeRetrievalFileText(dir_ + "/empty.idb", shop_, {});
+    testing::writeRetrievalFileText(dir_ + "/refused.idb",
+                                    "DRIVER=" + dir_ + "/none.so", {"SELECT 1"});
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+  std::string dir_;
+  std::string shop_;
+};
+
+TEST_P(ProgramSessionTest, Transcript) {
+  const SessionCase& c = GetParam();
+  toolkit::testing::SessionRun run;
+  run.program = kProgram;
+  for (const std::string& a : c.arguments) {
+    run.arguments.push_back(replaceAll(a, "{dir}", dir_));
+  }
+  run.script = replaceAll(c.script, "{dir}", dir_);
+  run.workingDirectory = dir_;
+  toolkit::testing::SessionResult result = toolkit::testing::runSession(run);
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  std::vector<std::string> expected;
+  for (const std::string& line : c.transcript) {
+    expected.push_back(replaceAll(line, "{dir}", dir_));
+  }
+  EXPECT_EQ(result.transcript, expected);
+  for (const std::string& file : c.written) {
+    toolkit::testing::SessionRun dump;
+    testing::Result r = testing::runProgram(kDump, {"--csv", dir_ + "/" + file}, dir_);
+    EXPECT_EQ(r.status, 0) << file << ": " << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+              file == "sub/weekly.WOR" ? "amount" : "region,amount")
+        << file;
+  }
+  for (const std::string& file : c.notWritten) {
+    EXPECT_NE(::access((dir_ + "/" + file).c_str(), F_OK), 0) << file;
+  }
+}
+
+const std::string kTaskOpen = "open task \"Velora ODBC Query\"";
+const std::string kTaskClose = "close task \"Velora ODBC Query\"";
+const std::string kReport =
+    "note \"Retrieved 2 columns by 3 rows of data from ODBC Query\"";
+const std::string kSaveDialog =
+    "file open \"Velora Save ODBC data in Worksheet\" \"{dir}\" \"WOR\" ";
+const std::string kOpenDialog =
+    "file open \"Velora Open ODBC data retrieval file\" \"{dir}\" \"idb\" \"\"";
+const std::string kDataSourceOpen = "open 110 \"Select Data Source\"";
+const std::string kDrivers =
+    "list 110 4: \"PostgreSQL ANSI\" \"MariaDB Unicode\" \"SQLite3\"";
+const std::string kDataSourceClose = "close 110 \"Select Data Source\"";
+
+std::string overwriteQuestion(const std::string& file) {
+  return "ask \"Warning: Overwriting {dir}/" + file +
+         " will lose the Velora Strings, Constants and SSP matrix!\\n\\nAre you "
+         "sure you want to do this?\" \"No\" \"Overwrite\"";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    App, ProgramSessionTest,
+    ::testing::Values(
+        SessionCase{"StartUpRerunWithCloseEndsAfterTheWrite",
+                    {"/c", "x", "{dir}/q.idb"},
+                    "answer OK\nfile q.WOR\n",
+                    {kTaskOpen, kReport, kSaveDialog + "\"q.WOR\"", kTaskClose},
+                    {"q.WOR"},
+                    {}},
+        SessionCase{"CancelledOutputDialogKeepsTheProgramRunning",
+                    {"/c", "x", "{dir}/q.idb"},
+                    "answer OK\nfile cancel\nwindow task\nmenu 1006\n",
+                    {kTaskOpen, kReport, kSaveDialog + "\"q.WOR\"", kTaskClose},
+                    {},
+                    {"q.WOR"}},
+        SessionCase{"RerunSavedOffersTheNameBesideTheRetrievalFile",
+                    {},
+                    "connect cancel\nmenu 1003\nfile sub/weekly.idb\nanswer OK\n"
+                    "file weekly.WOR\nmenu 1002\n",
+                    {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
+                     kOpenDialog,
+                     "note \"Retrieved 1 columns by 3 rows of data from ODBC Query\"",
+                     "file open \"Velora Save ODBC data in Worksheet\" \"{dir}/sub\" "
+                     "\"WOR\" \"weekly.WOR\"",
+                     kTaskClose},
+                    {"sub/weekly.WOR"},
+                    {}},
+        // The worksheet file chosen for the start-up run is where every
+        // later run of the process writes, without a dialog or a report; the
+        // overwrite question still comes.
+        SessionCase{"StartUpChoiceIsKeptForLaterRuns",
+                    {"x", "{dir}/q.idb"},
+                    "answer OK\nfile out.WOR\nmenu 1003\nfile q.idb\n"
+                    "answer Overwrite\nmenu 1006\n",
+                    {kTaskOpen, kReport, kSaveDialog + "\"q.WOR\"", kOpenDialog,
+                     overwriteQuestion("out.WOR"), kTaskClose},
+                    {"out.WOR"},
+                    {"q.WOR"}},
+        SessionCase{"ConnectionRefused",
+                    {"x", "{dir}/refused.idb"},
+                    "answer OK\nclose\nmenu 1006\n",
+                    {kTaskOpen,
+                     "error \"Error: Could not Open Database Driver Connection correctly\"",
+                     "open 103 \"Velora ODBC Error Message\"", "set 103 3 \"01000\"",
+                     "set 103 4 \"0\"",
+                     "text 103 6: \"[unixODBC][Driver Manager]Can't open lib "
+                     "'{dir}/none.so' : file not found\"",
+                     "close 103 \"Velora ODBC Error Message\"", kTaskClose},
+                    {},
+                    {"refused.WOR"}},
+        SessionCase{"BadStatementNotCorrected",
+                    {"/c", "x", "{dir}/bad.idb"},
+                    "close\nanswer No\nanswer OK\nmenu 1006\n",
+                    {kTaskOpen, "open 103 \"Velora ODBC Error Message\"",
+                     "set 103 3 \"S1000\"", "set 103 4 \"1\"",
+                     "text 103 6: \"[SQLite]no such table: nowhere (1)\"",
+                     "close 103 \"Velora ODBC Error Message\"",
+                     "ask \"Do you want to edit the SQL statement to correct this "
+                     "error?\" \"No\" \"Yes\"",
+                     "error \"Error reading ODBC Data!\"", kTaskClose},
+                    {},
+                    {"bad.WOR"}},
+        SessionCase{"EmptyStatementMakesNoReport",
+                    {"x", "{dir}/empty.idb"},
+                    "answer OK\nmenu 1006\n",
+                    {kTaskOpen, "error \"Error: Empty ODBC SQL statement\"",
+                     kTaskClose},
+                    {},
+                    {"empty.WOR"}},
+        SessionCase{"DatabaseCancelledInTheDataSourceDialogIsSilent",
+                    {},
+                    "connect cancel\nmenu 1001\nconnect cancel\nclose\n",
+                    {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
+                     kDataSourceOpen, kDrivers, kDataSourceClose, kTaskClose},
+                    {},
+                    {}},
+        // Until the query windows exist, an interactive query stops there.
+        SessionCase{"DatabaseWithoutTheSelectionWindow",
+                    {"only-the-ignored-first-argument"},
+                    "connect DRIVER=SQLite3;Database={dir}/shop.db\nanswer OK\n"
+                    "menu 1006\n",
+                    {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
+                     "error \"Error: Can't open OBDC Selection Window.\\nPlease "
+                     "close another window or application.\"",
+                     kTaskClose},
+                    {},
+                    {}},
+        SessionCase{"HelpTopicsAndAboutBox",
+                    {},
+                    "connect cancel\nmenu 1008\nmenu 1009\nmenu 32457\nmenu 1004\n"
+                    "window 107\nclick ok\nmenu 1006\n",
+                    {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
+                     "help 4401", "help 0", "help 0",
+                     "open 107 \"About Velora ODBC Query\"",
+                     "set 107 3 \"vodbc developers\"", "set 107 4 \"Version 0.1.0\"",
+                     "set 107 5 \"Made for Velora users on Linux\"",
+                     "close 107 \"About Velora ODBC Query\"", kTaskClose},
+                    {},
+                    {}}),
+    [](const ::testing::TestParamInfo<SessionCase>& info) {
+      return std::string(info.param.name);
+    });
+
+TEST(ProgramCommandLine, HelpAndVersionPrintAndEnd) {
+  std::string dir = testing::makeTempFolder();
+  testing::Result version = testing::runProgram(kProgram, {"--version"}, dir);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "vodbc 0.1.0\n");
+  testing::Result help = testing::runProgram(kProgram, {"--help"}, dir);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: vodbc [/d=FOLDER] [/c]", 0), 0u) << help.out;
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+}  // namespace
+}  // namespace vodbc

@@ -1,0 +1,55 @@
+// The same start-up rerun as the headless sessions, driven through real Qt
+// widgets (offscreen): the task window, the message box, the file dialog
+// and the writer's question are the Qt backend's own.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "odbc/run/run_test_support.h"
+#include "servers/test_servers.h"
+#include "session/session_runner.h"
+
+namespace vodbc {
+namespace {
+
+TEST(ProgramQtSession, StartUpRerunWritesThroughRealWidgets) {
+  testing::usePrivateOdbcRegistration();
+  std::string dir = testing::makeTempFolder();
+  std::string shop = testing::makeSqliteDatabase(
+      dir + "/shop.db",
+      "CREATE TABLE sales (region VARCHAR(20), amount DOUBLE);\n"
+      "INSERT INTO sales VALUES ('North', 2.5), ('South', 4.0);\n");
+  testing::writeRetrievalFileText(dir + "/q.idb", shop, {"SELECT * FROM sales"});
+  testing::writeRetrievalFileText(dir + "/old.WOR", "not a worksheet", {});
+
+  toolkit::testing::SessionRun run;
+  run.program = std::string(VODBC_BINARY_DIR) + "/bin/vodbc";
+  run.toolkit = "qt";
+  run.environment = {{"QT_QPA_PLATFORM", "offscreen"}};
+  run.arguments = {"/c", "/w=10,20,300,120", "x", dir + "/q.idb"};
+  run.workingDirectory = dir;
+  run.script = "answer OK\nfile old.WOR\nanswer Overwrite\n";
+  toolkit::testing::SessionResult result = toolkit::testing::runSession(run);
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_EQ(result.transcript,
+            (std::vector<std::string>{
+                "open task \"Velora ODBC Query\"",
+                "note \"Retrieved 2 columns by 2 rows of data from ODBC Query\"",
+                "file open \"Velora Save ODBC data in Worksheet\" \"" + dir +
+                    "\" \"WOR\" \"q.WOR\"",
+                "ask \"Warning: Overwriting " + dir +
+                    "/old.WOR will lose the Velora Strings, Constants and SSP "
+                    "matrix!\\n\\nAre you sure you want to do this?\" \"No\" "
+                    "\"Overwrite\"",
+                "close task \"Velora ODBC Query\""}));
+  testing::Result dump = testing::runProgram(
+      std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump", {"--csv", dir + "/old.WOR"},
+      dir);
+  EXPECT_EQ(dump.out, "region,amount\nNorth,2.5\nSouth,4\n");
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+}  // namespace
+}  // namespace vodbc

@@ -1,5 +1,6 @@
 #include "sheet/calendar.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -60,7 +61,10 @@ double dayNumber(int day, int month, int year) {
 }
 
 CalendarDate calendarDate(double wholeDays, std::uint16_t dateOption) {
-  double d = wholeDays;
+  // Counts beyond a few billion years have no meaningful date; keeping them
+  // within bounds keeps the arithmetic below from overflowing.
+  constexpr double kFarthestDay = 1e12;
+  double d = std::clamp(wholeDays, -kFarthestDay, kFarthestDay);
   if (dateOption == 0) {
     if (d < 60) d += 1;
     d += kSerialDayOffset;

@@ -142,7 +142,8 @@ void writeDateTime(char* out, double value, const CalendarDate& date,
       return;
     case 38:
       std::snprintf(out, kValueTextSize, "%2li:%02li:%02li",
-                    h + 24 * truncToLong(value), mi, s);
+                    truncToLong(static_cast<double>(h) + 24.0 * std::trunc(value)),
+                    mi, s);
       return;
     case 39:
       std::snprintf(out, kValueTextSize, "%.3f", value * 86400.0);

@@ -132,6 +132,15 @@ TEST(FormatDateTime, MissingAndNullOutput) {
   EXPECT_EQ(dateText(-1.0E37, 38), "*");
 }
 
+TEST(FormatDateTime, CountsFarOutsideTheCalendarStillGiveAText) {
+  // No meaningful date, but no overflow either (the sanitized build checks).
+  for (double value : {9.99999E+37, -1.0E30, 1.0E15}) {
+    for (std::int32_t layout : {1, 15, 34, 35, 38}) {
+      EXPECT_FALSE(dateText(value, layout).empty()) << value << " " << layout;
+    }
+  }
+}
+
 TEST(FormatValue, NumberFormatsByKindAndDecimals) {
   struct Case {
     double value;

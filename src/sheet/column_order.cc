@@ -87,19 +87,20 @@ bool unpin(SheetColumn& column, ColumnType pinned, ColumnType plain) {
 
 SheetColumn* findColumn(Sheet* sheet, std::int32_t p) {
   if (sheet == nullptr) return nullptr;
-  const std::int32_t count = sheet->columnCount;
-  const std::int32_t fromCursor = std::abs(sheet->cursorIndex - p);
+  const std::int64_t count = sheet->columnCount;
+  const std::int64_t fromCursor =
+      std::llabs(static_cast<std::int64_t>(sheet->cursorIndex) - p);
   SheetColumn* column = nullptr;
   if (sheet->cursorColumn != nullptr && fromCursor < p &&
       fromCursor < count - p) {
     column = sheet->cursorColumn;
     const bool backwards = sheet->cursorIndex > p;
-    for (std::int32_t i = 0; i < fromCursor && column != nullptr; ++i) {
+    for (std::int64_t i = 0; i < fromCursor && column != nullptr; ++i) {
       column = backwards ? column->prev : column->next;
     }
   } else if (p > count / 2) {
     column = sheet->lastColumn;
-    for (std::int32_t i = count; i > p && column != nullptr; --i) {
+    for (std::int64_t i = count; i > p && column != nullptr; --i) {
       column = column->prev;
     }
   } else {

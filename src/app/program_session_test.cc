@@ -201,6 +201,16 @@ INSTANTIATE_TEST_SUITE_P(
                      kTaskClose},
                     {},
                     {}},
+        SessionCase{"DirectorySwitchMovesTheStart",
+                    {"/d={dir}/sub", "x", "weekly.idb"},
+                    "answer OK\nfile cancel\nmenu 1006\n",
+                    {kTaskOpen,
+                     "note \"Retrieved 1 columns by 3 rows of data from ODBC Query\"",
+                     "file open \"Velora Save ODBC data in Worksheet\" \"{dir}/sub\" "
+                     "\"WOR\" \"weekly.WOR\"",
+                     kTaskClose},
+                    {},
+                    {"sub/weekly.WOR"}},
         SessionCase{"HelpTopicsAndAboutBox",
                     {},
                     "connect cancel\nmenu 1008\nmenu 1009\nmenu 32457\nmenu 1004\n"
@@ -216,6 +226,40 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<SessionCase>& info) {
       return std::string(info.param.name);
     });
+
+// A program without a help folder beside its own folder asks for the help
+// file, refuses what is not one, and keeps what the user found.
+TEST(ProgramHelp, SearchesForAMissingHelpFile) {
+  testing::usePrivateOdbcRegistration();
+  std::string dir = testing::makeTempFolder();
+  ::mkdir((dir + "/bin").c_str(), 0700);
+  ASSERT_EQ(std::system(("cp '" + kProgram + "' '" + dir + "/bin/vodbc'").c_str()), 0);
+  std::system(("echo notes > '" + dir + "/notes.txt'").c_str());
+  std::string contents = std::string(VODBC_SOURCE_DIR) + "/help/vodbc.html";
+  toolkit::testing::SessionRun run;
+  run.program = dir + "/bin/vodbc";
+  run.workingDirectory = dir;
+  run.script = "connect cancel\nmenu 32457\nfile cancel\nmenu 32462\nfile bin\n"
+               "answer OK\nfile notes.txt\nanswer OK\nfile " + contents +
+               "\nmenu 32457\nmenu 1006\n";
+  toolkit::testing::SessionResult result = toolkit::testing::runSession(run);
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  const std::string ask =
+      "file open \"Please Find and Open help file...\" \"" + dir + "\" \"\" ";
+  EXPECT_EQ(result.transcript,
+            (std::vector<std::string>{
+                kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
+                ask + "\"vodbc\"",  // cancelled: help stays closed
+                ask + "\"vodbc\"",
+                "error \"Invalid help file, please choose another.\"",
+                ask + "\"bin\"",
+                "note \"Invalid help file, please choose another.\"",
+                ask + "\"notes.txt\"",
+                "help 0",
+                "help 0",  // found once, not asked again
+                kTaskClose}));
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
 
 TEST(ProgramCommandLine, HelpAndVersionPrintAndEnd) {
   std::string dir = testing::makeTempFolder();

@@ -585,7 +585,9 @@ class QtBackend final : public Backend {
   // again after each line until the window is gone.
   void scheduleStep(Window w) {
     if (!scripted()) return;
-    QTimer::singleShot(0, [this, w] {
+    // The backend's own object as the context: a step still pending when
+    // the backend goes is dropped with it.
+    QTimer::singleShot(0, &context_, [this, w] {
       if (quit_ || !windowExists(w)) return;
       screenshotAtWait();
       scriptStep(w);
@@ -593,6 +595,7 @@ class QtBackend final : public Backend {
     });
   }
 
+  QObject context_;
   std::map<std::uint32_t, QtWindow> windows_;
   std::map<int, QPointer<QAction>> actions_;
   QEventLoop* mainLoop_ = nullptr;

@@ -53,30 +53,6 @@ TEST(ParseNumber, LookAlikesAndLimits) {
   EXPECT_EQ(parseNumber("junk", 0.0), 0.0);
 }
 
-TEST(DayNumber, SerialDaysWithTheStatisticsPackagesLeapDay) {
-  initWorksheetDefaults();
-  struct Case {
-    int day, month, year;
-    double number;
-  };
-  const Case cases[] = {
-      {1, 1, 1900, 1},       {27, 2, 1900, 58},      {28, 2, 1900, 60},
-      {29, 2, 1900, 61},     {1, 3, 1900, 61},       {2, 3, 1900, 62},
-      {31, 12, 99, 36525},   {31, 12, 1999, 36525},  {1, 1, 2000, 36526},
-      {29, 2, 2000, 36585},  {1, 1, 0, 1},           {25, 12, 2001, 37250},
-      {1, 3, 2100, 73110},   {1, 7, 1500, 0},        {31, 12, 1599, 0},
-      // The first day of the count is returned as it is, the next ones are
-      // shifted like every other day.
-      {1, 3, 1600, 1},       {2, 3, 1600, -109511},  {31, 4, 2000, kMissing}, {30, 2, 2000, kMissing},
-      {29, 2, 2001, kMissing}, {0, 1, 2000, kMissing}, {32, 1, 2000, kMissing},
-      {1, 0, 2000, kMissing},  {1, 13, 2000, kMissing},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(dayNumber(c.day, c.month, c.year), c.number)
-        << c.day << "." << c.month << "." << c.year;
-  }
-}
-
 TEST(ParseTimestamp, DatesAndTimes) {
   initWorksheetDefaults();
   const double fallback = -123;

@@ -53,7 +53,7 @@
 //   text ID CTL: "PAR" "PAR" ...      a text edit's paragraphs
 //   set ID CTL "TEXT"                 the text of another control
 //   check ID CTL on|off               a check box's mark
-//   close ID "TITLE"                  a window went away
+//   close ID "TITLE"                  a window went away ("close task" last)
 //   error "TEXT" | warning "TEXT" | note "TEXT"
 //   ask "TEXT" "BUTTON" "BUTTON" ["BUTTON"]
 //   file open|save "TITLE" "DIRECTORY" "TYPE" "NAME"

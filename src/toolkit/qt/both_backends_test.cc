@@ -421,6 +421,23 @@ TYPED_TEST(BothBackends, ConnectAnswersADataSourceDialog) {
   EXPECT_EQ(typed, "DSN=x;UID=a b");
 }
 
+TYPED_TEST(BothBackends, HelpWindowShowsReadableFilesOnly) {
+  const std::string page = ::testing::TempDir() + "toolkit_help.html";
+  {
+    std::FILE* f = std::fopen(page.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("<html><body><h1 id=\"topic4401\">Contents</h1></body></html>", f);
+    std::fclose(f);
+  }
+  this->inApplication("", [&](Window) {
+    EXPECT_TRUE(showHelpWindow(page, 4401));
+    EXPECT_FALSE(showHelpWindow(page + ".missing", 4403));
+  });
+  EXPECT_EQ(transcriptLines(),
+            (Lines{"open task \"Test\"", "help 4401", "help 4403", "close task \"Test\""}));
+  std::remove(page.c_str());
+}
+
 TYPED_TEST(BothBackends, QuitRequestsReachTheTaskWindow) {
   std::vector<std::string> seen;
   startSession(std::string(), "");

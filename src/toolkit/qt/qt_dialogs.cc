@@ -98,6 +98,12 @@ int showMessageBox(QWidget* parent, const QString& title, MessageKind kind,
   // last one.
   box.setDefaultButton(pushButtons.front());
   box.setEscapeButton(pushButtons.back());
+  // Centred over the window it belongs to, also where no window manager
+  // places it (under Xvfb).
+  if (parent) {
+    box.adjustSize();
+    box.move(parent->geometry().center() - box.rect().center());
+  }
   if (scripted()) {
     QTimer::singleShot(0, &box, [&] {
       screenshotAtWait();

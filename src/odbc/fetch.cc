@@ -101,6 +101,10 @@ struct BoundColumn {
   std::string name;  // Windows-1252, at most 31 characters
   alignas(8) char buffer[kTextBindBytes + 3];
   SQLLEN indicator = 0;
+  // The column's staged values, and its texts. Each column keeps its own,
+  // so the Sheet is filled from memory read in order.
+  std::vector<Cell> cells;
+  TextArena texts;
 };
 
 // Closes the cursor and unbinds whatever happens after execution.
@@ -163,14 +167,12 @@ std::vector<BoundColumn> describeAndBind(SQLHSTMT statement, int count) {
 
 // Copies one staged column into its Sheet column; returns true when a
 // number had to be clipped.
-bool fillNumeric(SheetColumn& target, const std::vector<Cell>& cells,
-                 std::size_t column, std::size_t stride) {
+bool fillNumeric(SheetColumn& target, const std::vector<Cell>& cells) {
   bool clipped = false;
-  std::size_t at = column;
+  std::size_t at = 0;
   const double missing = programMissingValue();
   for (NumericNode& node : numericValues(target)) {
-    double value = cells[at].number;
-    at += stride;
+    double value = cells[at++].number;
     if (value > kLargestValue) {
       value = kLargestValue;
       clipped = true;
@@ -185,13 +187,11 @@ bool fillNumeric(SheetColumn& target, const std::vector<Cell>& cells,
 
 // Copies one staged text column; true when every non-empty value is
 // date-shaped.
-bool fillText(SheetColumn& target, const std::vector<Cell>& cells,
-              std::size_t column, std::size_t stride) {
+bool fillText(SheetColumn& target, const std::vector<Cell>& cells) {
   bool allDates = true;
-  std::size_t at = column;
+  std::size_t at = 0;
   for (TextNode& node : textValues(target)) {
-    std::string_view text(cells[at].text);
-    at += stride;
+    std::string_view text(cells[at++].text);
     // Trailing blanks are padding of fixed-width types; leading ones are
     // data.
     std::size_t end = text.find_last_not_of(' ');
@@ -233,11 +233,9 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql,
   std::vector<BoundColumn> columns = describeAndBind(statement, count);
 
   // Stage every row: the Sheet must know its row count before it is built.
-  const std::size_t stride = static_cast<std::size_t>(count);
+  const std::size_t usedColumns = static_cast<std::size_t>(count);
   const double missing = programMissingValue();
-  std::vector<Cell> cells;
-  cells.reserve((kStagingRowStep + 1) * stride);
-  TextArena arena;
+  for (BoundColumn& column : columns) column.cells.reserve(kStagingRowStep + 1);
   std::int64_t rows = 0;
   std::int64_t rowCapacity = kStagingRowStep;
   bool warned = false;
@@ -253,15 +251,17 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql,
       reportOdbcDiagnostics(statement, SQL_HANDLE_STMT, rc, reporter);
       break;
     }
+    // Staging is bounded as one table of 8-byte cells growing by 100 rows,
+    // however the cells are laid out, so the same rows fit everywhere.
     if (rows == rowCapacity) {
       rowCapacity += kStagingRowStep;
-      if ((rowCapacity + 1) * static_cast<std::int64_t>(stride) * 8 >
+      if ((rowCapacity + 1) * static_cast<std::int64_t>(usedColumns) * 8 >
           kStagingLimitBytes) {
         reporter.error(kStagingLimitMessage);
         return FetchOutcome::Failed;
       }
     }
-    for (const BoundColumn& column : columns) {
+    for (BoundColumn& column : columns) {
       Cell cell;
       if (column.type.columnType == ColumnType::Numeric) {
         if (column.indicator == SQL_NULL_DATA) {
@@ -272,12 +272,12 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql,
       } else {
         std::size_t length = boundTextLength(column);
         std::size_t room = length < kMaxTextChars ? length : kMaxTextChars;
-        char* copy = arena.take(room + 1);
+        char* copy = column.texts.take(room + 1);
         utf8ToWindows1252(std::string_view(column.buffer, length),
                           kMaxTextChars, copy);
         cell.text = copy;
       }
-      cells.push_back(cell);
+      column.cells.push_back(cell);
     }
     ++rows;
     if (hooks.progress && rows % kProgressInterval == 0) hooks.progress(rows);
@@ -304,7 +304,7 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql,
   }
 
   bool clipped = false;
-  for (std::size_t c = 0; c < stride; ++c) {
+  for (std::size_t c = 0; c < usedColumns; ++c) {
     const BoundColumn& bound = columns[c];
     char name[kNameLength + 1] = {0};
     std::strncpy(name, bound.name.c_str(), kNameLength);
@@ -318,10 +318,10 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql,
     column->length = sheet->rowCount;
     if (bound.type.columnType == ColumnType::Numeric) {
       column->formatKind = kFormatPlain;
-      clipped |= fillNumeric(*column, cells, c, stride);
+      clipped |= fillNumeric(*column, bound.cells);
     } else {
       column->formatKind = kFormatText;
-      if (fillText(*column, cells, c, stride)) textToDateTime(*column);
+      if (fillText(*column, bound.cells)) textToDateTime(*column);
     }
     computeDisplayWidth(*column);
   }

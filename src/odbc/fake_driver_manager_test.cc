@@ -357,6 +357,21 @@ INSTANTIATE_TEST_SUITE_P(
                  std::string(80, 'c'), std::string(79, 'c')}),
     [](const ::testing::TestParamInfo<TextCase>& info) { return info.param.name; });
 
+TEST_F(FakeDriverManagerTest, ColumnNamesKeep31CharactersCountedAfterConversion) {
+  fake::queueResult(tables());
+  fake::queueResult({{{std::string(40, 'n'), SQL_INTEGER},
+                      {"\xC3\xA9" + std::string(39, 'a'), SQL_INTEGER}},
+                     {{"1", "2"}}});
+  ASSERT_EQ(runOnce(), "done");
+  SheetColumn* first = currentSheet->firstColumn->next;
+  EXPECT_EQ(std::string(first->name), std::string(31, 'n'));
+  // Cut by bytes before converting, the accented name would keep only 29
+  // of its letters.
+  std::string second = first->next->name;
+  EXPECT_EQ(second.size(), 31u) << second;
+  EXPECT_EQ(second.substr(1), std::string(30, 'a'));
+}
+
 TEST_F(FakeDriverManagerTest, ACancelledFetchEndsQuietlyWithNothingLeftOpen) {
   fake::queueResult(tables());
   fake::ResultSet result = numbers(1);

@@ -466,8 +466,7 @@ void carryOut(const ScriptCommand& cmd) {
 
 }  // namespace
 
-void scriptStep(Window waitingFor) {
-  (void)waitingFor;
+void scriptStep() {
   flushTranscript();
   ScriptCommand cmd;
   if (!nextCommand(cmd)) {

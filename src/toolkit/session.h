@@ -132,11 +132,11 @@ void transcript(std::string_view line);
 // Writes pending window announcements and control changes.
 void flushTranscript();
 
-// The program waits while window `waitingFor` is open (a modal loop, or the
-// task window's event loop): reads the next script line and carries it out
-// through Backend::perform. Ends the program when the script has run out or
-// the line does not fit.
-void scriptStep(Window waitingFor);
+// The program waits for the user in a window (a modal loop, or the task
+// window's event loop): reads the next script line and carries it out on
+// the top window through Backend::perform. Ends the program when the script
+// has run out or the line does not fit.
+void scriptStep();
 
 // The program waits for a message box: returns the index of the button the
 // next script line answers.

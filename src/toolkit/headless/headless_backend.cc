@@ -77,7 +77,7 @@ class HeadlessBackend final : public Backend {
     t.area = Rect::fromPosition(0, 0, config.taskWidth, config.taskHeight);
     t.visible = true;
     dispatchEvent(task, Event{EventType::Create});
-    while (!quit_) scriptStep(task);
+    while (!quit_) scriptStep();
     return 0;
   }
 
@@ -102,7 +102,7 @@ class HeadlessBackend final : public Backend {
   }
 
   void runModalLoop(Window w) override {
-    while (windowExists(w) && !quit_) scriptStep(w);
+    while (windowExists(w) && !quit_) scriptStep();
   }
 
   void destroyNative(Window w) override { windows_.erase(w.id()); }

@@ -68,10 +68,8 @@ class QtBackend final : public Backend {
     auto* central = new QWidget(main);
     main->setCentralWidget(central);
     if (menuBar) buildMenu(main, task, *menuBar, actions_);
-    main->resize(config.taskWidth,
-                 config.taskHeight + (main->menuBar()->isVisible() || menuBar
-                                          ? main->menuBar()->sizeHint().height()
-                                          : 0));
+    const int menuHeight = menuBar ? main->menuBar()->sizeHint().height() : 0;
+    main->resize(config.taskWidth, config.taskHeight + menuHeight);
     QtWindow& w = windows_[task.id()];
     w.widget = main;
     w.client = central;
@@ -590,7 +588,7 @@ class QtBackend final : public Backend {
     QTimer::singleShot(0, &context_, [this, w] {
       if (quit_ || !windowExists(w)) return;
       screenshotAtWait();
-      scriptStep(w);
+      scriptStep();
       scheduleStep(w);
     });
   }

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -83,6 +84,17 @@ Converter& converter() {
 
 std::size_t utf8ToWindows1252(std::string_view text, std::size_t maxChars,
                               char* out) {
+  // Most fetched text is plain ASCII, which is the same in both encodings.
+  std::size_t ascii = 0;
+  while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) {
+    ++ascii;
+  }
+  if (ascii == text.size()) {
+    std::size_t n = std::min(text.size(), maxChars);
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+    return n;
+  }
   std::size_t written = 0;
   std::size_t at = 0;
   while (at < text.size() && written < maxChars) {

@@ -123,7 +123,7 @@ int benchOne(const std::string& name, const std::string& connection,
   }
   releaseOdbc(statement);
   double floor = median(floors), fetch = median(fetches);
-  std::printf("%-10s rows %ld (sheet %d x %d)  floor %.3f s  fetch %.3f s  "
+  std::printf("%-10s rows %ld (sheet %d x %d)  fetch_floor %.3f s  fetch %.3f s  "
               "fetch/floor %.3f\n",
               name.c_str(), rows, sheetRows, sheetColumns, floor, fetch, fetch / floor);
   return 0;

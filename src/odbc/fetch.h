@@ -30,7 +30,9 @@ enum class FetchOutcome { Filled, Failed, Cancelled };
 
 // Lets another thread stop a running fetch: cancel() marks the fetch and
 // asks the driver (SQLCancel) to stop the call in progress. The fetch then
-// ends with FetchOutcome::Cancelled.
+// ends with FetchOutcome::Cancelled. cancel() may come at any time while
+// the statement handle is allocated (also after the fetch has returned, when
+// it only closes the cursor), never after releaseOdbc freed it.
 class FetchControl {
  public:
   explicit FetchControl(SQLHSTMT statement) : statement_(statement) {}

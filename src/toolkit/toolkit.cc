@@ -42,7 +42,8 @@ Backend* backendFor(Window w) {
 
 bool isHelpRequest(const Event& e) {
   return e.type == EventType::Help ||
-         (e.type == EventType::Command && e.tag >= 32450 && e.tag <= 32462);
+         (e.type == EventType::Command && e.tag >= kFirstHelpCommand &&
+          e.tag <= kLastHelpCommand);
 }
 
 Window addRecord(std::shared_ptr<const WindowResource> resource,

@@ -228,6 +228,8 @@ bool isReadableFile(const std::string& path);
 // handler as usual, false when help has consumed it. The toolkit knows
 // nothing about help files.
 using HelpHook = std::function<bool(Window, const Event&)>;
+inline constexpr int kFirstHelpCommand = 32450;
+inline constexpr int kLastHelpCommand = 32462;
 void setHelpHook(HelpHook hook);
 
 // Shows an HTML help file at a topic (an anchor named "topic<N>", or the

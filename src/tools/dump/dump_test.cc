@@ -12,6 +12,7 @@
 
 #include "tools/dump/dump_text.h"
 #include "worksheet_file/number_cell.h"
+#include "worksheet_file/windows1252.h"
 #include "worksheet_file/worksheet_reader.h"
 #include "worksheet_file/worksheet_test_support.h"
 #include "worksheet_file/worksheet_writer.h"
@@ -146,6 +147,17 @@ TEST(DumpText, CellsPrintAsTheShortestNumberTheyHold) {
   for (const auto& c : cases) {
     EXPECT_EQ(cellText(decodeWorksheetCell(c.cell.data())), c.text);
   }
+}
+
+TEST(DumpText, WorksheetTextIsShownAsUtf8) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain", "plain"},
+      {"Caf\xE9", "Caf\xC3\xA9"},
+      {"\x80 5", "\xE2\x82\xAC 5"},            // the euro sign
+      {"a\x81z", "a\xEF\xBF\xBDz"},             // undefined in the code page
+      {"\x9F\xFF", "\xC5\xB8\xC3\xBF"},
+  };
+  for (const auto& [text, utf8] : cases) EXPECT_EQ(windows1252ToUtf8(text), utf8);
 }
 
 // What the dump prints must be written back as the very same cell.

@@ -79,7 +79,7 @@ class TextArena {
  public:
   char* take(std::size_t bytes) {
     if (bytes > left_) {
-      blocks_.push_back(std::make_unique<char[]>(kBlockBytes + 2));
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes + 2));
       at_ = blocks_.back().get();
       left_ = kBlockBytes;
     }

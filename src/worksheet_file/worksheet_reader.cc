@@ -206,11 +206,12 @@ class Reader {
         checkRange(fmt::kConstants, fmt::kSlotsInUse, 0, fmt::kConstantCount) &&
         checkField(fmt::kColumns, fmt::kBytesPerSlot, cell * R_) &&
         checkField(fmt::kColumns, fmt::kBytesPerCell, cell) &&
-        checkField(fmt::kSsp, fmt::kSlots, 0) &&
+        // An SSP matrix, which vodbc never writes, fills spare column slots.
+        checkRange(fmt::kSsp, fmt::kSlots, 0, S_ - K_) &&
         checkField(fmt::kSsp, fmt::kCellsPerSlot, R_) &&
         checkField(fmt::kSsp, fmt::kBytesPerSlot, cell * R_) &&
         checkField(fmt::kSsp, fmt::kBytesPerCell, cell) &&
-        checkField(fmt::kSsp, fmt::kSlotsInUse, 0);
+        checkRange(fmt::kSsp, fmt::kSlotsInUse, 0, d[fmt::kSsp][fmt::kSlots]);
     if (!ok) return false;
 
     // Every section must lie within the file before anything relies on it.
@@ -502,7 +503,9 @@ class Reader {
     const std::size_t start =
         static_cast<std::size_t>(image_.directory[fmt::kColumns][fmt::kOffset]);
     const auto rows = static_cast<std::size_t>(R_);
+    const int sspEnd = K_ + image_.directory[fmt::kSsp][fmt::kSlots];
     for (int c = 0; c < S_; ++c) {
+      if (c >= K_ && c < sspEnd) continue;  // the SSP matrix's cells
       const std::size_t slot = start + fmt::kCellSize * rows * static_cast<std::size_t>(c);
       const std::size_t used = c < K_ ? static_cast<std::size_t>(image_.columns[c].length) : 0;
       if (c < K_) {

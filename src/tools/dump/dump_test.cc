@@ -94,6 +94,16 @@ TEST(WorksheetReader, DamageIsReportedWithItsOffset) {
     std::copy(d.bytes.begin(), d.bytes.end(), bytes.begin() + static_cast<long>(d.at));
     EXPECT_EQ(readError(bytes, bytes.size()), d.error);
   }
+  // An SSP matrix of two slots fills the spare slots behind the columns;
+  // more than there are spare slots cannot be.
+  Bytes withSsp = good;
+  withSsp[320] = 2;
+  withSsp[2938] = 'X';
+  EXPECT_EQ(readError(withSsp, withSsp.size()), "accepted");
+  withSsp[320] = 28;
+  EXPECT_EQ(readError(withSsp, withSsp.size()),
+            "byte 320: expected the SSP matrix section's slot count from 0 to 27, found 28");
+
   Bytes longer = good;
   longer.push_back(0);
   EXPECT_EQ(readError(longer, longer.size()),

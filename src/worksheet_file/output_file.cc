@@ -95,7 +95,7 @@ bool AtomicOutputFile::open(const std::string& path) {
     std::free(resolved);
   }
 
-  mode_t mode = 0666;  // the umask applies at creation
+  mode_t mode = 0666;
   bool keepMode = false;
   struct stat existing {};
   if (::stat(target_.c_str(), &existing) == 0) {
@@ -105,20 +105,14 @@ bool AtomicOutputFile::open(const std::string& path) {
     keepMode = true;
   }
 
-  fd_ = createTemporary(folderOf(target_), nameOf(target_), 0600, &temporary_);
+  // A new file is created with 0666 less the umask, as any file would be;
+  // a replacement starts private and takes the old file's bits.
+  fd_ = createTemporary(folderOf(target_), nameOf(target_), keepMode ? 0600 : mode,
+                        &temporary_);
   if (fd_ < 0) return false;
-  if (keepMode) {
-    if (::fchmod(fd_, mode) != 0) {
-      discard();
-      return false;
-    }
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(fd_, mode & ~mask) != 0) {
-      discard();
-      return false;
-    }
+  if (keepMode && ::fchmod(fd_, mode) != 0) {
+    discard();
+    return false;
   }
   return true;
 }

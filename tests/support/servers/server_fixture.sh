@@ -122,6 +122,9 @@ stop_mariadb() {
 
 case "$action" in
   start)
+    # A server left by an interrupted run (its cleanup never ran) is
+    # stopped before a new one takes its place.
+    [ -f "$info" ] && "stop_$kind"
     rm -f "$conn" "$skip" "$info"
     "start_$kind"
     ;;

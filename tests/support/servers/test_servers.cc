@@ -3,8 +3,11 @@
 #include <stdlib.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
+#include <vector>
 
 namespace vodbc::testing {
 namespace {
@@ -14,6 +17,20 @@ std::string readFirstLine(const std::string& path) {
   std::string line;
   if (in) std::getline(in, line);
   return line;
+}
+
+// SQLite folders made by this process, removed when it ends. Never
+// destroyed itself, so the exit handler can still read it.
+std::vector<std::string>& sqliteFolders() {
+  static auto* folders = new std::vector<std::string>;
+  return *folders;
+}
+
+void removeSqliteFolders() {
+  std::error_code ignored;
+  for (const std::string& folder : sqliteFolders()) {
+    std::filesystem::remove_all(folder, ignored);
+  }
 }
 
 }  // namespace
@@ -46,6 +63,9 @@ ServerConnection serverConnection(Database database) {
       result.skipReason = "no temporary folder for the SQLite database";
       return result;
     }
+    static std::once_flag registered;
+    std::call_once(registered, [] { std::atexit(removeSqliteFolders); });
+    sqliteFolders().push_back(folder);
     result.connectionString =
         std::string("Driver={SQLite3};Database=") + folder + "/test.db;";
     return result;

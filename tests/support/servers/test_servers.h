@@ -7,7 +7,8 @@
 //   ... connect with pg.connectionString ...
 // PostgreSQL and MariaDB need the CTest fixtures postgres_server and
 // mariadb_server (FIXTURES in vodbc_add_test). SQLite needs no server: each
-// call makes a fresh database file in a new temporary folder.
+// call makes a fresh database file in a new temporary folder, removed
+// when the process ends.
 // In CI (CI=true) a missing server is never a skip: available() is false
 // and skipReason says why, and the test must fail.
 #pragma once

@@ -424,6 +424,16 @@ TEST_F(FakeDriverManagerTest, RecordsAreShownInOrderAndAFailedWindowIsReplaced) 
                    "diagnostic: Velora ODBC Error Message|42000|3|three", replaced}));
 }
 
+TEST_F(FakeDriverManagerTest, AMessageCutAt510CharactersIsStillARecord) {
+  fake::queueResult(tables());
+  fake::failAt("SQLExecDirect", 1, SQL_ERROR,
+               {{"HY000", 1, std::string(600, 'm')}, {"HY000", 2, "next"}});
+  EXPECT_EQ(runOnce(), "fetch");
+  ASSERT_EQ(reporter_.records.size(), 2u);
+  EXPECT_EQ(reporter_.records[0].message, std::string(510, 'm'));
+  EXPECT_EQ(reporter_.records[1].message, "next");
+}
+
 TEST_F(FakeDriverManagerTest, CapabilitiesFollowOnlyPlainAnswers) {
   fake::setInfo(SQL_SERVER_NAME, SQL_SUCCESS, "");
   fake::setInfo(SQL_IDENTIFIER_QUOTE_CHAR, SQL_SUCCESS_WITH_INFO, "`");

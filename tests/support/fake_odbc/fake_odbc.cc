@@ -30,8 +30,7 @@ struct Handle {
   bool alive = true;
   bool connected = false;
   std::deque<Diagnostic> records;
-  // Statements only.
-  bool open = false;
+  bool open = false;  // statements: a cursor is open
   bool cancelled = false;
   ResultSet result;
   std::size_t nextRow = 0;
@@ -62,10 +61,8 @@ struct State {
   std::deque<ResultSet> results;
   TextTruncation truncation = TextTruncation::Standard;
   std::optional<std::string> completed;
-  std::vector<std::string> calls;
-  std::vector<std::string> events;
-  std::string lastStatement;
-  std::string lastConnection;
+  std::vector<std::string> calls, events;
+  std::string lastStatement, lastConnection;
 };
 
 State& state() {
@@ -73,43 +70,29 @@ State& state() {
   return instance;
 }
 
-const char* typeName(SQLSMALLINT type) {
-  switch (type) {
-    case SQL_HANDLE_ENV: return "ENV";
-    case SQL_HANDLE_DBC: return "DBC";
-    case SQL_HANDLE_STMT: return "STMT";
-  }
-  return "?";
-}
+using Lock = std::lock_guard<std::recursive_mutex>;
 
-void setDefaultInfo(State& s) {
-  s.info.clear();
-  s.info[SQL_SERVER_NAME] = {SQL_SUCCESS, true, "fake", 0};
-  s.info[SQL_IDENTIFIER_QUOTE_CHAR] = {SQL_SUCCESS, true, "\"", 0};
-  s.info[SQL_CATALOG_NAME] = {SQL_SUCCESS, true, "N", 0};
-  s.info[SQL_CATALOG_USAGE] = {SQL_SUCCESS, false, "", 0};
-  s.info[SQL_SCHEMA_USAGE] = {SQL_SUCCESS, false, "", 0};
-  s.info[SQL_IDENTIFIER_CASE] = {SQL_SUCCESS, false, "", SQL_IC_MIXED};
-  s.info[SQL_KEYWORDS] = {SQL_SUCCESS, true, "", 0};
+const char* typeName(SQLSMALLINT type) {
+  return type == SQL_HANDLE_ENV ? "ENV" : type == SQL_HANDLE_DBC ? "DBC"
+                                                                 : "STMT";
 }
 
 Handle* find(SQLHANDLE handle, SQLSMALLINT type) {
-  auto* h = static_cast<Handle*>(handle);
   for (auto& owned : state().handles) {
-    if (owned.get() == h) return h->alive && h->type == type ? h : nullptr;
+    if (owned.get() == handle) {
+      return owned->alive && owned->type == type ? owned.get() : nullptr;
+    }
   }
   return nullptr;
 }
 
-Handle* allocate(SQLSMALLINT type) {
+SQLHANDLE allocate(SQLSMALLINT type) {
   State& s = state();
-  auto owned = std::make_unique<Handle>();
-  owned->type = type;
-  owned->id = static_cast<int>(s.handles.size()) + 1;
-  Handle* h = owned.get();
-  s.handles.push_back(std::move(owned));
-  s.events.push_back(std::string("alloc ") + typeName(type) + " " +
-                     std::to_string(h->id));
+  s.handles.push_back(std::make_unique<Handle>());
+  Handle* h = s.handles.back().get();
+  h->type = type;
+  h->id = static_cast<int>(s.handles.size());
+  s.events.push_back(std::string("alloc ") + typeName(type) + " " + std::to_string(h->id));
   return h;
 }
 
@@ -120,34 +103,30 @@ SQLRETURN release(SQLHANDLE handle, SQLSMALLINT type) {
     return SQL_INVALID_HANDLE;
   }
   h->alive = false;
-  state().events.push_back(std::string("free ") + typeName(type) + " " +
-                           std::to_string(h->id));
+  state().events.push_back(std::string("free ") + typeName(type) + " " + std::to_string(h->id));
   return SQL_SUCCESS;
 }
 
-// Counts the call and applies an injected failure or a removal. Returns
-// the result to give instead of working, if any.
-std::optional<SQLRETURN> enter(const std::string& function,
-                               const std::string& shown, Handle* target) {
+// Records the call, clears the target's records like every ODBC call does,
+// and applies a removal or an injected result: the result to give instead
+// of working, if any.
+std::optional<SQLRETURN> enter(const std::string& function, const std::string& shown,
+                               Handle* target) {
   State& s = state();
   s.calls.push_back(shown);
   int n = ++s.counts[function];
   if (target != nullptr) target->records.clear();
   if (s.removed.count(function) != 0) return SQL_ERROR;
-  auto it = s.failures.find(function);
-  if (it == s.failures.end()) return std::nullopt;
-  for (const Failure& f : it->second) {
+  for (const Failure& f : s.failures[function]) {
     if (f.nth != n) continue;
-    if (target != nullptr) {
-      target->records.assign(f.records.begin(), f.records.end());
-    }
+    if (target != nullptr) target->records.assign(f.records.begin(), f.records.end());
     return f.result;
   }
   return std::nullopt;
 }
 
-void addRecord(Handle* h, const char* stateCode, const char* message) {
-  if (h != nullptr) h->records.push_back({stateCode, 0, message});
+void addRecord(Handle* h, const char* code, const char* message) {
+  if (h != nullptr) h->records.push_back({code, 0, message});
 }
 
 void copyText(const std::string& text, SQLCHAR* out, SQLSMALLINT length,
@@ -159,49 +138,36 @@ void copyText(const std::string& text, SQLCHAR* out, SQLSMALLINT length,
   out[n] = 0;
 }
 
-
-// Delivers one value into a bound buffer.
-void deliver(const Value& value, Binding& binding) {
+// Delivers one value into a bound buffer as a driver would.
+void deliver(const Value& value, Binding& b) {
   if (!value) {
-    if (binding.indicator) *binding.indicator = SQL_NULL_DATA;
+    if (b.indicator) *b.indicator = SQL_NULL_DATA;
     return;
   }
   const std::string& text = *value;
-  switch (binding.targetType) {
-    case SQL_C_DOUBLE: {
-      double number = std::strtod(text.c_str(), nullptr);
-      std::memcpy(binding.buffer, &number, sizeof number);
-      if (binding.indicator) *binding.indicator = sizeof number;
-      return;
-    }
-    case SQL_C_SSHORT: case SQL_C_SHORT: {
-      SQLSMALLINT number = static_cast<SQLSMALLINT>(std::atoi(text.c_str()));
-      std::memcpy(binding.buffer, &number, sizeof number);
-      if (binding.indicator) *binding.indicator = sizeof number;
-      return;
-    }
-    default: {
-      SQLLEN room = binding.bufferLength;
-      SQLLEN length = static_cast<SQLLEN>(text.size());
-      TextTruncation mode = state().truncation;
-      if (length < room) {
-        std::memcpy(binding.buffer, text.data(), text.size());
-        binding.buffer[length] = 0;
-      } else if (mode == TextTruncation::NoNul) {
-        std::memcpy(binding.buffer, text.data(), static_cast<std::size_t>(room));
-      } else if (room > 0) {
-        std::memcpy(binding.buffer, text.data(), static_cast<std::size_t>(room - 1));
-        binding.buffer[room - 1] = 0;
-      }
-      if (binding.indicator) {
-        *binding.indicator =
-            mode == TextTruncation::NoTotal ? SQL_NO_TOTAL : length;
-      }
-    }
+  if (b.targetType == SQL_C_DOUBLE || b.targetType == SQL_C_SSHORT) {
+    double number = std::strtod(text.c_str(), nullptr);
+    SQLSMALLINT small = static_cast<SQLSMALLINT>(number);
+    bool isDouble = b.targetType == SQL_C_DOUBLE;
+    std::memcpy(b.buffer, isDouble ? static_cast<void*>(&number) : &small,
+                isDouble ? sizeof number : sizeof small);
+    if (b.indicator) *b.indicator = isDouble ? sizeof number : sizeof small;
+    return;
   }
+  SQLLEN length = static_cast<SQLLEN>(text.size());
+  TextTruncation mode = state().truncation;
+  if (length < b.bufferLength) {
+    std::memcpy(b.buffer, text.data(), text.size() + 1);
+  } else if (mode == TextTruncation::NoNul) {
+    std::memcpy(b.buffer, text.data(), static_cast<std::size_t>(b.bufferLength));
+  } else if (b.bufferLength > 0) {
+    std::memcpy(b.buffer, text.data(), static_cast<std::size_t>(b.bufferLength - 1));
+    b.buffer[b.bufferLength - 1] = 0;
+  }
+  if (b.indicator) *b.indicator = mode == TextTruncation::NoTotal ? SQL_NO_TOTAL : length;
 }
 
-SQLRETURN openResult(Handle* h) {
+SQLRETURN openResult(Handle* h, SQLRETURN result = SQL_SUCCESS) {
   State& s = state();
   h->result = ResultSet{};
   if (!s.results.empty()) {
@@ -211,17 +177,63 @@ SQLRETURN openResult(Handle* h) {
   h->open = !h->result.columns.empty();
   h->cancelled = false;
   h->nextRow = 0;
+  return result;
+}
+
+// The calls that make or fill a statement's result set.
+SQLRETURN resultCall(const char* name, SQLHSTMT stmt, SQLCHAR* text) {
+  Lock lock(state().mutex);
+  Handle* h = find(stmt, SQL_HANDLE_STMT);
+  if (text != nullptr) state().lastStatement = reinterpret_cast<char*>(text);
+  std::optional<SQLRETURN> r = enter(name, name, h);
+  if (r && !SQL_SUCCEEDED(*r)) return *r;
+  if (h == nullptr) return SQL_INVALID_HANDLE;
+  return openResult(h, r.value_or(SQL_SUCCESS));
+}
+
+// The ODBC 2 allocation functions and SQLAllocHandle share this.
+SQLRETURN allocateCall(const std::string& function, const std::string& shown,
+                       SQLSMALLINT type, SQLHANDLE parentHandle, SQLHANDLE* out) {
+  Lock lock(state().mutex);
+  SQLSMALLINT parentType = type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC;
+  Handle* parent = type == SQL_HANDLE_ENV ? nullptr : find(parentHandle, parentType);
+  if (auto r = enter(function, shown, parent)) {
+    if (SQL_SUCCEEDED(*r)) *out = allocate(type);
+    return *r;
+  }
+  if (type != SQL_HANDLE_ENV && parent == nullptr) return SQL_INVALID_HANDLE;
+  if (type == SQL_HANDLE_STMT && !parent->connected) {
+    addRecord(parent, "08003", "Connection not open");
+    return SQL_ERROR;
+  }
+  *out = allocate(type);
   return SQL_SUCCESS;
 }
 
-const std::map<SQLUSMALLINT, std::string>& functionIds() {
-  static const std::map<SQLUSMALLINT, std::string> ids = {
-      {SQL_API_SQLALLOCHANDLE, "SQLAllocHandle"},
-      {SQL_API_SQLGETDIAGREC, "SQLGetDiagRec"},
-      {SQL_API_SQLFREEHANDLE, "SQLFreeHandle"},
-      {SQL_API_SQLCANCEL, "SQLCancel"},
-  };
-  return ids;
+// Calls that only act on one handle: `work` runs unless the call was
+// injected, removed, or given an invalid handle.
+template <class Work>
+SQLRETURN simpleCall(const std::string& function, const std::string& shown,
+                     SQLHANDLE handle, SQLSMALLINT type, Work work) {
+  Lock lock(state().mutex);
+  Handle* h = find(handle, type);
+  if (auto r = enter(function, shown, h)) return *r;
+  if (h == nullptr) return SQL_INVALID_HANDLE;
+  return work(h);
+}
+
+SQLRETURN readRecord(Handle* h, std::size_t index, bool pop, SQLCHAR* code,
+                     SQLINTEGER* native, SQLCHAR* message, SQLSMALLINT length,
+                     SQLSMALLINT* outLength) {
+  if (h == nullptr) return SQL_INVALID_HANDLE;
+  if (index >= h->records.size()) return SQL_NO_DATA;
+  Diagnostic d = h->records[index];
+  if (pop) h->records.pop_front();
+  copyText(d.state, code, 6, nullptr);
+  if (native) *native = d.native;
+  copyText(d.message, message, length, outLength);
+  return d.message.size() >= static_cast<std::size_t>(length) ? SQL_SUCCESS_WITH_INFO
+                                                               : SQL_SUCCESS;
 }
 
 }  // namespace
@@ -234,13 +246,19 @@ std::string libraryPath() {
 
 void reset() {
   State& s = state();
-  std::lock_guard lock(s.mutex);
+  Lock lock(s.mutex);
   s.handles.clear();
   s.removed.clear();
   s.reported.clear();
   s.failures.clear();
   s.counts.clear();
-  setDefaultInfo(s);
+  s.info = {{SQL_SERVER_NAME, {SQL_SUCCESS, true, "fake", 0}},
+            {SQL_IDENTIFIER_QUOTE_CHAR, {SQL_SUCCESS, true, "\"", 0}},
+            {SQL_CATALOG_NAME, {SQL_SUCCESS, true, "N", 0}},
+            {SQL_CATALOG_USAGE, {SQL_SUCCESS, false, "", 0}},
+            {SQL_SCHEMA_USAGE, {SQL_SUCCESS, false, "", 0}},
+            {SQL_IDENTIFIER_CASE, {SQL_SUCCESS, false, "", SQL_IC_MIXED}},
+            {SQL_KEYWORDS, {SQL_SUCCESS, true, "", 0}}};
   s.results.clear();
   s.truncation = TextTruncation::Standard;
   s.completed.reset();
@@ -250,169 +268,95 @@ void reset() {
   s.lastConnection.clear();
 }
 
-void removeFunction(const std::string& name) {
-  std::lock_guard lock(state().mutex);
-  state().removed.insert(name);
-}
+// The control functions all change or read the state under its lock.
+#define FAKE_WITH_STATE(...) \
+  Lock lock(state().mutex);  \
+  State& s = state();        \
+  __VA_ARGS__
 
+void removeFunction(const std::string& name) { FAKE_WITH_STATE(s.removed.insert(name);) }
 void setReported(const std::string& name, bool reported) {
-  std::lock_guard lock(state().mutex);
-  state().reported[name] = reported;
+  FAKE_WITH_STATE(s.reported[name] = reported;)
 }
-
 void failAt(const std::string& function, int nth, SQLRETURN result,
             std::vector<Diagnostic> records) {
-  std::lock_guard lock(state().mutex);
-  state().failures[function].push_back({nth, result, std::move(records)});
+  FAKE_WITH_STATE(s.failures[function].push_back({nth, result, std::move(records)});)
 }
-
 void setInfo(SQLUSMALLINT info, SQLRETURN result, const std::string& text) {
-  std::lock_guard lock(state().mutex);
-  state().info[info] = {result, true, text, 0};
+  FAKE_WITH_STATE(s.info[info] = Info{result, true, text, 0};)
 }
-
 void setInfoNumber(SQLUSMALLINT info, SQLRETURN result, SQLUINTEGER value) {
-  std::lock_guard lock(state().mutex);
-  state().info[info] = {result, false, "", value};
+  FAKE_WITH_STATE(s.info[info] = Info{result, false, "", value};)
 }
-
-void queueResult(ResultSet result) {
-  std::lock_guard lock(state().mutex);
-  state().results.push_back(std::move(result));
-}
-
-void setTextTruncation(TextTruncation mode) {
-  std::lock_guard lock(state().mutex);
-  state().truncation = mode;
-}
-
+void queueResult(ResultSet result) { FAKE_WITH_STATE(s.results.push_back(std::move(result));) }
+void setTextTruncation(TextTruncation mode) { FAKE_WITH_STATE(s.truncation = mode;) }
 void setCompletedConnectionString(const std::string& text) {
-  std::lock_guard lock(state().mutex);
-  state().completed = text;
+  FAKE_WITH_STATE(s.completed = text;)
 }
-
-std::vector<std::string> calls() {
-  std::lock_guard lock(state().mutex);
-  return state().calls;
-}
-
-std::vector<std::string> handleEvents() {
-  std::lock_guard lock(state().mutex);
-  return state().events;
-}
-
+std::vector<std::string> calls() { FAKE_WITH_STATE(return s.calls;) }
+std::vector<std::string> handleEvents() { FAKE_WITH_STATE(return s.events;) }
 int liveHandles() {
-  std::lock_guard lock(state().mutex);
-  int live = 0;
-  for (auto& h : state().handles) live += h->alive ? 1 : 0;
-  return live;
+  FAKE_WITH_STATE(return static_cast<int>(std::count_if(
+      s.handles.begin(), s.handles.end(), [](auto& h) { return h->alive; }));)
 }
-
 int callCount(const std::string& function) {
-  std::lock_guard lock(state().mutex);
-  auto it = state().counts.find(function);
-  return it == state().counts.end() ? 0 : it->second;
+  FAKE_WITH_STATE(auto it = s.counts.find(function);
+                  return it == s.counts.end() ? 0 : it->second;)
 }
-
-std::string lastStatementText() {
-  std::lock_guard lock(state().mutex);
-  return state().lastStatement;
-}
-
-std::string lastConnectionInput() {
-  std::lock_guard lock(state().mutex);
-  return state().lastConnection;
-}
+std::string lastStatementText() { FAKE_WITH_STATE(return s.lastStatement;) }
+std::string lastConnectionInput() { FAKE_WITH_STATE(return s.lastConnection;) }
 
 }  // namespace vodbc::fake
 
 using namespace vodbc::fake;
 
-#define FAKE_LOCK std::lock_guard fake_lock(state().mutex)
-
 extern "C" {
 
 SQLRETURN SQLAllocHandle(SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* output) {
-  FAKE_LOCK;
-  Handle* parent = nullptr;
-  if (type == SQL_HANDLE_DBC) parent = find(input, SQL_HANDLE_ENV);
-  if (type == SQL_HANDLE_STMT) parent = find(input, SQL_HANDLE_DBC);
-  if (auto r = enter("SQLAllocHandle", std::string("SQLAllocHandle(") + typeName(type) + ")", parent)) {
-    if (!SQL_SUCCEEDED(*r)) return *r;
-    *output = allocate(type);
-    return *r;
-  }
-  if (type != SQL_HANDLE_ENV && parent == nullptr) return SQL_INVALID_HANDLE;
-  if (type == SQL_HANDLE_STMT && !parent->connected) {
-    addRecord(parent, "08003", "Connection not open");
-    return SQL_ERROR;
-  }
-  *output = allocate(type);
-  return SQL_SUCCESS;
+  return allocateCall("SQLAllocHandle", std::string("SQLAllocHandle(") + typeName(type) + ")",
+                      type, input, output);
 }
-
 SQLRETURN SQLAllocEnv(SQLHENV* env) {
-  FAKE_LOCK;
-  if (auto r = enter("SQLAllocEnv", "SQLAllocEnv", nullptr)) {
-    if (SQL_SUCCEEDED(*r)) *env = allocate(SQL_HANDLE_ENV);
-    return *r;
-  }
-  *env = allocate(SQL_HANDLE_ENV);
-  return SQL_SUCCESS;
+  return allocateCall("SQLAllocEnv", "SQLAllocEnv", SQL_HANDLE_ENV, nullptr, env);
 }
-
 SQLRETURN SQLAllocConnect(SQLHENV env, SQLHDBC* dbc) {
-  FAKE_LOCK;
-  Handle* parent = find(env, SQL_HANDLE_ENV);
-  if (auto r = enter("SQLAllocConnect", "SQLAllocConnect", parent)) {
-    if (SQL_SUCCEEDED(*r)) *dbc = allocate(SQL_HANDLE_DBC);
-    return *r;
-  }
-  if (parent == nullptr) return SQL_INVALID_HANDLE;
-  *dbc = allocate(SQL_HANDLE_DBC);
-  return SQL_SUCCESS;
+  return allocateCall("SQLAllocConnect", "SQLAllocConnect", SQL_HANDLE_DBC, env, dbc);
 }
-
 SQLRETURN SQLAllocStmt(SQLHDBC dbc, SQLHSTMT* stmt) {
-  FAKE_LOCK;
-  Handle* parent = find(dbc, SQL_HANDLE_DBC);
-  if (auto r = enter("SQLAllocStmt", "SQLAllocStmt", parent)) {
-    if (SQL_SUCCEEDED(*r)) *stmt = allocate(SQL_HANDLE_STMT);
-    return *r;
-  }
-  if (parent == nullptr) return SQL_INVALID_HANDLE;
-  *stmt = allocate(SQL_HANDLE_STMT);
-  return SQL_SUCCESS;
+  return allocateCall("SQLAllocStmt", "SQLAllocStmt", SQL_HANDLE_STMT, dbc, stmt);
 }
 
 SQLRETURN SQLFreeHandle(SQLSMALLINT type, SQLHANDLE handle) {
-  FAKE_LOCK;
-  if (auto r = enter("SQLFreeHandle", std::string("SQLFreeHandle(") + typeName(type) + ")", nullptr)) {
+  Lock lock(state().mutex);
+  if (auto r = enter("SQLFreeHandle", std::string("SQLFreeHandle(") + typeName(type) + ")",
+                     nullptr)) {
     return *r;
   }
   return release(handle, type);
 }
-
 SQLRETURN SQLFreeEnv(SQLHENV env) {
-  FAKE_LOCK;
+  Lock lock(state().mutex);
   if (auto r = enter("SQLFreeEnv", "SQLFreeEnv", nullptr)) return *r;
   return release(env, SQL_HANDLE_ENV);
 }
-
 SQLRETURN SQLFreeConnect(SQLHDBC dbc) {
-  FAKE_LOCK;
+  Lock lock(state().mutex);
   if (auto r = enter("SQLFreeConnect", "SQLFreeConnect", nullptr)) return *r;
   return release(dbc, SQL_HANDLE_DBC);
 }
 
 SQLRETURN SQLFreeStmt(SQLHSTMT stmt, SQLUSMALLINT option) {
-  FAKE_LOCK;
-  const char* what = option == SQL_DROP ? "DROP"
+  const char* what = option == SQL_DROP     ? "DROP"
                      : option == SQL_UNBIND ? "UNBIND"
-                     : option == SQL_CLOSE ? "CLOSE" : "OTHER";
-  Handle* h = find(stmt, SQL_HANDLE_STMT);
-  if (auto r = enter("SQLFreeStmt", std::string("SQLFreeStmt(") + what + ")", h)) return *r;
+                     : option == SQL_CLOSE  ? "CLOSE"
+                                            : "OTHER";
+  Lock lock(state().mutex);
+  if (auto r = enter("SQLFreeStmt", std::string("SQLFreeStmt(") + what + ")",
+                     find(stmt, SQL_HANDLE_STMT))) {
+    return *r;
+  }
   if (option == SQL_DROP) return release(stmt, SQL_HANDLE_STMT);
+  Handle* h = find(stmt, SQL_HANDLE_STMT);
   if (h == nullptr) return SQL_INVALID_HANDLE;
   if (option == SQL_UNBIND) h->bindings.clear();
   if (option == SQL_CLOSE) h->open = false;
@@ -420,207 +364,158 @@ SQLRETURN SQLFreeStmt(SQLHSTMT stmt, SQLUSMALLINT option) {
 }
 
 SQLRETURN SQLSetEnvAttr(SQLHENV env, SQLINTEGER, SQLPOINTER, SQLINTEGER) {
-  FAKE_LOCK;
-  Handle* h = find(env, SQL_HANDLE_ENV);
-  if (auto r = enter("SQLSetEnvAttr", "SQLSetEnvAttr", h)) return *r;
-  return h == nullptr ? SQL_INVALID_HANDLE : SQL_SUCCESS;
+  return simpleCall("SQLSetEnvAttr", "SQLSetEnvAttr", env, SQL_HANDLE_ENV,
+                    [](Handle*) { return SQL_SUCCESS; });
 }
 
 SQLRETURN SQLDriverConnect(SQLHDBC dbc, SQLHWND, SQLCHAR* in, SQLSMALLINT inLength,
                            SQLCHAR* out, SQLSMALLINT outMax, SQLSMALLINT* outLength,
                            SQLUSMALLINT) {
-  FAKE_LOCK;
-  Handle* h = find(dbc, SQL_HANDLE_DBC);
+  Lock lock(state().mutex);
   std::string input;
   if (in != nullptr) {
-    input = inLength == SQL_NTS ? std::string(reinterpret_cast<char*>(in))
-                                : std::string(reinterpret_cast<char*>(in), static_cast<std::size_t>(inLength));
+    const char* text = reinterpret_cast<const char*>(in);
+    input = inLength == SQL_NTS ? std::string(text)
+                                : std::string(text, static_cast<std::size_t>(inLength));
   }
   state().lastConnection = input;
-  if (auto r = enter("SQLDriverConnect", "SQLDriverConnect", h)) {
-    if (!SQL_SUCCEEDED(*r)) return *r;
-  }
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  h->connected = true;
-  copyText(state().completed.value_or(input), out, outMax, outLength);
-  return SQL_SUCCESS;
+  return simpleCall("SQLDriverConnect", "SQLDriverConnect", dbc, SQL_HANDLE_DBC,
+                    [&](Handle* h) {
+                      h->connected = true;
+                      copyText(state().completed.value_or(input), out, outMax, outLength);
+                      return SQL_SUCCESS;
+                    });
 }
 
 SQLRETURN SQLDisconnect(SQLHDBC dbc) {
-  FAKE_LOCK;
-  Handle* h = find(dbc, SQL_HANDLE_DBC);
-  if (auto r = enter("SQLDisconnect", "SQLDisconnect", h)) return *r;
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  state().events.push_back("disconnect DBC " + std::to_string(h->id));
-  h->connected = false;
-  return SQL_SUCCESS;
+  return simpleCall("SQLDisconnect", "SQLDisconnect", dbc, SQL_HANDLE_DBC, [](Handle* h) {
+    state().events.push_back("disconnect DBC " + std::to_string(h->id));
+    h->connected = false;
+    return SQL_SUCCESS;
+  });
 }
 
 SQLRETURN SQLGetFunctions(SQLHDBC dbc, SQLUSMALLINT id, SQLUSMALLINT* supported) {
-  FAKE_LOCK;
-  Handle* h = find(dbc, SQL_HANDLE_DBC);
-  if (auto r = enter("SQLGetFunctions", "SQLGetFunctions", h)) return *r;
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  auto it = functionIds().find(id);
-  bool answer = true;
-  if (it != functionIds().end()) {
-    const std::string& name = it->second;
-    auto reported = state().reported.find(name);
-    answer = state().removed.count(name) == 0 &&
-             (reported == state().reported.end() || reported->second);
-  }
-  *supported = answer ? SQL_TRUE : SQL_FALSE;
-  return SQL_SUCCESS;
+  return simpleCall("SQLGetFunctions", "SQLGetFunctions", dbc, SQL_HANDLE_DBC,
+                    [&](Handle*) {
+                      static const std::map<SQLUSMALLINT, std::string> names = {
+                          {SQL_API_SQLALLOCHANDLE, "SQLAllocHandle"},
+                          {SQL_API_SQLGETDIAGREC, "SQLGetDiagRec"}};
+                      auto it = names.find(id);
+                      bool answer = true;
+                      if (it != names.end()) {
+                        auto reported = state().reported.find(it->second);
+                        answer = state().removed.count(it->second) == 0 &&
+                                 (reported == state().reported.end() || reported->second);
+                      }
+                      *supported = answer ? SQL_TRUE : SQL_FALSE;
+                      return SQL_SUCCESS;
+                    });
 }
 
-SQLRETURN SQLGetInfo(SQLHDBC dbc, SQLUSMALLINT type, SQLPOINTER value,
-                     SQLSMALLINT length, SQLSMALLINT* outLength) {
-  FAKE_LOCK;
-  Handle* h = find(dbc, SQL_HANDLE_DBC);
-  if (auto r = enter("SQLGetInfo", "SQLGetInfo(" + std::to_string(type) + ")", h)) return *r;
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  auto it = state().info.find(type);
-  if (it == state().info.end()) {
-    addRecord(h, "HY096", "Information type out of range");
-    return SQL_ERROR;
-  }
-  const Info& info = it->second;
-  if (info.isText) {
-    copyText(info.text, static_cast<SQLCHAR*>(value), length, outLength);
-  } else if (type == SQL_IDENTIFIER_CASE) {
-    SQLUSMALLINT small = static_cast<SQLUSMALLINT>(info.number);
-    std::memcpy(value, &small, sizeof small);
-  } else {
-    std::memcpy(value, &info.number, sizeof info.number);
-  }
-  return info.result;
+SQLRETURN SQLGetInfo(SQLHDBC dbc, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT length,
+                     SQLSMALLINT* outLength) {
+  return simpleCall(
+      "SQLGetInfo", "SQLGetInfo(" + std::to_string(type) + ")", dbc, SQL_HANDLE_DBC,
+      [&](Handle* h) {
+        auto it = state().info.find(type);
+        if (it == state().info.end()) {
+          addRecord(h, "HY096", "Information type out of range");
+          return SQLRETURN{SQL_ERROR};
+        }
+        const Info& info = it->second;
+        SQLUSMALLINT small = static_cast<SQLUSMALLINT>(info.number);
+        if (info.isText) {
+          copyText(info.text, static_cast<SQLCHAR*>(value), length, outLength);
+        } else if (type == SQL_IDENTIFIER_CASE) {
+          std::memcpy(value, &small, sizeof small);
+        } else {
+          std::memcpy(value, &info.number, sizeof info.number);
+        }
+        return info.result;
+      });
 }
 
 SQLRETURN SQLGetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record,
-                        SQLCHAR* stateOut, SQLINTEGER* native, SQLCHAR* message,
+                        SQLCHAR* code, SQLINTEGER* native, SQLCHAR* message,
                         SQLSMALLINT length, SQLSMALLINT* outLength) {
-  FAKE_LOCK;
+  Lock lock(state().mutex);
   state().calls.push_back("SQLGetDiagRec");
   if (state().removed.count("SQLGetDiagRec") != 0) return SQL_ERROR;
-  Handle* h = find(handle, type);
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  if (record < 1 || static_cast<std::size_t>(record) > h->records.size()) return SQL_NO_DATA;
-  const Diagnostic& d = h->records[static_cast<std::size_t>(record - 1)];
-  copyText(d.state, stateOut, 6, nullptr);
-  if (native) *native = d.native;
-  copyText(d.message, message, length, outLength);
-  return d.message.size() >= static_cast<std::size_t>(length) ? SQL_SUCCESS_WITH_INFO
-                                                               : SQL_SUCCESS;
+  if (record < 1) return SQL_NO_DATA;
+  return readRecord(find(handle, type), static_cast<std::size_t>(record - 1), false, code,
+                    native, message, length, outLength);
 }
 
-SQLRETURN SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* stateOut,
+// ODBC 2 hands out each record once, from the most specific handle given.
+SQLRETURN SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* code,
                    SQLINTEGER* native, SQLCHAR* message, SQLSMALLINT length,
                    SQLSMALLINT* outLength) {
-  FAKE_LOCK;
+  Lock lock(state().mutex);
   state().calls.push_back("SQLError");
   if (state().removed.count("SQLError") != 0) return SQL_ERROR;
-  Handle* h = stmt != nullptr ? find(stmt, SQL_HANDLE_STMT)
+  Handle* h = stmt != nullptr  ? find(stmt, SQL_HANDLE_STMT)
               : dbc != nullptr ? find(dbc, SQL_HANDLE_DBC)
                                : find(env, SQL_HANDLE_ENV);
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  if (h->records.empty()) return SQL_NO_DATA;
-  Diagnostic d = h->records.front();
-  h->records.pop_front();
-  copyText(d.state, stateOut, 6, nullptr);
-  if (native) *native = d.native;
-  copyText(d.message, message, length, outLength);
-  return SQL_SUCCESS;
+  SQLRETURN rc = readRecord(h, 0, true, code, native, message, length, outLength);
+  return rc == SQL_SUCCESS_WITH_INFO ? SQL_SUCCESS : rc;
 }
 
-SQLRETURN SQLTables(SQLHSTMT stmt, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT,
-                    SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT) {
-  FAKE_LOCK;
-  Handle* h = find(stmt, SQL_HANDLE_STMT);
-  if (auto r = enter("SQLTables", "SQLTables", h)) {
-    if (!SQL_SUCCEEDED(*r)) return *r;
-    if (h) openResult(h);
-    return *r;
-  }
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  return openResult(h);
+SQLRETURN SQLTables(SQLHSTMT stmt, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT, SQLCHAR*,
+                    SQLSMALLINT, SQLCHAR*, SQLSMALLINT) {
+  return resultCall("SQLTables", stmt, nullptr);
 }
-
 SQLRETURN SQLColumns(SQLHSTMT stmt, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT,
                      SQLCHAR* table, SQLSMALLINT, SQLCHAR*, SQLSMALLINT) {
-  FAKE_LOCK;
-  Handle* h = find(stmt, SQL_HANDLE_STMT);
-  state().lastStatement = table ? reinterpret_cast<char*>(table) : "";
-  if (auto r = enter("SQLColumns", "SQLColumns", h)) {
-    if (!SQL_SUCCEEDED(*r)) return *r;
-    if (h) openResult(h);
-    return *r;
-  }
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  return openResult(h);
+  return resultCall("SQLColumns", stmt, table);
 }
-
 SQLRETURN SQLExecDirect(SQLHSTMT stmt, SQLCHAR* text, SQLINTEGER) {
-  FAKE_LOCK;
-  Handle* h = find(stmt, SQL_HANDLE_STMT);
-  state().lastStatement = text ? reinterpret_cast<char*>(text) : "";
-  if (auto r = enter("SQLExecDirect", "SQLExecDirect", h)) {
-    if (!SQL_SUCCEEDED(*r)) return *r;
-    if (h) openResult(h);
-    return *r;
-  }
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  return openResult(h);
+  return resultCall("SQLExecDirect", stmt, text);
 }
 
 SQLRETURN SQLNumResultCols(SQLHSTMT stmt, SQLSMALLINT* count) {
-  FAKE_LOCK;
-  Handle* h = find(stmt, SQL_HANDLE_STMT);
-  if (auto r = enter("SQLNumResultCols", "SQLNumResultCols", h)) return *r;
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  *count = static_cast<SQLSMALLINT>(h->result.columns.size());
-  return SQL_SUCCESS;
+  return simpleCall("SQLNumResultCols", "SQLNumResultCols", stmt, SQL_HANDLE_STMT,
+                    [&](Handle* h) {
+                      *count = static_cast<SQLSMALLINT>(h->result.columns.size());
+                      return SQL_SUCCESS;
+                    });
 }
 
 SQLRETURN SQLDescribeCol(SQLHSTMT stmt, SQLUSMALLINT column, SQLCHAR* name,
-                         SQLSMALLINT length, SQLSMALLINT* nameLength,
-                         SQLSMALLINT* dataType, SQLULEN* size, SQLSMALLINT* digits,
-                         SQLSMALLINT* nullable) {
-  FAKE_LOCK;
-  Handle* h = find(stmt, SQL_HANDLE_STMT);
-  if (auto r = enter("SQLDescribeCol", "SQLDescribeCol", h)) return *r;
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  if (column < 1 || column > h->result.columns.size()) return SQL_ERROR;
-  const Column& c = h->result.columns[column - 1];
-  copyText(c.name, name, length, nameLength);
-  if (dataType) *dataType = c.sqlType;
-  if (size) *size = 80;
-  if (digits) *digits = 0;
-  if (nullable) *nullable = SQL_NULLABLE;
-  return SQL_SUCCESS;
+                         SQLSMALLINT length, SQLSMALLINT* nameLength, SQLSMALLINT* dataType,
+                         SQLULEN* size, SQLSMALLINT* digits, SQLSMALLINT* nullable) {
+  return simpleCall("SQLDescribeCol", "SQLDescribeCol", stmt, SQL_HANDLE_STMT,
+                    [&](Handle* h) {
+                      if (column < 1 || column > h->result.columns.size()) {
+                        return SQLRETURN{SQL_ERROR};
+                      }
+                      const Column& c = h->result.columns[column - 1];
+                      copyText(c.name, name, length, nameLength);
+                      if (dataType) *dataType = c.sqlType;
+                      if (size) *size = 80;
+                      if (digits) *digits = 0;
+                      if (nullable) *nullable = SQL_NULLABLE;
+                      return SQLRETURN{SQL_SUCCESS};
+                    });
 }
 
-SQLRETURN SQLBindCol(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT type,
-                     SQLPOINTER buffer, SQLLEN length, SQLLEN* indicator) {
-  FAKE_LOCK;
-  Handle* h = find(stmt, SQL_HANDLE_STMT);
-  if (auto r = enter("SQLBindCol", "SQLBindCol", h)) return *r;
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  h->bindings[column] = {type, static_cast<char*>(buffer), length, indicator};
-  return SQL_SUCCESS;
+SQLRETURN SQLBindCol(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT type, SQLPOINTER buffer,
+                     SQLLEN length, SQLLEN* indicator) {
+  return simpleCall("SQLBindCol", "SQLBindCol", stmt, SQL_HANDLE_STMT, [&](Handle* h) {
+    h->bindings[column] = {type, static_cast<char*>(buffer), length, indicator};
+    return SQL_SUCCESS;
+  });
 }
 
 SQLRETURN SQLFetch(SQLHSTMT stmt) {
-  FAKE_LOCK;
+  Lock lock(state().mutex);
   Handle* h = find(stmt, SQL_HANDLE_STMT);
   std::optional<SQLRETURN> injected = enter("SQLFetch", "SQLFetch", h);
   if (h == nullptr) return SQL_INVALID_HANDLE;
   if (injected && *injected != SQL_SUCCESS_WITH_INFO) return *injected;
-  if (h->cancelled) {
-    addRecord(h, "S1008", "Operation canceled");
-    return SQL_ERROR;
-  }
-  if (!h->open) {
-    addRecord(h, "24000", "Invalid cursor state");
+  if (h->cancelled || !h->open) {
+    addRecord(h, h->cancelled ? "S1008" : "24000",
+              h->cancelled ? "Operation canceled" : "Invalid cursor state");
     return SQL_ERROR;
   }
   std::size_t total = std::max(h->result.rows.size(), h->result.repeatTo);
@@ -633,25 +528,19 @@ SQLRETURN SQLFetch(SQLHSTMT stmt) {
 }
 
 SQLRETURN SQLCancel(SQLHSTMT stmt) {
-  FAKE_LOCK;
-  Handle* h = find(stmt, SQL_HANDLE_STMT);
-  if (auto r = enter("SQLCancel", "SQLCancel", nullptr)) return *r;
-  if (h == nullptr) return SQL_INVALID_HANDLE;
-  h->cancelled = true;
-  return SQL_SUCCESS;
+  return simpleCall("SQLCancel", "SQLCancel", stmt, SQL_HANDLE_STMT, [](Handle* h) {
+    h->cancelled = true;
+    return SQL_SUCCESS;
+  });
 }
 
-SQLRETURN SQLDataSources(SQLHENV, SQLUSMALLINT, SQLCHAR*, SQLSMALLINT, SQLSMALLINT*,
-                         SQLCHAR*, SQLSMALLINT, SQLSMALLINT*) {
-  FAKE_LOCK;
-  enter("SQLDataSources", "SQLDataSources", nullptr);
+// No data sources and no drivers are registered with the fake.
+SQLRETURN SQLDataSources(SQLHENV, SQLUSMALLINT, SQLCHAR*, SQLSMALLINT, SQLSMALLINT*, SQLCHAR*,
+                         SQLSMALLINT, SQLSMALLINT*) {
   return SQL_NO_DATA;
 }
-
-SQLRETURN SQLDrivers(SQLHENV, SQLUSMALLINT, SQLCHAR*, SQLSMALLINT, SQLSMALLINT*,
-                     SQLCHAR*, SQLSMALLINT, SQLSMALLINT*) {
-  FAKE_LOCK;
-  enter("SQLDrivers", "SQLDrivers", nullptr);
+SQLRETURN SQLDrivers(SQLHENV, SQLUSMALLINT, SQLCHAR*, SQLSMALLINT, SQLSMALLINT*, SQLCHAR*,
+                     SQLSMALLINT, SQLSMALLINT*) {
   return SQL_NO_DATA;
 }
 

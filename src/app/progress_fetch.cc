@@ -24,6 +24,10 @@ FetchRunner fetchWithProgressWindow(OdbcReporter& reporter) {
     job.title = "Velora ODBC Query";
     job.poll = [&](std::string& text) {
       queued.runPending();
+      // Cancel is asked again on every round until the fetch ends: a cancel
+      // that reaches the driver before the statement starts running is lost
+      // on some drivers.
+      if (fetch.cancelRequested()) fetch.cancel();
       std::chrono::duration<double> elapsed =
           std::chrono::steady_clock::now() - start;
       text = progressText(fetch.rows(), elapsed.count());

@@ -54,7 +54,9 @@ FetchRunner fetchWithProgress(BatchConsole& console) {
     auto start = std::chrono::steady_clock::now();
     while (!fetch.finished()) {
       queued.runPending();
-      if (interrupted && !fetch.cancelRequested()) fetch.cancel();
+      // Asked again on every round: a cancel that reaches the driver before
+      // the statement starts running is lost on some drivers.
+      if (interrupted) fetch.cancel();
       double seconds = secondsSince(start);
       if (seconds >= 0.5) {
         char line[96];

@@ -107,17 +107,6 @@ const Lines kOdbc3Release = {"SQLFreeHandle(STMT)", "SQLDisconnect",
 const Lines kOdbc2Release = {"SQLFreeStmt(DROP)", "SQLDisconnect",
                              "SQLFreeConnect", "SQLFreeEnv"};
 
-TEST_F(FakeDriverManagerTest, AFullRunFreesEveryHandleInOrder) {
-  fake::queueResult(tables());
-  fake::queueResult(numbers(3));
-  EXPECT_EQ(runOnce(), "done");
-  EXPECT_TRUE(reporter_.lines.empty());
-  EXPECT_EQ(releases(), kOdbc3Release);
-  EXPECT_EQ(fake::liveHandles(), 0);
-  EXPECT_EQ(fake::callCount("SQLSetEnvAttr"), 1);
-  EXPECT_EQ(currentSheet->rowCount, 3);
-}
-
 TEST_F(FakeDriverManagerTest, ADriverManagerWithoutAllocHandleUsesOdbc2Throughout) {
   fake::removeFunction("SQLAllocHandle");
   for (int run = 0; run < 2; ++run) {

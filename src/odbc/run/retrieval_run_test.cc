@@ -110,16 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
         RerunCase{"LinesJoinedBySingleBlanks",
                   {"SELECT region, amount ", "", "FROM sales", "WHERE id > 1   "},
                   {}, 1, RunOutcome::kSucceeded, {}, 2},
-        RerunCase{"EmptyStatement", {}, {}, 1, RunOutcome::kEmptyStatement,
-                  {"error: Error: Empty ODBC SQL statement"}, -1},
         RerunCase{"BlankStatement", {"   ", " "}, {}, 1,
                   RunOutcome::kEmptyStatement,
                   {"error: Error: Empty ODBC SQL statement"}, -1},
-        RerunCase{"BadStatementNotCorrected", {"SELECT nothing FROM sales"}, {0},
-                  0, RunOutcome::kFetchFailed,
-                  {"diagnostic: S1000", kQuestion,
-                   "error: Error reading ODBC Data!"},
-                  -1},
         // "Yes" needs the SQL editor; without it the run says so and stops
         // asking.
         RerunCase{"CorrectionWithoutEditor", {"SELECT nothing FROM sales"}, {1},
@@ -128,51 +121,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "error: Error: Can't open OBDC Edit SQL Window.\n"
                    "Please close another window or application.",
                    "error: Error reading ODBC Data!"},
-                  -1},
-        RerunCase{"NoRows", {"SELECT * FROM sales WHERE id > 10"}, {0}, 0,
-                  RunOutcome::kFetchFailed,
-                  {"error: Error reading ODBC data: No valid data found!",
-                   kQuestion, "error: Error reading ODBC Data!"},
                   -1}),
     [](const ::testing::TestParamInfo<RerunCase>& info) {
       return std::string(info.param.name);
     });
-
-TEST_F(RetrievalRunTest, MissingRetrievalFile) {
-  RetrievalContext ctx = context();
-  std::string path = folder_ + "/none.idb";
-  EXPECT_EQ(runRetrieval(path, ctx), 0);
-  EXPECT_EQ(ctx.outcome, RunOutcome::kRetrievalFileUnreadable);
-  EXPECT_EQ(reporter_.lines,
-            std::vector<std::string>{
-                "error: Error: In Write ODBC Retrieval File - could not open file " +
-                path});
-}
-
-TEST_F(RetrievalRunTest, ConnectionRefused) {
-  RetrievalContext ctx = context();
-  std::string path = retrievalFile("DRIVER=" + folder_ + "/no-driver.so",
-                                   {"SELECT * FROM sales"});
-  EXPECT_EQ(runRetrieval(path, ctx), 0);
-  EXPECT_EQ(ctx.outcome, RunOutcome::kConnectFailed);
-  ASSERT_FALSE(reporter_.lines.empty());
-  EXPECT_EQ(reporter_.lines[0],
-            "error: Error: Could not Open Database Driver Connection correctly");
-  // Then the driver manager's reasons, and nothing else.
-  for (std::size_t i = 1; i < reporter_.lines.size(); ++i) {
-    EXPECT_EQ(reporter_.lines[i].rfind("diagnostic: ", 0), 0u) << reporter_.lines[i];
-  }
-}
-
-TEST_F(RetrievalRunTest, DataSourceWithoutTables) {
-  std::string empty = testing::makeSqliteDatabase(folder_ + "/empty.db",
-                                                  "PRAGMA user_version = 1;\n");
-  RetrievalContext ctx = context();
-  EXPECT_EQ(runRetrieval(retrievalFile(empty, {"SELECT 1"}), ctx), 0);
-  EXPECT_EQ(ctx.outcome, RunOutcome::kNoTables);
-  EXPECT_EQ(reporter_.lines, std::vector<std::string>{
-                                 "error: Error: Selected ODBC contains no valid tables!"});
-}
 
 TEST_F(RetrievalRunTest, CorrectedStatementRunsAgain) {
   windows_.sqlEditor = [](RetrievalSpec& spec) {
@@ -188,19 +140,6 @@ TEST_F(RetrievalRunTest, CorrectedStatementRunsAgain) {
   ASSERT_NE(currentSheet, nullptr);
   EXPECT_EQ(currentSheet->columnCount, 1);
   EXPECT_EQ(currentSheet->rowCount, 3);
-}
-
-TEST_F(RetrievalRunTest, OverridesReplaceTheFilesLines) {
-  RetrievalContext ctx = context();
-  ctx.overrides.connection = shop_;
-  ctx.overrides.sql = "SELECT id, amount FROM sales WHERE region = 'North'";
-  ctx.overrides.password = "unused;by{sqlite}";
-  std::string path = retrievalFile("DRIVER=nothing", {"SELECT nothing"});
-  EXPECT_EQ(runRetrieval(path, ctx), 1);
-  EXPECT_EQ(reporter_.lines, std::vector<std::string>{});
-  ASSERT_NE(currentSheet, nullptr);
-  EXPECT_EQ(currentSheet->columnCount, 2);
-  EXPECT_EQ(currentSheet->rowCount, 2);
 }
 
 TEST_F(RetrievalRunTest, RerunOpensTheEditorWhenTheSettingAsks) {

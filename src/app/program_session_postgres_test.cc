@@ -1,6 +1,5 @@
 // The whole program against a PostgreSQL server started by the test
-// fixture: a start-up rerun with "/c", then a bad statement in a second
-// process.
+// fixture: a start-up rerun with "/c".
 #include <gtest/gtest.h>
 
 #include <string>
@@ -69,23 +68,6 @@ TEST_F(PostgresSessionTest, StartUpRerunWritesAndEnds) {
       std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump", {"--csv", dir_ + "/pg.WOR"},
       dir_);
   EXPECT_EQ(dump.out, "n,item\n1,item 1\n2,item 2\n3,item 3\n4,item 4\n5,item 5\n");
-}
-
-TEST_F(PostgresSessionTest, BadStatementAnsweredNoKeepsRunning) {
-  auto result = session({"SELECT price FROM no_such_table"},
-                        "close\nanswer No\nanswer OK\nmenu 1006\n");
-  EXPECT_EQ(result.exitStatus, 0) << result.err;
-  ASSERT_GE(result.transcript.size(), 6u);
-  EXPECT_EQ(result.transcript[1], "open 103 \"Velora ODBC Error Message\"");
-  EXPECT_EQ(result.transcript[2], "set 103 3 \"42P01\"");
-  const std::vector<std::string> tail(result.transcript.end() - 4,
-                                      result.transcript.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{
-                      "close 103 \"Velora ODBC Error Message\"",
-                      "ask \"Do you want to edit the SQL statement to correct this "
-                      "error?\" \"No\" \"Yes\"",
-                      "error \"Error reading ODBC Data!\"",
-                      "close task \"Velora ODBC Query\""}));
 }
 
 }  // namespace

@@ -56,7 +56,6 @@ class ProgramSessionTest : public ::testing::TestWithParam<SessionCase> {
                                     {"SELECT amount FROM sales"});
     testing::writeRetrievalFileText(dir_ + "/bad.idb", shop_,
                                     {"SELECT amount FROM nowhere"});
-    testing::writeRetrievalFileText(dir_ + "/empty.idb", shop_, {});
     testing::writeRetrievalFileText(dir_ + "/refused.idb",
                                     "DRIVER=" + dir_ + "/none.so", {"SELECT 1"});
   }
@@ -176,31 +175,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "error \"Error reading ODBC Data!\"", kTaskClose},
                     {},
                     {"bad.WOR"}},
-        SessionCase{"EmptyStatementMakesNoReport",
-                    {"x", "{dir}/empty.idb"},
-                    "answer OK\nmenu 1006\n",
-                    {kTaskOpen, "error \"Error: Empty ODBC SQL statement\"",
-                     kTaskClose},
-                    {},
-                    {"empty.WOR"}},
-        SessionCase{"DatabaseCancelledInTheDataSourceDialogIsSilent",
-                    {},
-                    "connect cancel\nmenu 1001\nconnect cancel\nclose\n",
-                    {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
-                     kDataSourceOpen, kDrivers, kDataSourceClose, kTaskClose},
-                    {},
-                    {}},
-        // Until the query windows exist, an interactive query stops there.
-        SessionCase{"DatabaseWithoutTheSelectionWindow",
-                    {"only-the-ignored-first-argument"},
-                    "connect DRIVER=SQLite3;Database={dir}/shop.db\nanswer OK\n"
-                    "menu 1006\n",
-                    {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
-                     "error \"Error: Can't open OBDC Selection Window.\\nPlease "
-                     "close another window or application.\"",
-                     kTaskClose},
-                    {},
-                    {}},
         SessionCase{"DirectorySwitchMovesTheStart",
                     {"/d={dir}/sub", "x", "weekly.idb"},
                     "answer OK\nfile cancel\nmenu 1006\n",

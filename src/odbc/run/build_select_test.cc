@@ -92,24 +92,5 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(info.param.name);
     });
 
-TEST(Run, BuildSelectGrowsCapacityInWholeSteps) {
-  driverCapabilities = DriverCapabilities{};
-  // 200 selected columns of 30 characters each: 200 * 31 - 1 characters of
-  // list, so the buffer grows twice past 4096.
-  std::vector<std::string> names;
-  std::vector<int> selected;
-  for (int i = 0; i < 201; ++i) {
-    std::string n = "c" + std::to_string(1000 + i);
-    n.resize(30, 'x');
-    names.push_back(n);
-    if (i < 200) selected.push_back(i);
-  }
-  RetrievalSpec spec;
-  buildSelect(spec, table("t", names, selected));
-  EXPECT_EQ(spec.sqlText.size(), 7u + 200u * 31u - 1u + 7u);
-  EXPECT_EQ(spec.sqlCapacity, 8192);
-  EXPECT_TRUE(spec.sqlText.ends_with("xx FROM t"));
-}
-
 }  // namespace
 }  // namespace vodbc

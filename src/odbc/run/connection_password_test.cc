@@ -5,13 +5,11 @@
 namespace vodbc {
 namespace {
 
-struct PasswordCase {
-  const char* connection;
-  bool hasPassword;
-};
-
 TEST(ConnectionPassword, FindsPasswordAttributes) {
-  const PasswordCase cases[] = {
+  const struct {
+    const char* connection;
+    bool hasPassword;
+  } cases[] = {
       {"DRIVER=x;UID=me", false},
       {"DRIVER=x;UID=me;PWD=secret", true},
       {"driver=x; pwd =secret", true},
@@ -23,7 +21,7 @@ TEST(ConnectionPassword, FindsPasswordAttributes) {
       {"", false},
       {";;PWD=", true},
   };
-  for (const PasswordCase& c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(hasPasswordAttribute(c.connection), c.hasPassword) << c.connection;
   }
 }

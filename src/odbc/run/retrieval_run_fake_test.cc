@@ -1,12 +1,13 @@
 // The retrieval run against the fake driver manager: on every road through
 // the run — each step failing, the user cancelling, the fetch cancelled,
-// the statement retried — every handle that was allocated is freed,
-// statement first, then the connection (after disconnecting), then the
-// environment, and nothing is freed twice.
+// the statement retried — the user sees exactly the specified messages and
+// every handle that was allocated is freed, statement first, then the
+// connection (after disconnecting), then the environment, and nothing is
+// freed twice.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "odbc/run/run_test_support.h"
 #include "sheet/sheet.h"
 #include "sheet/worksheet_settings.h"
+#include "odbc/catalog.h"
 
 namespace vodbc {
 namespace {
@@ -157,6 +159,14 @@ INSTANTIATE_TEST_SUITE_P(
         // two rows.
         FakeCase{"FetchErrorKeepsRowsSoFar", "SQLFetch", 5, SQL_ERROR, {}, true, 1,
                  RunOutcome::kSucceeded, kAll, {"diagnostic: HY000"}},
+        // "Yes" needs the SQL editor; without it the run says so and stops
+        // asking.
+        FakeCase{"CorrectionWithoutEditor", "SQLExecDirect", 1, SQL_ERROR, {1},
+                 true, 0, RunOutcome::kFetchFailed, kAll,
+                 {kQuestion,
+                  "error: Error: Can't open OBDC Edit SQL Window.\n"
+                  "Please close another window or application.",
+                  "error: Error reading ODBC Data!"}},
         FakeCase{"NoRows", "", 0, 0, {0}, false, 0, RunOutcome::kFetchFailed, kAll,
                  {"error: Error reading ODBC data: No valid data found!", kQuestion,
                   "error: Error reading ODBC Data!"}}),
@@ -189,44 +199,128 @@ TEST_F(RunFakeTest, CorrectedStatementRunsOnTheSameStatementHandle) {
   expectEverythingFreed();
 }
 
-TEST_F(RunFakeTest, CancelledFetchEndsSilentlyAndFreesEverything) {
-  fake::queueResult(tables());
-  fake::queueResult(numbers(1000000));
-  RetrievalContext ctx = context({});
-  int cancels = 0;
-  ctx.fetch = [this, &cancels](SQLHSTMT statement, const std::string& sql) {
-    BackgroundFetch fetch(statement, sql, reporter_);
-    fetch.cancel();
-    ++cancels;
-    return toFetchResult(fetch.wait());
+// The fetch on a worker thread, polled as the progress window and the
+// batch tool poll it: its messages reach the user on the starting thread,
+// in order; a cancel ends the run silently with nothing made.
+TEST_F(RunFakeTest, FetchOnAWorkerThread) {
+  for (bool cancel : {false, true}) {
+    SCOPED_TRACE(cancel ? "cancelled" : "finished");
+    discardCurrentSheet();  // as the program does before every run
+    fake::reset();
+    reporter_.lines.clear();
+    fake::queueResult(tables());
+    fake::queueResult(numbers(cancel ? 1000000 : 3));
+    // The first row comes with a warning; the fifth fetch (the third row)
+    // fails, so two rows are kept.
+    fake::failAt("SQLFetch", 3, SQL_SUCCESS_WITH_INFO, {{"01004", 0, "cut"}});
+    if (!cancel) fake::failAt("SQLFetch", 5, SQL_ERROR, {{"08S01", 5, "lost"}});
+    RetrievalContext ctx = context({});
+    ctx.fetch = [this, cancel](SQLHSTMT statement, const std::string& sql) {
+      QueuedReporter queued(reporter_);
+      BackgroundFetch fetch(statement, sql, queued);
+      if (cancel) fetch.cancel();
+      while (!fetch.finished()) {
+        queued.runPending();
+        if (fetch.cancelRequested()) fetch.cancel();
+      }
+      queued.runPending();
+      return toFetchResult(fetch.wait());
+    };
+    EXPECT_EQ(runRetrieval(path_, ctx), 1);
+    if (cancel) {
+      EXPECT_EQ(ctx.outcome, RunOutcome::kFetchCancelled);
+      EXPECT_EQ(reporter_.lines, Lines{});
+      EXPECT_EQ(currentSheet, nullptr);
+      EXPECT_GE(fake::callCount("SQLCancel"), 1);
+    } else {
+      // A message shown on another thread would be marked so.
+      EXPECT_EQ(reporter_.lines, (Lines{"diagnostic: 01004", "diagnostic: 08S01"}));
+      ASSERT_NE(currentSheet, nullptr);
+      EXPECT_EQ(currentSheet->rowCount, 2);
+    }
+    EXPECT_EQ(releases(), kAll);
+    expectEverythingFreed();
+  }
+}
+
+// Interactive runs that end before anything is executed.
+TEST_F(RunFakeTest, InteractiveRunsEndingEarly) {
+  struct Case {
+    const char* name;
+    bool connect;
+    std::function<void(RetrievalSpec&)> selectData;  // empty: cannot open
+    std::uint16_t result;
+    RunOutcome outcome;
+    Lines shown;
+    Lines released;
+  } cases[] = {
+      {"data source dialog cancelled", false, {}, 1, RunOutcome::kConnectCancelled,
+       {}, kNoStatement},
+      {"selection window unavailable", true, {}, 0,
+       RunOutcome::kSelectWindowUnavailable,
+       {"error: Error: Can't open OBDC Selection Window.\n"
+        "Please close another window or application."},
+       kAll},
+      {"selection cancelled", true,
+       [](RetrievalSpec& spec) { spec.selectedTable = -1; }, 1,
+       RunOutcome::kSelectCancelled, {}, kAll},
   };
-  EXPECT_EQ(runRetrieval(path_, ctx), 1);
-  EXPECT_EQ(ctx.outcome, RunOutcome::kFetchCancelled);
-  EXPECT_EQ(cancels, 1);
-  EXPECT_EQ(reporter_.lines, Lines{});
-  EXPECT_EQ(currentSheet, nullptr);
-  EXPECT_EQ(releases(), kAll);
-  expectEverythingFreed();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake::reset();
+    reporter_.lines.clear();
+    fake::queueResult(tables());
+    windows_.selectData = c.selectData;
+    RetrievalContext ctx = context({});
+    bool connect = c.connect;
+    ctx.chooseDataSource = [connect] {
+      return connect ? std::optional<std::string>("DSN=fake") : std::nullopt;
+    };
+    EXPECT_EQ(runRetrieval(std::nullopt, ctx), c.result);
+    EXPECT_EQ(ctx.outcome, c.outcome);
+    EXPECT_EQ(reporter_.lines, c.shown);
+    EXPECT_EQ(releases(), c.released);
+    EXPECT_EQ(fake::callCount("SQLExecDirect"), 0);
+    expectEverythingFreed();
+  }
 }
 
-TEST_F(RunFakeTest, CancelledDataSourceDialogFreesEverything) {
+TEST_F(RunFakeTest, InteractiveRunComposesRunsAndSaves) {
   fake::queueResult(tables());
-  RetrievalContext ctx = context({});
-  ctx.chooseDataSource = [] { return std::optional<std::string>(); };
-  EXPECT_EQ(runRetrieval(std::nullopt, ctx), 1);
-  EXPECT_EQ(ctx.outcome, RunOutcome::kConnectCancelled);
-  EXPECT_EQ(reporter_.lines, Lines{});
-  EXPECT_EQ(releases(), kNoStatement);
-  expectEverythingFreed();
-}
-
-TEST_F(RunFakeTest, SelectionCancelledFreesEverything) {
-  fake::queueResult(tables());
-  windows_.selectData = [](RetrievalSpec& spec) { spec.selectedTable = -1; };
+  fake::queueResult(numbers(3));
+  fake::setCompletedConnectionString("DSN=fake;UID=me");
+  windows_.selectData = [](RetrievalSpec& spec) {
+    // The window gets every table unread and both options off.
+    ASSERT_EQ(spec.tableCount, 1);
+    EXPECT_EQ(spec.tables[0].columnCount, -1);
+    EXPECT_FALSE(spec.editSql);
+    EXPECT_FALSE(spec.saveRetrieval);
+    CatalogTable& t = spec.tables[0];
+    t.columnCount = 2;
+    t.columns = {{"Unit Price", 'N', 8, true}, {"code", 'C', 12, false}};
+    t.hasWhere = true;
+    t.whereText = "code = 'A1'";
+    spec.saveRetrieval = true;
+  };
+  std::string saved = folder_ + "/saved.idb";
   RetrievalContext ctx = context({});
   ctx.chooseDataSource = [] { return std::optional<std::string>("DSN=fake"); };
+  Lines offered;
+  ctx.saveHooks.askFileName = [&](std::string& directory, std::string& name,
+                                  const std::string& prompt) {
+    offered.push_back(prompt + " " + directory + " " + name);
+    return std::optional<std::string>(saved);
+  };
+  ctx.saveHooks.currentDirectory = [this] { return folder_; };
   EXPECT_EQ(runRetrieval(std::nullopt, ctx), 1);
-  EXPECT_EQ(ctx.outcome, RunOutcome::kSelectCancelled);
+  EXPECT_EQ(ctx.outcome, RunOutcome::kSucceeded);
+  EXPECT_EQ(reporter_.lines, Lines{});
+  const std::string statement = "SELECT \"Unit Price\" FROM t WHERE code = 'A1'";
+  EXPECT_EQ(fake::lastStatementText(), statement);
+  EXPECT_EQ(offered, Lines{"Save Velora ODBC Data Retrieval file: " + folder_ + " *.idb"});
+  // The completed connection string and the statement that ran.
+  EXPECT_EQ(testing::readWholeFile(saved),
+            "ODBC Data\r\nDSN=fake;UID=me\r\n" + statement + "\r\n");
   EXPECT_EQ(releases(), kAll);
   expectEverythingFreed();
 }

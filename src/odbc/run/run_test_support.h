@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "odbc/reporter.h"
@@ -14,7 +15,8 @@
 namespace vodbc::testing {
 
 // Records "error: TEXT", "warning: TEXT", "note: TEXT" and
-// "diagnostic: STATE" lines, in order.
+// "diagnostic: STATE" lines, in order; a call from another thread than the
+// one that made the recorder is marked " (on another thread)".
 class RecordingReporter final : public OdbcReporter {
  public:
   void error(std::string_view text) override { add("error: ", text); }
@@ -28,8 +30,11 @@ class RecordingReporter final : public OdbcReporter {
 
  private:
   void add(std::string_view kind, std::string_view text) {
-    lines.push_back(std::string(kind) + std::string(text));
+    std::string line = std::string(kind) + std::string(text);
+    if (std::this_thread::get_id() != owner_) line += " (on another thread)";
+    lines.push_back(std::move(line));
   }
+  std::thread::id owner_ = std::this_thread::get_id();
 };
 
 // Query windows whose behaviour each test supplies; a missing function

@@ -1,16 +1,11 @@
-// vodbc-batch as scripts use it: the real program against SQLite (and
-// PostgreSQL where the server fixture runs), judged by its exit status, its
-// messages word for word, its JSON summary and vodbc-dump's reading of the
-// file it wrote.
+// vodbc-batch as scripts use it: the real program against SQLite through
+// its ODBC driver, judged by its exit status, its messages word for word,
+// its JSON summary and vodbc-dump's reading of the file it wrote.
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
-#include <functional>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -22,51 +17,62 @@
 namespace vodbc {
 namespace {
 
+using Lines = std::vector<std::string>;
 using testing::Result;
-using testing::runProgram;
 
 const std::string kBatch = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-batch";
 const std::string kDump = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump";
 
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
+Lines lines(const std::string& text) {
+  Lines out;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) out.push_back(line);
   return out;
 }
 
-const char* kShopSql =
-    "CREATE TABLE sales (id INTEGER, region VARCHAR(20), amount DOUBLE,"
-    " sold_on DATE);\n"
-    "INSERT INTO sales VALUES (1, 'North', 2.5, '2024-03-01'),"
-    " (2, 'South', 4.0, '2024-03-02'), (3, 'North', 1.25, NULL);\n";
+std::string replaceAll(std::string text, const std::string& from,
+                       const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
 
 class BatchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::usePrivateOdbcRegistration();
-    folder_ = testing::makeTempFolder();
-    shop_ = testing::makeSqliteDatabase(folder_ + "/shop.db", kShopSql);
+    dir_ = testing::makeTempFolder();
+    shop_ = testing::makeSqliteDatabase(
+        dir_ + "/shop.db",
+        "CREATE TABLE sales (id INTEGER, region VARCHAR(20), amount DOUBLE,"
+        " sold_on DATE);\n"
+        "INSERT INTO sales VALUES (1, 'North', 2.5, '2024-03-01'),"
+        " (2, 'South', 4.0, '2024-03-02'), (3, 'North', 1.25, NULL);\n");
+    std::ofstream(dir_ + "/old.WOR") << "keep me";
   }
-  void TearDown() override { std::system(("rm -rf '" + folder_ + "'").c_str()); }
+  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
 
-  std::string idb(const std::string& connection, const std::vector<std::string>& sql,
-                  const std::string& name = "q.idb") {
-    std::string path = folder_ + "/" + name;
-    testing::writeRetrievalFileText(path, connection, sql);
-    return path;
+  // Writes {dir}/q.idb and runs the program; "{dir}" and "{shop}" in the
+  // arguments and the connection string are replaced.
+  Result batch(const std::string& connection, const Lines& sql, const Lines& args,
+               const std::function<void(int)>& whileRunning = {}) {
+    testing::writeRetrievalFileText(dir_ + "/q.idb", expand(connection), sql);
+    Lines expanded;
+    for (const std::string& a : args) expanded.push_back(expand(a));
+    return testing::runProgram(kBatch, expanded, dir_, whileRunning);
   }
-  Result batch(const std::vector<std::string>& args,
-               const std::function<void(pid_t)>& whileRunning = {}) {
-    return runProgram(kBatch, args, folder_, whileRunning);
+  std::string expand(const std::string& text) {
+    return replaceAll(replaceAll(text, "{dir}", dir_), "{shop}", shop_);
   }
   std::string dumpCsv(const std::string& wor) {
-    Result r = runProgram(kDump, {"--csv", wor}, folder_);
+    Result r = testing::runProgram(kDump, {"--csv", dir_ + "/" + wor}, dir_);
     EXPECT_EQ(r.status, 0) << r.err;
     return r.out;
   }
 
-  std::string folder_;
+  std::string dir_;
   std::string shop_;
 };
 
@@ -75,234 +81,157 @@ const std::string kReport =
 const std::string kQuestion =
     "question: Do you want to edit the SQL statement to correct this error? "
     "[No/Yes] -> No";
-
-TEST_F(BatchTest, WritesTheWorksheet) {
-  std::string out = folder_ + "/out.WOR";
-  Result r = batch({idb(shop_, {"SELECT region, amount, sold_on, id", "FROM sales"}), out});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, kReport + "\n");
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(dumpCsv(out),
-            "region,amount,sold_on,id\n"
-            "North,2.5,45352,1\n"
-            "South,4,45353,2\n"
-            "North,1.25,,3\n");
-}
+const Lines kQ = {"{dir}/q.idb", "{dir}/new.WOR"};
 
 struct ExitCase {
   const char* name;
+  std::string connection;
+  Lines sql;
+  Lines args;
   int status;
-  // Builds the arguments in the test's folder.
-  std::function<std::vector<std::string>(BatchTest&, const std::string& folder,
-                                         const std::string& shop)>
-      args;
-  std::vector<std::string> err;  // "PREFIX*" matches a line's start
+  Lines err;  // a line ending in '*' matches a line's start
+  std::string written;  // the worksheet file left behind, "" for none
 };
 
 void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
 
 class BatchExitTest : public BatchTest,
-                      public ::testing::WithParamInterface<ExitCase> {
- public:
-  using BatchTest::idb;
-};
+                      public ::testing::WithParamInterface<ExitCase> {};
 
-TEST_P(BatchExitTest, StatusAndMessages) {
+TEST_P(BatchExitTest, StatusMessagesAndFiles) {
   const ExitCase& c = GetParam();
-  Result r = batch(c.args(*this, folder_, shop_));
+  Result r = batch(c.connection, c.sql, c.args);
   EXPECT_EQ(r.status, c.status) << r.err;
-  std::vector<std::string> seen = lines(r.err);
+  Lines seen = lines(r.err);
   ASSERT_EQ(seen.size(), c.err.size()) << r.err;
   for (std::size_t i = 0; i < seen.size(); ++i) {
-    const std::string& want = c.err[i];
-    const std::string& got = seen[i];
+    std::string want = expand(c.err[i]);
     if (!want.empty() && want.back() == '*') {
-      EXPECT_EQ(got.substr(0, want.size() - 1), want.substr(0, want.size() - 1));
+      EXPECT_EQ(seen[i].substr(0, want.size() - 1), want.substr(0, want.size() - 1));
     } else {
-      std::string expected = want;
-      std::size_t at = expected.find("{folder}");
-      if (at != std::string::npos) expected.replace(at, 8, folder_);
-      EXPECT_EQ(got, expected);
+      EXPECT_EQ(seen[i], want);
     }
   }
-  // Nothing is ever written on a failure.
-  if (c.status != 0) {
-    EXPECT_NE(access((folder_ + "/new.WOR").c_str(), F_OK), 0);
+  if (c.written.empty()) {
+    EXPECT_NE(::access((dir_ + "/new.WOR").c_str(), F_OK), 0);
+  } else {
+    EXPECT_EQ(dumpCsv(c.written),
+              "id,region,amount,sold_on\n1,North,2.5,45352\n2,South,4,45353\n"
+              "3,North,1.25,\n");
   }
+  EXPECT_EQ(testing::readWholeFile(dir_ + "/old.WOR"), "keep me");
 }
+
+const Lines kAll = {"SELECT id, region, amount, sold_on", "FROM sales"};
 
 INSTANTIATE_TEST_SUITE_P(
     Batch, BatchExitTest,
     ::testing::Values(
-        ExitCase{"NoArguments", 2, [](BatchTest&, auto&, auto&) {
-                   return std::vector<std::string>{};
-                 },
+        ExitCase{"Written", "{shop}", kAll, kQ, 0, {kReport}, "new.WOR"},
+        ExitCase{"QuietSaysOnlyWhatWentWrong", "{shop}", kAll,
+                 {"--quiet", "{dir}/q.idb", "{dir}/new.WOR"}, 0, {}, "new.WOR"},
+        ExitCase{"DryRunWritesNothing", "{shop}", kAll,
+                 {"--dry-run", "{dir}/q.idb", "{dir}/new.WOR"}, 0, {kReport}, ""},
+        ExitCase{"NoArguments", "{shop}", kAll, {}, 2,
                  {"vodbc-batch: RETRIEVAL.idb is required",
-                  "Run with --help for more information."}},
-        ExitCase{"UnknownSummaryFormat", 2,
-                 [](BatchTest&, auto& f, auto&) {
-                   return std::vector<std::string>{"--summary", "xml", f + "/q.idb",
-                                                   f + "/new.WOR"};
-                 },
+                  "Run with --help for more information."}, ""},
+        ExitCase{"UnknownSummaryFormat", "{shop}", kAll,
+                 {"--summary", "xml", "{dir}/q.idb", "{dir}/new.WOR"}, 2,
                  {"vodbc-batch: --summary: xml not in {json}",
-                  "Run with --help for more information."}},
-        ExitCase{"PasswordVariableNotSet", 2,
-                 [](BatchTest& t, auto& f, auto& shop) {
-                   return std::vector<std::string>{
-                       "--password-env", "VODBC_TEST_NO_SUCH_VARIABLE",
-                       static_cast<BatchExitTest&>(t).idb(shop, {"SELECT 1"}),
-                       f + "/new.WOR"};
-                 },
-                 {"error: the environment variable VODBC_TEST_NO_SUCH_VARIABLE is not set"}},
-        ExitCase{"MissingRetrievalFile", 3,
-                 [](BatchTest&, auto& f, auto&) {
-                   return std::vector<std::string>{f + "/none.idb", f + "/new.WOR"};
-                 },
+                  "Run with --help for more information."}, ""},
+        ExitCase{"PasswordVariableNotSet", "{shop}", kAll,
+                 {"--password-env", "VODBC_TEST_NO_SUCH_VARIABLE", "{dir}/q.idb",
+                  "{dir}/new.WOR"}, 2,
+                 {"error: the environment variable VODBC_TEST_NO_SUCH_VARIABLE is "
+                  "not set"}, ""},
+        ExitCase{"MissingRetrievalFile", "{shop}", kAll,
+                 {"{dir}/none.idb", "{dir}/new.WOR"}, 3,
                  {"error: Error: In Write ODBC Retrieval File - could not open file "
-                  "{folder}/none.idb"}},
-        ExitCase{"ConnectionRefused", 4,
-                 [](BatchTest& t, auto& f, auto&) {
-                   return std::vector<std::string>{
-                       static_cast<BatchExitTest&>(t).idb("DRIVER=" + f + "/none.so",
-                                                          {"SELECT 1"}),
-                       f + "/new.WOR"};
-                 },
+                  "{dir}/none.idb"}, ""},
+        ExitCase{"ConnectionRefused", "DRIVER={dir}/none.so", kAll, kQ, 4,
                  {"error: Error: Could not Open Database Driver Connection correctly",
-                  "error: Velora ODBC Error Message: SQL Error: *"}},
-        ExitCase{"NoTables", 4,
-                 [](BatchTest& t, auto& f, auto&) {
-                   std::string empty = testing::makeSqliteDatabase(
-                       f + "/empty.db", "PRAGMA user_version = 2;\n");
-                   return std::vector<std::string>{
-                       static_cast<BatchExitTest&>(t).idb(empty, {"SELECT 1"}),
-                       f + "/new.WOR"};
-                 },
-                 {"error: Error: Selected ODBC contains no valid tables!"}},
-        ExitCase{"EmptyStatement", 5,
-                 [](BatchTest& t, auto& f, auto& shop) {
-                   return std::vector<std::string>{
-                       static_cast<BatchExitTest&>(t).idb(shop, {}), f + "/new.WOR"};
-                 },
-                 {"error: Error: Empty ODBC SQL statement"}},
-        ExitCase{"BadStatement", 5,
-                 [](BatchTest& t, auto& f, auto& shop) {
-                   return std::vector<std::string>{
-                       static_cast<BatchExitTest&>(t).idb(shop, {"SELECT nothing FROM sales"}),
-                       f + "/new.WOR"};
-                 },
-                 {"error: Velora ODBC Error Message: SQL Error: S1000 *", kQuestion,
-                  "error: Error reading ODBC Data!"}},
-        ExitCase{"SqlOverrideFails", 5,
-                 [](BatchTest& t, auto& f, auto& shop) {
-                   return std::vector<std::string>{
-                       "--sql", "SELECT * FROM sales WHERE id > 9",
-                       static_cast<BatchExitTest&>(t).idb(shop, {"SELECT * FROM sales"}),
-                       f + "/new.WOR"};
-                 },
+                  "error: Velora ODBC Error Message: SQL Error: 01000 Error Code: 0 "
+                  "ODBC Error Message: [unixODBC][Driver Manager]Can't open lib "
+                  "'{dir}/none.so' : file not found"}, ""},
+        ExitCase{"NoTables", "DRIVER=SQLite3;Database={dir}/empty.db", kAll, kQ, 4,
+                 {"error: Error: Selected ODBC contains no valid tables!"}, ""},
+        ExitCase{"EmptyStatement", "{shop}", {}, kQ, 5,
+                 {"error: Error: Empty ODBC SQL statement"}, ""},
+        ExitCase{"BadStatement", "{shop}", {"SELECT amount FROM nowhere"}, kQ, 5,
+                 {"error: Velora ODBC Error Message: SQL Error: S1000 Error Code: 1 "
+                  "ODBC Error Message: [SQLite]no such table: nowhere (1)",
+                  kQuestion, "error: Error reading ODBC Data!"}, ""},
+        ExitCase{"SqlOverrideWithoutRows", "{shop}", kAll,
+                 {"--sql", "SELECT * FROM sales WHERE id > 9", "{dir}/q.idb",
+                  "{dir}/new.WOR"}, 5,
                  {"error: Error reading ODBC data: No valid data found!", kQuestion,
-                  "error: Error reading ODBC Data!"}},
-        ExitCase{"ExistingOutputWithoutOverwrite", 6,
-                 [](BatchTest& t, auto& f, auto& shop) {
-                   std::ofstream(f + "/old.WOR") << "keep me";
-                   return std::vector<std::string>{
-                       static_cast<BatchExitTest&>(t).idb(shop, {"SELECT * FROM sales"}),
-                       f + "/old.WOR"};
-                 },
-                 {"error: {folder}/old.WOR exists; --overwrite replaces it"}},
-        ExitCase{"OutputFolderMissing", 6,
-                 [](BatchTest& t, auto& f, auto& shop) {
-                   return std::vector<std::string>{
-                       static_cast<BatchExitTest&>(t).idb(shop, {"SELECT * FROM sales"}),
-                       f + "/no/new.WOR"};
-                 },
-                 {kReport,
-                  "error: Error: In Write VELORA File - could not open file "
-                  "{folder}/no/new.WOR"}},
-        ExitCase{"DryRunWritesNothing", 0,
-                 [](BatchTest& t, auto& f, auto& shop) {
-                   return std::vector<std::string>{
-                       "--dry-run",
-                       static_cast<BatchExitTest&>(t).idb(shop, {"SELECT * FROM sales"}),
-                       f + "/new.WOR"};
-                 },
-                 {kReport}},
-        ExitCase{"QuietSaysOnlyWhatWentWrong", 0,
-                 [](BatchTest& t, auto& f, auto& shop) {
-                   return std::vector<std::string>{
-                       "--quiet",
-                       static_cast<BatchExitTest&>(t).idb(shop, {"SELECT * FROM sales"}),
-                       f + "/written.WOR"};
-                 },
-                 {}}),
+                  "error: Error reading ODBC Data!"}, ""},
+        ExitCase{"ExistingOutputWithoutOverwrite", "{shop}", kAll,
+                 {"{dir}/q.idb", "{dir}/old.WOR"}, 6,
+                 {"error: {dir}/old.WOR exists; --overwrite replaces it"}, ""},
+        ExitCase{"OutputFolderMissing", "{shop}", kAll,
+                 {"{dir}/q.idb", "{dir}/no/new.WOR"}, 6,
+                 {kReport, "error: Error: In Write VELORA File - could not open file "
+                           "{dir}/no/new.WOR"}, ""}),
     [](const ::testing::TestParamInfo<ExitCase>& info) {
       return std::string(info.param.name);
     });
 
 TEST_F(BatchTest, OverwriteReplacesAndSaysSo) {
-  std::string out = folder_ + "/old.WOR";
-  std::ofstream(out) << "old";
-  Result r = batch({"--overwrite", idb(shop_, {"SELECT id FROM sales"}), out});
+  Result r = batch("{shop}", kAll, {"--overwrite", "{dir}/q.idb", "{dir}/old.WOR"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(lines(r.err),
-            (std::vector<std::string>{
-                "note: Retrieved 1 columns by 3 rows of data from ODBC Query",
-                "question: Warning: Overwriting " + out +
-                    " will lose the Velora Strings, Constants and SSP matrix!",
-                "",
-                "Are you sure you want to do this? [No/Overwrite] -> Overwrite"}));
-  EXPECT_EQ(dumpCsv(out), "id\n1\n2\n3\n");
+            (Lines{kReport,
+                   "question: Warning: Overwriting " + dir_ +
+                       "/old.WOR will lose the Velora Strings, Constants and SSP "
+                       "matrix!",
+                   "", "Are you sure you want to do this? [No/Overwrite] -> Overwrite"}));
+  EXPECT_EQ(lines(dumpCsv("old.WOR")).size(), 4u);
 }
 
-TEST_F(BatchTest, ConnectionAndPasswordFromOutside) {
+TEST_F(BatchTest, ConnectionSqlAndPasswordFromOutside) {
   // The file names a driver that does not exist; the flags supply the rest.
   setenv("VODBC_TEST_PASSWORD", "not;needed", 1);
-  std::string out = folder_ + "/out.WOR";
-  Result r = batch({"--connect", shop_, "--password-env", "VODBC_TEST_PASSWORD",
+  Result r = batch("DRIVER=nothing", {"SELECT nothing"},
+                   {"--connect", "{shop}", "--password-env", "VODBC_TEST_PASSWORD",
                     "--sql", "SELECT amount FROM sales WHERE region = 'South'",
-                    idb("DRIVER=nothing", {"SELECT nothing"}), out});
+                    "{dir}/q.idb", "{dir}/new.WOR"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(dumpCsv(out), "amount\n4\n");
+  EXPECT_EQ(dumpCsv("new.WOR"), "amount\n4\n");
 }
 
 TEST_F(BatchTest, JsonSummaryDescribesEveryColumn) {
-  // 40 text values in one column and 31-character names on 40 columns, so
-  // names must be cut to fit the file.
-  std::string create = "CREATE TABLE wide (";
-  std::string insert = "INSERT INTO wide VALUES ";
-  std::vector<std::string> names;
+  // A text column and 39 numbers, with 31-character names: together they
+  // need more room than the file's name block has, so all are cut.
+  std::string create = "CREATE TABLE wide (", insert = "INSERT INTO wide VALUES ";
+  Lines names;
   for (int i = 0; i < 40; ++i) {
-    std::string n = "column_number_" + std::to_string(100 + i);
-    n.resize(31, 'z');
-    names.push_back(n);
-    create += (i ? ", " : "") + n + (i == 0 ? " VARCHAR(10)" : " INTEGER");
+    names.push_back("column_number_" + std::to_string(100 + i));
+    names.back().resize(31, 'z');
+    create += (i ? ", " : "") + names.back() + (i ? " INTEGER" : " VARCHAR(9)");
   }
-  create += ");\n";
   for (int row = 0; row < 3; ++row) {
-    insert += row ? ", (" : "(";
-    for (int i = 0; i < 40; ++i) {
-      insert += i ? ", " : "";
-      insert += i == 0 ? "'v" + std::to_string(row % 2) + "'" : std::to_string(row * i);
-    }
+    insert += row ? ", ('v" : "('v";
+    insert += std::to_string(row % 2) + "'";
+    for (int i = 1; i < 40; ++i) insert += ", " + std::to_string(row * i);
     insert += ")";
   }
-  std::string wide = testing::makeSqliteDatabase(folder_ + "/wide.db", create + insert + ";\n");
-  std::string out = folder_ + "/wide.WOR";
-  Result r = batch({"--summary", "json", "--quiet", idb(wide, {"SELECT * FROM wide"}), out});
+  std::string wide =
+      testing::makeSqliteDatabase(dir_ + "/wide.db", create + ");\n" + insert + ";\n");
+  Result r = batch(wide, {"SELECT * FROM wide"},
+                   {"--summary", "json", "--quiet", "{dir}/q.idb", "{dir}/new.WOR"});
   ASSERT_EQ(r.status, 0) << r.err;
   nlohmann::json j = nlohmann::json::parse(r.out);
   EXPECT_EQ(j["columns"], 40);
   EXPECT_EQ(j["rows"], 3);
   EXPECT_EQ(j["written"], true);
   EXPECT_EQ(j["dry_run"], false);
-  EXPECT_EQ(j["output_file"], out);
   ASSERT_EQ(j["column_list"].size(), 40u);
   const nlohmann::json& first = j["column_list"][0];
   EXPECT_EQ(first["name"], names[0]);
   EXPECT_EQ(first["type"], "factor");
   EXPECT_EQ(first["levels"], 2);
   EXPECT_EQ(first["conversion"], "text to factor");
-  // 40 names of 31 characters need 1280 bytes of the 1020 the file holds:
-  // every name is cut to the same length.
   std::string cut = first["written_name"];
   EXPECT_LT(cut.size(), 31u);
   EXPECT_EQ(cut, names[0].substr(0, cut.size()));
@@ -315,17 +244,14 @@ TEST_F(BatchTest, JsonSummaryDescribesEveryColumn) {
     EXPECT_TRUE(j["seconds"][key].is_number()) << key;
   }
   // The names the summary gives are the names the file holds.
-  std::string header = lines(dumpCsv(out))[0];
-  EXPECT_EQ(header.substr(0, cut.size() + 1), cut + ",");
-}
+  EXPECT_EQ(lines(dumpCsv("new.WOR"))[0].substr(0, cut.size() + 1), cut + ",");
 
-TEST_F(BatchTest, DryRunSummaryNamesTheDateConversion) {
-  Result r = batch({"--dry-run", "--summary", "json", "--quiet",
-                    idb(shop_, {"SELECT sold_on FROM sales"}), folder_ + "/new.WOR"});
+  // A dry run describes the fetched columns and writes nothing.
+  r = batch("{shop}", {"SELECT sold_on FROM sales"},
+            {"--dry-run", "--summary", "json", "{dir}/q.idb", "{dir}/dry.WOR"});
   ASSERT_EQ(r.status, 0) << r.err;
-  nlohmann::json j = nlohmann::json::parse(r.out);
+  j = nlohmann::json::parse(r.out);
   EXPECT_EQ(j["written"], false);
-  EXPECT_EQ(j["dry_run"], true);
   EXPECT_EQ(j["column_list"][0]["type"], "date");
   EXPECT_EQ(j["column_list"][0]["conversion"], "text to date");
   EXPECT_TRUE(j["column_list"][0]["written_name"].is_null());
@@ -333,12 +259,11 @@ TEST_F(BatchTest, DryRunSummaryNamesTheDateConversion) {
 
 // True once the process has its own handler for SIGINT, so that a Ctrl+C
 // from here is a cancel and not the default end of the process.
-bool catchesInterrupts(pid_t pid) {
+bool catchesInterrupts(int pid) {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
   for (std::string line; std::getline(status, line);) {
     if (line.rfind("SigCgt:", 0) == 0) {
-      unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
-      return (mask >> (SIGINT - 1)) & 1;
+      return (std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1;
     }
   }
   return false;
@@ -346,16 +271,16 @@ bool catchesInterrupts(pid_t pid) {
 
 TEST_F(BatchTest, CtrlCCancelsTheFetchAndWritesNothing) {
   // A statement that never ends by itself.
-  std::string forever = idb(shop_, {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL",
-                                    "SELECT x + 1 FROM c) SELECT max(x) FROM c"});
-  std::string out = folder_ + "/new.WOR";
-  Result r = batch({forever, out}, [](pid_t pid) {
-    while (!catchesInterrupts(pid)) usleep(1000);
-    kill(pid, SIGINT);
-  });
+  Result r = batch("{shop}",
+                   {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL",
+                    "SELECT x + 1 FROM c) SELECT max(x) FROM c"},
+                   kQ, [](int pid) {
+                     while (!catchesInterrupts(pid)) usleep(1000);
+                     kill(pid, SIGINT);
+                   });
   EXPECT_EQ(r.status, 130);
   EXPECT_EQ(r.err, "note: interrupted; nothing was written\n");
-  EXPECT_NE(access(out.c_str(), F_OK), 0);
+  EXPECT_NE(::access((dir_ + "/new.WOR").c_str(), F_OK), 0);
 }
 
 }  // namespace

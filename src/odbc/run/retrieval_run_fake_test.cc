@@ -1,6 +1,6 @@
 // The retrieval run against the fake driver manager: on every road through
 // the run — each step failing, the user cancelling, the fetch cancelled,
-// the statement retried — the user sees exactly the specified messages and
+// the statement retried — the user sees exactly the messages of that road and
 // every handle that was allocated is freed, statement first, then the
 // connection (after disconnecting), then the environment, and nothing is
 // freed twice.

@@ -51,5 +51,40 @@ TEST(ProgramQtSession, StartUpRerunWritesThroughRealWidgets) {
   std::system(("rm -rf '" + dir + "'").c_str());
 }
 
+// A statement that fails while it runs, long enough for the progress
+// window: the failure, found on the fetch's thread, is shown by the GUI
+// thread in the real message window, followed by the question.
+TEST(ProgramQtSession, FetchFailureIsShownFromTheFetchThread) {
+  testing::usePrivateOdbcRegistration();
+  std::string dir = testing::makeTempFolder();
+  std::string shop = testing::makeSqliteDatabase(
+      dir + "/shop.db", "CREATE TABLE t (a INTEGER);\n");
+  testing::writeRetrievalFileText(
+      dir + "/q.idb", shop,
+      {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c",
+       "WHERE x < 1500000) SELECT CASE WHEN x < 1400000 THEN x",
+       "ELSE abs(-9223372036854775807 - 1) END FROM c"});
+  toolkit::testing::SessionRun run;
+  run.program = std::string(VODBC_BINARY_DIR) + "/bin/vodbc";
+  run.toolkit = "qt";
+  run.environment = {{"QT_QPA_PLATFORM", "offscreen"}};
+  run.arguments = {"x", dir + "/q.idb"};
+  run.workingDirectory = dir;
+  run.script = "close\nanswer No\nanswer OK\nmenu 1006\n";
+  toolkit::testing::SessionResult result = toolkit::testing::runSession(run);
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_EQ(result.transcript,
+            (std::vector<std::string>{
+                "open task \"Velora ODBC Query\"",
+                "open 103 \"Velora ODBC Error Message\"", "set 103 3 \"S1000\"",
+                "set 103 4 \"1\"", "text 103 6: \"[SQLite]integer overflow (1)\"",
+                "close 103 \"Velora ODBC Error Message\"",
+                "ask \"Do you want to edit the SQL statement to correct this "
+                "error?\" \"No\" \"Yes\"",
+                "error \"Error reading ODBC Data!\"",
+                "close task \"Velora ODBC Query\""}));
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
 }  // namespace
 }  // namespace vodbc

@@ -208,6 +208,9 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql,
                             OdbcReporter& reporter, const FetchHooks& hooks) {
   FetchControl* control = hooks.control;
   auto cancelled = [control] { return control != nullptr && control->cancelled(); };
+  // A cancel that arrives before the statement runs would find nothing to
+  // interrupt in some drivers, and an endless statement would never end.
+  if (cancelled()) return FetchOutcome::Cancelled;
   std::string text(sql);
   SQLRETURN rc = odbc::call<&OdbcApi::SQLExecDirect>(
       statement, reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER{SQL_NTS});

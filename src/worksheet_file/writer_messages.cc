@@ -28,24 +28,33 @@ void ConsoleWriterMessages::warning(std::string_view text) {
 
 void ConsoleWriterMessages::note(std::string_view text) { print("note", text); }
 
+ConsoleAnswer answerWithoutWaiting(std::string_view answer,
+                                   std::string_view text,
+                                   std::string_view first,
+                                   std::string_view second,
+                                   std::string_view third) {
+  ConsoleAnswer result{WriterMessages::Button::kFirst, {}};
+  std::string_view label = first;
+  if (!answer.empty() && answer == second) {
+    result.button = WriterMessages::Button::kSecond;
+    label = second;
+  } else if (!answer.empty() && !third.empty() && answer == third) {
+    result.button = WriterMessages::Button::kThird;
+    label = third;
+  }
+  result.line.append(text).append(" [").append(first).append("/").append(second);
+  if (!third.empty()) result.line.append("/").append(third);
+  result.line.append("] -> ").append(label);
+  return result;
+}
+
 WriterMessages::Button ConsoleWriterMessages::ask(std::string_view text,
                                                   std::string_view first,
                                                   std::string_view second,
                                                   std::string_view third) {
-  Button pressed = Button::kFirst;
-  std::string_view label = first;
-  if (!answer_.empty() && answer_ == second) {
-    pressed = Button::kSecond;
-    label = second;
-  } else if (!answer_.empty() && !third.empty() && answer_ == third) {
-    pressed = Button::kThird;
-    label = third;
-  }
-  out_ << "question: " << text << " [" << first << '/' << second;
-  if (!third.empty()) out_ << '/' << third;
-  out_ << "] -> " << label << '\n';
-  out_.flush();
-  return pressed;
+  ConsoleAnswer answered = answerWithoutWaiting(answer_, text, first, second, third);
+  print("question", answered.line);
+  return answered.button;
 }
 
 }  // namespace vodbc

@@ -28,6 +28,19 @@ class WriterMessages {
                      std::string_view second, std::string_view third = {}) = 0;
 };
 
+// How a console answers a question without waiting: the button whose label
+// equals `answer`, else the default first button; `line` records the
+// question and the answer as "<text> [<first>/<second>(/<third>)] -> <label>".
+struct ConsoleAnswer {
+  WriterMessages::Button button;
+  std::string line;
+};
+ConsoleAnswer answerWithoutWaiting(std::string_view answer,
+                                   std::string_view text,
+                                   std::string_view first,
+                                   std::string_view second,
+                                   std::string_view third);
+
 // Prints every message as one block on a stream (stderr by default),
 // prefixed by its kind, and answers questions without waiting: the button
 // whose label equals the configured answer, else the default button.

@@ -25,19 +25,9 @@ WriterMessages::Button BatchConsole::ask(std::string_view text,
                                          std::string_view first,
                                          std::string_view second,
                                          std::string_view third) {
-  Button button = Button::kFirst;
-  std::string_view label = first;
-  if (!answer_.empty() && second == answer_) {
-    button = Button::kSecond;
-    label = second;
-  } else if (!answer_.empty() && !third.empty() && third == answer_) {
-    button = Button::kThird;
-    label = third;
-  }
-  std::string buttons = std::string(first) + "/" + std::string(second);
-  if (!third.empty()) buttons += "/" + std::string(third);
-  print("question", std::string(text) + " [" + buttons + "] -> " + std::string(label));
-  return button;
+  ConsoleAnswer answered = answerWithoutWaiting(answer_, text, first, second, third);
+  print("question", answered.line);
+  return answered.button;
 }
 
 void BatchConsole::progress(std::string_view text) {

@@ -1,14 +1,21 @@
-// Helpers for the worksheet model's tests: a Sheet that frees itself, and
-// columns built from and read back into plain vectors.
+// Helpers for the worksheet model's tests: a Sheet that frees itself,
+// columns built from and read back into plain vectors, and the fixture the
+// conversion tests share.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "sheet/convert_column.h"
 #include "sheet/sheet.h"
 
 namespace vodbc::testing {
+
+using Numbers = std::vector<double>;
+using Texts = std::vector<std::string>;
 
 // A fresh Sheet made from the default settings, with the missing-value code
 // set as the fetch sets it; freed at the end of the test.
@@ -74,5 +81,40 @@ inline std::vector<std::string> labelsOf(const SheetColumn& column) {
   for (const TextNode& node : levelLabels(column)) labels.emplace_back(node.text);
   return labels;
 }
+
+// Gives a factor column the level values or labels it names its codes by.
+inline void attachLevelValues(SheetColumn& column, const Numbers& values) {
+  const ColumnStorage storage =
+      allocateStorage(ColumnType::LevelValues, static_cast<std::int64_t>(values.size()));
+  std::size_t i = 0;
+  for (StorageNode* n = storage.first; n != nullptr; n = n->next) {
+    static_cast<NumericNode*>(n)->value = values[i++];
+  }
+  column.levelValuesFirst = storage.first;
+  column.levelValueBlockTable = storage.blockTable;
+  column.levelValueBlockCount = storage.blockCount;
+  column.levelValueCount = static_cast<std::int32_t>(values.size());
+}
+
+inline void attachLabels(SheetColumn& column, const Texts& labels) {
+  const ColumnStorage storage =
+      allocateStorage(ColumnType::LevelLabels, static_cast<std::int64_t>(labels.size()));
+  std::size_t i = 0;
+  for (StorageNode* n = storage.first; n != nullptr; n = n->next) {
+    storeText(*static_cast<TextNode*>(n), labels[i++], kLabelWidth);
+  }
+  column.levelLabelsFirst = storage.first;
+  column.levelLabelBlockTable = storage.blockTable;
+  column.levelLabelBlockCount = storage.blockCount;
+  column.levelLabelCount = static_cast<std::int32_t>(labels.size());
+}
+
+// A sheet for one conversion test; a lowered collection limit never leaks
+// into the next test.
+class ConversionTest : public ::testing::Test {
+ protected:
+  void TearDown() override { setCollectionByteLimitForTesting(0); }
+  TestSheet sheet;
+};
 
 }  // namespace vodbc::testing

@@ -1,35 +1,25 @@
-#include "sheet/convert_column.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <random>
-#include <string>
-#include <vector>
+#include <tuple>
 
+#include "sheet/convert_column.h"
 #include "sheet/names.h"
-#include "sheet/sheet.h"
 #include "sheet/sheet_test_support.h"
-#include "sheet/value_format.h"
 
 namespace vodbc {
 namespace {
 
 using testing::labelsOf;
 using testing::levelValuesOf;
-using testing::TestSheet;
+using testing::Numbers;
 using testing::textsOf;
+using testing::Texts;
 using testing::valuesOf;
-using Numbers = std::vector<double>;
-using Texts = std::vector<std::string>;
-
-constexpr double M = -9.999999999999998E36;  // the missing-value code
-
-class ToFactorTest : public ::testing::Test {
- protected:
-  void TearDown() override { setCollectionByteLimitForTesting(0); }
-  TestSheet sheet;
-};
+using ToFactorTest = testing::ConversionTest;
+const double M = kMissingValueCode;
 
 TEST_F(ToFactorTest, NumericToFactor) {
   struct Case {
@@ -37,8 +27,7 @@ TEST_F(ToFactorTest, NumericToFactor) {
     Numbers values;
     bool sort;
     Numbers codes;
-    std::int32_t levelCount;
-    std::int32_t levelKind;
+    std::int32_t levelCount, levelKind;
     Numbers levels;
   };
   const Case cases[] = {
@@ -53,21 +42,19 @@ TEST_F(ToFactorTest, NumericToFactor) {
       {"empty column", {}, true, {}, 2, 0, {}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     SheetColumn* column = sheet.addNumbers("n", c.values);
-    column->formatKind = 3;
-    ASSERT_TRUE(numericToFactor(*column, c.sort)) << c.what;
-    EXPECT_EQ(column->type, ColumnType::Factor) << c.what;
-    EXPECT_EQ(valuesOf(*column), c.codes) << c.what;
-    EXPECT_EQ(column->levelCount, c.levelCount) << c.what;
-    EXPECT_EQ(column->levelKind, c.levelKind) << c.what;
-    EXPECT_EQ(levelValuesOf(*column), c.levels) << c.what;
-    EXPECT_EQ(column->levelValueCount, static_cast<std::int32_t>(c.levels.size()));
-    EXPECT_EQ(column->levelLabelCount, 0);
+    column->formatKind = 3;  // stays
+    ASSERT_TRUE(numericToFactor(*column, c.sort));
+    EXPECT_EQ(valuesOf(*column), c.codes);
+    EXPECT_EQ(levelValuesOf(*column), c.levels);
+    EXPECT_EQ(std::tuple(column->type, column->levelCount, column->levelKind,
+                         column->levelValueCount, column->levelLabelCount, column->valueWidth,
+                         column->formatKind, column->length, column->changed),
+              std::tuple(ColumnType::Factor, c.levelCount, c.levelKind,
+                         static_cast<std::int32_t>(c.levels.size()), 0, 41, 3,
+                         static_cast<std::int32_t>(c.values.size()), 1));
     EXPECT_EQ(column->levelLabelsFirst, nullptr);
-    EXPECT_EQ(column->valueWidth, 41);
-    EXPECT_EQ(column->formatKind, 3) << "formatKind stays";
-    EXPECT_EQ(column->length, static_cast<std::int32_t>(c.values.size()));
-    EXPECT_EQ(column->changed, 1);
   }
 }
 
@@ -94,37 +81,30 @@ TEST_F(ToFactorTest, TextToFactor) {
       {"case kept apart", {"b", "A", "a"}, false, false, true, {"A", "a", "b"}, {3, 1, 2}},
       {"first met order", {"b", "A", "a", "b"}, false, false, false, {"b", "A", "a"},
        {1, 2, 3, 1}},
-      {"first spelling wins", {"Yes", "YES", "yes"}, true, false, false, {"Yes"},
-       {1, 1, 1}},
-      {"folded sort", {"NEWARK", "NEW_YORK"}, true, false, true, {"NEW_YORK", "NEWARK"},
-       {2, 1}},
-      {"byte sort", {"NEWARK", "NEW_YORK"}, false, false, true, {"NEWARK", "NEW_YORK"},
-       {1, 2}},
+      {"first spelling wins", {"Yes", "YES", "yes"}, true, false, false, {"Yes"}, {1, 1, 1}},
+      {"folded sort", {"NEWARK", "NEW_YORK"}, true, false, true, {"NEW_YORK", "NEWARK"}, {2, 1}},
+      {"byte sort", {"NEWARK", "NEW_YORK"}, false, false, true, {"NEWARK", "NEW_YORK"}, {1, 2}},
       {"bytes compare unsigned", {"\xE9t\xE9", "zebra"}, false, false, true,
        {"zebra", "\xE9t\xE9"}, {2, 1}},
-      {"blanks kept", {"a b", "a  b", " "}, false, false, true, {" ", "a  b", "a b"},
-       {3, 2, 1}},
-      {"blanks normalised", {"a b", " a  b ", " "}, false, true, true, {"a b"},
-       {1, 1, M}},
-      {"labels cut to 40", {long45, other45}, false, false, true,
-       {std::string(40, 'L')}, {1, 1}},
+      {"blanks kept", {"a b", "a  b", " "}, false, false, true, {" ", "a  b", "a b"}, {3, 2, 1}},
+      {"blanks normalised", {"a b", " a  b ", " "}, false, true, true, {"a b"}, {1, 1, M}},
+      {"labels cut to 40", {long45, other45}, false, false, true, {std::string(40, 'L')},
+       {1, 1}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     SheetColumn* column = sheet.addTexts("t", c.texts);
-    ASSERT_TRUE(textToFactor(*column, c.ignoreCase, c.normalise, c.sort)) << c.what;
-    EXPECT_EQ(column->type, ColumnType::Factor) << c.what;
-    EXPECT_EQ(labelsOf(*column), c.labels) << c.what;
-    EXPECT_EQ(valuesOf(*column), c.codes) << c.what;
-    EXPECT_EQ(column->levelCount, static_cast<std::int32_t>(c.labels.size())) << c.what;
-    EXPECT_EQ(column->levelKind, 2);
-    EXPECT_EQ(column->formatKind, 4);
-    EXPECT_EQ(column->valueWidth, 41);
-    EXPECT_EQ(column->decimals, -1);
-    EXPECT_EQ(column->levelValueCount, 0);
-    EXPECT_EQ(column->levelValuesFirst, nullptr);
+    ASSERT_TRUE(textToFactor(*column, c.ignoreCase, c.normalise, c.sort));
+    EXPECT_EQ(labelsOf(*column), c.labels);
+    EXPECT_EQ(valuesOf(*column), c.codes);
     std::size_t widest = 0;
     for (const std::string& label : c.labels) widest = std::max(widest, label.size());
-    EXPECT_EQ(column->labelWidth, static_cast<std::int32_t>(widest)) << c.what;
+    EXPECT_EQ(std::tuple(column->type, column->levelCount, column->levelKind, column->formatKind,
+                         column->valueWidth, column->decimals, column->levelValueCount,
+                         column->labelWidth),
+              std::tuple(ColumnType::Factor, static_cast<std::int32_t>(c.labels.size()), 2, 4,
+                         41, -1, 0, static_cast<std::int32_t>(widest)));
+    EXPECT_EQ(column->levelValuesFirst, nullptr);
   }
 }
 
@@ -132,11 +112,9 @@ TEST_F(ToFactorTest, TextToFactorWithoutLabels) {
   SheetColumn* column = sheet.addTexts("t", {"", "   ", ""});
   ASSERT_TRUE(textToFactor(*column, true, true, true));
   EXPECT_EQ(valuesOf(*column), (Numbers{M, M, M}));
-  EXPECT_EQ(column->levelCount, 2);
-  EXPECT_EQ(column->levelKind, 0);
-  EXPECT_EQ(column->formatKind, 1);
-  EXPECT_EQ(column->labelWidth, 0);
-  EXPECT_EQ(column->levelLabelCount, 0);
+  EXPECT_EQ(std::tuple(column->levelCount, column->levelKind, column->formatKind,
+                       column->labelWidth, column->levelLabelCount),
+            std::tuple(2, 0, 1, 0, 0));
   EXPECT_EQ(column->levelLabelsFirst, nullptr);
 }
 
@@ -144,34 +122,30 @@ TEST_F(ToFactorTest, FactorCollectionsOverTheLimitLeaveTheColumnAlone) {
   // Tables grow by 20 entries: 320 bytes hold 40 values of 8 bytes or 80
   // labels of 4 bytes.
   setCollectionByteLimitForTesting(320);
-  Numbers forty;
-  Texts eighty;
+  Numbers numbers;
+  Texts texts;
   for (int i = 1; i <= 80; ++i) {
-    if (i <= 40) forty.push_back(i * 1.5);
-    eighty.push_back("label" + std::to_string(i));
+    if (i <= 40) numbers.push_back(i * 1.5);
+    texts.push_back("label" + std::to_string(i));
   }
-  EXPECT_TRUE(numericToFactor(*sheet.addNumbers("ok", forty), true));
-  EXPECT_TRUE(textToFactor(*sheet.addTexts("ok", eighty), true, true, true));
+  EXPECT_TRUE(numericToFactor(*sheet.addNumbers("ok", numbers), true));
+  EXPECT_TRUE(textToFactor(*sheet.addTexts("ok", texts), true, true, true));
 
-  Numbers fortyOne = forty;
-  fortyOne.push_back(1000);
-  SheetColumn* numbers = sheet.addNumbers("n", fortyOne);
-  const StorageNode* numbersFirst = numbers->first;
-  EXPECT_FALSE(numericToFactor(*numbers, true));
-  EXPECT_EQ(numbers->type, ColumnType::Numeric);
-  EXPECT_EQ(valuesOf(*numbers), fortyOne);
-  EXPECT_EQ(numbers->first, numbersFirst);
-  EXPECT_EQ(numbers->changed, 0);
+  numbers.push_back(1000);
+  SheetColumn* overNumbers = sheet.addNumbers("n", numbers);
+  const StorageNode* numbersFirst = overNumbers->first;
+  EXPECT_FALSE(numericToFactor(*overNumbers, true));
+  EXPECT_EQ(valuesOf(*overNumbers), numbers);
+  EXPECT_EQ(std::tuple(overNumbers->type, overNumbers->first, overNumbers->changed),
+            std::tuple(ColumnType::Numeric, numbersFirst, 0));
 
-  Texts eightyOne = eighty;
-  eightyOne.push_back("one more");
-  SheetColumn* texts = sheet.addTexts("t", eightyOne);
-  EXPECT_FALSE(textToFactor(*texts, true, true, true));
-  EXPECT_EQ(texts->type, ColumnType::Text);
-  EXPECT_EQ(textsOf(*texts), eightyOne);
-  EXPECT_EQ(texts->levelLabelCount, 0);
+  texts.push_back("one more");
+  SheetColumn* overTexts = sheet.addTexts("t", texts);
+  EXPECT_FALSE(textToFactor(*overTexts, true, true, true));
+  EXPECT_EQ(textsOf(*overTexts), texts);
+  EXPECT_EQ(std::tuple(overTexts->type, overTexts->levelLabelCount),
+            std::tuple(ColumnType::Text, 0));
 }
-
 
 // The levels and codes of a factor as a plain scan in the order values are
 // first met finds them; the conversions must agree with it exactly.
@@ -190,12 +164,8 @@ std::string folded(std::string text) {
 ScannedFactor scanTexts(const Texts& texts, bool ignoreCase, bool normalise, bool sort) {
   auto labelOf = [&](const std::string& text) {
     char buffer[256];
-    std::string label = text;
-    if (normalise) {
-      normaliseBlanks(buffer, text.c_str(), 80);
-      label = buffer;
-    }
-    return label.substr(0, 40);
+    if (normalise) normaliseBlanks(buffer, text.c_str(), 80);
+    return std::string(normalise ? buffer : text).substr(0, 40);
   };
   auto same = [&](const std::string& a, const std::string& b) {
     return a == b || (ignoreCase && folded(a) == folded(b));
@@ -204,9 +174,10 @@ ScannedFactor scanTexts(const Texts& texts, bool ignoreCase, bool normalise, boo
   for (const std::string& text : texts) {
     const std::string label = labelOf(text);
     if (label.empty()) continue;
-    bool known = false;
-    for (const std::string& l : result.labels) known = known || same(l, label);
-    if (!known) result.labels.push_back(label);
+    if (std::none_of(result.labels.begin(), result.labels.end(),
+                     [&](const std::string& l) { return same(l, label); })) {
+      result.labels.push_back(label);
+    }
   }
   if (sort && result.labels.size() >= 2) {
     std::sort(result.labels.begin(), result.labels.end(),
@@ -216,14 +187,10 @@ ScannedFactor scanTexts(const Texts& texts, bool ignoreCase, bool normalise, boo
   }
   for (const std::string& text : texts) {
     const std::string label = labelOf(text);
-    double code = M;
-    for (std::size_t j = 0; j < result.labels.size() && !label.empty(); ++j) {
-      if (same(result.labels[j], label)) {
-        code = static_cast<double>(j + 1);
-        break;
-      }
-    }
-    result.codes.push_back(code);
+    const auto at = std::find_if(result.labels.begin(), result.labels.end(),
+                                 [&](const std::string& l) { return same(l, label); });
+    const bool found = !label.empty() && at != result.labels.end();
+    result.codes.push_back(found ? static_cast<double>(at - result.labels.begin() + 1) : M);
   }
   return result;
 }
@@ -257,18 +224,15 @@ TEST_F(ToFactorTest, NumericToFactorAgreesWithAPlainScan) {
   for (bool sort : {false, true}) {
     Numbers distinct;
     for (double v : values) {
-      if (v <= M) continue;
-      if (std::find(distinct.begin(), distinct.end(), v) == distinct.end()) {
+      if (v > M && std::find(distinct.begin(), distinct.end(), v) == distinct.end()) {
         distinct.push_back(v);
       }
     }
     if (sort) std::sort(distinct.begin(), distinct.end());
     Numbers codes;
     for (double v : values) {
-      codes.push_back(v <= M ? v
-                             : static_cast<double>(
-                                   std::find(distinct.begin(), distinct.end(), v) -
-                                   distinct.begin() + 1));
+      const auto at = std::find(distinct.begin(), distinct.end(), v) - distinct.begin();
+      codes.push_back(v <= M ? v : static_cast<double>(at + 1));
     }
     SheetColumn* column = sheet.addNumbers("n", values);
     ASSERT_TRUE(numericToFactor(*column, sort));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -17,20 +18,14 @@
 #include "sheet/sheet.h"
 #include "sheet/worksheet_settings.h"
 
-namespace vodbc {
-namespace {
-
-using testing::Database;
-
-}  // namespace
-}  // namespace vodbc
-
 namespace vodbc::testing {
 void PrintTo(Database database, std::ostream* out) { *out << databaseName(database); }
 }  // namespace vodbc::testing
 
 namespace vodbc {
 namespace {
+
+using testing::Database;
 
 class DriverTest : public ::testing::TestWithParam<Database> {
  protected:
@@ -94,11 +89,18 @@ class DriverTest : public ::testing::TestWithParam<Database> {
     for (NumericNode& node : numericValues(*column(position))) out.push_back(node.value);
     return out;
   }
-
   std::vector<std::string> texts(int position) const {
     std::vector<std::string> out;
     for (TextNode& node : textValues(*column(position))) out.push_back(node.text);
     return out;
+  }
+
+  // After a failure or a cancel nothing stays open or bound: the next
+  // statement runs on the same handle.
+  void expectStatementUsable() {
+    reporter_.lines.clear();
+    ASSERT_EQ(fetch("SELECT 42 AS answer"), FetchOutcome::Filled) << dump();
+    EXPECT_EQ(numbers(1), std::vector<double>{42});
   }
 
   Database db() const { return GetParam(); }
@@ -120,12 +122,10 @@ TEST_P(DriverTest, TypesNullsTextAndDatesArriveAsTheSheetKeepsThem) {
           dbl + ", flag boolean, c char(10), v varchar(100), d date, ts " + ts +
           ", tm time)");
   execute("INSERT INTO " + t + " VALUES (1, 12.5, 5000000000, 0.25, true, 'ab', "
-          "' x  ', '2002-03-04', '2002-03-04 05:06:07', '05:06:07')");
-  execute("INSERT INTO " + t + " VALUES (2, NULL, NULL, NULL, NULL, NULL, NULL, "
-          "NULL, NULL, NULL)");
-  execute("INSERT INTO " + t + " VALUES (3, -1234.125, -7, -1e300, false, "
-          "'Grüße', 'Grüße €漢', '1999-12-31', '1999-12-31 23:59:59', "
-          "'23:59:59')");
+          "' x  ', '2002-03-04', '2002-03-04 05:06:07', '05:06:07'), "
+          "(2, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL), "
+          "(3, -1234.125, -7, -1e300, false, 'Grüße', 'Grüße €漢', '1999-12-31', "
+          "'1999-12-31 23:59:59', '23:59:59')");
 
   ASSERT_EQ(fetch("SELECT * FROM " + t + " ORDER BY id"), FetchOutcome::Filled)
       << dump();
@@ -183,10 +183,7 @@ TEST_P(DriverTest, HugeNumbersAreClippedWithOneWarningAndNaNIsMissing) {
   std::string t = table("huge");
   std::string dbl = db() == Database::PostgreSQL ? "double precision" : "double";
   execute("CREATE TABLE " + t + " (id integer, x " + dbl + ")");
-  execute("INSERT INTO " + t + " VALUES (1, 1e38)");
-  execute("INSERT INTO " + t + " VALUES (2, -1e38)");
-  execute("INSERT INTO " + t + " VALUES (3, 2e38)");
-  execute("INSERT INTO " + t + " VALUES (4, 9.99999e37)");
+  execute("INSERT INTO " + t + " VALUES (1, 1e38), (2, -1e38), (3, 2e38), (4, 9.99999e37)");
   std::vector<double> expected = {kLargestValue, -1e38, kLargestValue, 9.99999e37};
   if (db() == Database::PostgreSQL) {
     execute("INSERT INTO " + t + " VALUES (5, 'NaN')");
@@ -216,15 +213,6 @@ TEST_P(DriverTest, MoreThan250ColumnsKeepTheFirst250AfterANote) {
   EXPECT_EQ(numbers(250), std::vector<double>{250});
 }
 
-TEST_P(DriverTest, AnEmptyResultIsNoValidData) {
-  std::string t = table("empty");
-  execute("CREATE TABLE " + t + " (id integer)");
-  EXPECT_EQ(fetch("SELECT * FROM " + t), FetchOutcome::Failed);
-  EXPECT_EQ(reporter_.lines,
-            (std::vector<std::string>{"error: Error reading ODBC data: No valid data found!"}));
-  EXPECT_EQ(currentSheet, nullptr);
-}
-
 TEST_P(DriverTest, AFailingStatementShowsTheDriversRecordsAndLeavesTheStatementUsable) {
   std::string missing = table("no_such_table");
   EXPECT_EQ(fetch("SELECT * FROM " + missing), FetchOutcome::Failed);
@@ -237,10 +225,7 @@ TEST_P(DriverTest, AFailingStatementShowsTheDriversRecordsAndLeavesTheStatementU
   for (const std::string& line : reporter_.lines) {
     EXPECT_EQ(line.rfind("diagnostic: Velora ODBC Error Message|", 0), 0u) << line;
   }
-  // Nothing stays open or bound: the next statement runs on the same handle.
-  reporter_.lines.clear();
-  ASSERT_EQ(fetch("SELECT 42 AS answer"), FetchOutcome::Filled) << dump();
-  EXPECT_EQ(numbers(1), std::vector<double>{42});
+  expectStatementUsable();
 }
 
 TEST_P(DriverTest, CatalogListsTablesBeforeViewsAndQuotesWhatNeedsIt) {
@@ -255,26 +240,27 @@ TEST_P(DriverTest, CatalogListsTablesBeforeViewsAndQuotesWhatNeedsIt) {
           " numeric(8,2), label varchar(20), stamp date)");
   execute("INSERT INTO " + quotedTable + " VALUES (1, 2.5, 'x', '2020-01-02')");
   execute("CREATE VIEW " + view + " AS SELECT a FROM " + plain);
+  EXPECT_EQ(driverCapabilities.quoteChar, db() == Database::MariaDB ? '`' : '"');
+  EXPECT_FALSE(spec_.dataSourceName.empty());
 
   ASSERT_TRUE(readTableList(statement_, spec_, reporter_)) << dump();
   EXPECT_EQ(spec_.tableCount, static_cast<int>(spec_.tables.size()));
-  int plainAt = -1, oddAt = -1, viewAt = -1;
-  for (int i = 0; i < spec_.tableCount; ++i) {
-    const CatalogTable& entry = spec_.tables[static_cast<std::size_t>(i)];
-    if (entry.name == plain) plainAt = i;
-    if (entry.name == odd) oddAt = i;
-    if (entry.name == view) viewAt = i;
-    EXPECT_EQ(entry.columnCount, -1);
-  }
-  ASSERT_GE(plainAt, 0);
-  ASSERT_GE(oddAt, 0);
-  ASSERT_GE(viewAt, 0) << dump();
-  EXPECT_EQ(spec_.tables[static_cast<std::size_t>(plainAt)].type, "TABLE");
-  EXPECT_EQ(spec_.tables[static_cast<std::size_t>(viewAt)].type, "VIEW");
+  for (const CatalogTable& entry : spec_.tables) EXPECT_EQ(entry.columnCount, -1);
+  auto find = [&](const std::string& name) {
+    auto at = std::find_if(spec_.tables.begin(), spec_.tables.end(),
+                           [&](const CatalogTable& entry) { return entry.name == name; });
+    EXPECT_NE(at, spec_.tables.end()) << name << "\n" << dump();
+    return at;
+  };
+  auto plainAt = find(plain), oddAt = find(odd), viewAt = find(view);
+  ASSERT_TRUE(plainAt != spec_.tables.end() && oddAt != spec_.tables.end() &&
+              viewAt != spec_.tables.end());
+  EXPECT_EQ(plainAt->type, "TABLE");
+  EXPECT_EQ(viewAt->type, "VIEW");
   EXPECT_LT(plainAt, viewAt);
   EXPECT_LT(oddAt, viewAt);
 
-  CatalogTable& oddTable = spec_.tables[static_cast<std::size_t>(oddAt)];
+  CatalogTable& oddTable = *oddAt;
   ASSERT_TRUE(readColumnList(statement_, oddTable, reporter_)) << dump();
   ASSERT_EQ(oddTable.columnCount, 4);
   EXPECT_EQ(oddTable.columns[0].name, "id");
@@ -297,13 +283,17 @@ TEST_P(DriverTest, CatalogListsTablesBeforeViewsAndQuotesWhatNeedsIt) {
   EXPECT_STREQ(column(1)->name, "Unit_Price");  // sanitised
 }
 
-TEST_P(DriverTest, AStatementWithoutRowsEndsWithNoValidData) {
+TEST_P(DriverTest, NoRowsOrNoResultIsNoValidData) {
+  const std::string noData = "error: Error reading ODBC data: No valid data found!";
   std::string t = table("norows");
   EXPECT_EQ(fetch("CREATE TABLE " + t + " (a integer)"), FetchOutcome::Failed);
   ASSERT_FALSE(reporter_.lines.empty());
   // The driver may say why the fetch found no cursor; the message comes last.
-  EXPECT_EQ(reporter_.lines.back(),
-            "error: Error reading ODBC data: No valid data found!");
+  EXPECT_EQ(reporter_.lines.back(), noData);
+  EXPECT_EQ(currentSheet, nullptr);
+  reporter_.lines.clear();
+  EXPECT_EQ(fetch("SELECT * FROM " + t), FetchOutcome::Failed);
+  EXPECT_EQ(reporter_.lines, std::vector<std::string>{noData});
   EXPECT_EQ(currentSheet, nullptr);
   reporter_.lines.clear();
   execute("INSERT INTO " + t + " VALUES (7)");
@@ -313,13 +303,12 @@ TEST_P(DriverTest, AStatementWithoutRowsEndsWithNoValidData) {
 
 TEST_P(DriverTest, ACancelledFetchEndsQuietlyAndTheStatementStaysUsable) {
   FetchControl control(statement_);
-  FetchHooks hooks;
-  hooks.control = &control;
   std::int64_t lastSeen = 0;
-  hooks.progress = [&](std::int64_t rows) {
-    lastSeen = rows;
-    if (rows == 2000) control.cancel();
-  };
+  FetchHooks hooks{[&](std::int64_t rows) {
+                     lastSeen = rows;
+                     if (rows == 2000) control.cancel();
+                   },
+                   &control};
   // 10,000 rows on every database (MariaDB stops recursion at 1,000 levels).
   std::string sql =
       "WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n < "
@@ -328,14 +317,7 @@ TEST_P(DriverTest, ACancelledFetchEndsQuietlyAndTheStatementStaysUsable) {
   EXPECT_EQ(lastSeen, 2000);
   EXPECT_TRUE(reporter_.lines.empty()) << dump();
   EXPECT_EQ(currentSheet, nullptr);
-  ASSERT_EQ(fetch("SELECT 42 AS answer"), FetchOutcome::Filled) << dump();
-  EXPECT_EQ(numbers(1), std::vector<double>{42});
-}
-
-TEST_P(DriverTest, CapabilitiesComeFromTheDriver) {
-  char expectedQuote = db() == Database::MariaDB ? '`' : '"';
-  EXPECT_EQ(driverCapabilities.quoteChar, expectedQuote);
-  EXPECT_FALSE(spec_.dataSourceName.empty());
+  expectStatementUsable();
 }
 
 TEST_P(DriverTest, ARefusedConnectionSaysWhyAndReleasesEverything) {
@@ -358,17 +340,11 @@ TEST_P(DriverTest, ARefusedConnectionSaysWhyAndReleasesEverything) {
   EXPECT_EQ(odbcHandles.environment, nullptr);
 }
 
-std::string Name(const ::testing::TestParamInfo<Database>& info) {
-  return testing::databaseName(info.param);
-}
-
-#if VODBC_TEST_DATABASE == 0
-INSTANTIATE_TEST_SUITE_P(Real, DriverTest, ::testing::Values(Database::SQLite), Name);
-#elif VODBC_TEST_DATABASE == 1
-INSTANTIATE_TEST_SUITE_P(Real, DriverTest, ::testing::Values(Database::PostgreSQL), Name);
-#else
-INSTANTIATE_TEST_SUITE_P(Real, DriverTest, ::testing::Values(Database::MariaDB), Name);
-#endif
+// VODBC_TEST_DATABASE is this program's index into the list in CMakeLists.txt.
+const Database kDatabases[] = {Database::SQLite, Database::PostgreSQL, Database::MariaDB};
+INSTANTIATE_TEST_SUITE_P(Real, DriverTest,
+                         ::testing::Values(kDatabases[VODBC_TEST_DATABASE]),
+                         [](const auto& info) { return testing::databaseName(info.param); });
 
 }  // namespace
 }  // namespace vodbc

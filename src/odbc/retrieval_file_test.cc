@@ -56,69 +56,56 @@ class RetrievalFileTest : public ::testing::Test {
   RetrievalSpec spec_;
 };
 
-struct ReadCase {
-  const char* name;
-  std::string bytes;
-  std::string connection;
-  std::string sql;  // before the run trims trailing blanks
-};
-
-void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
-
-class RetrievalReadTest : public RetrievalFileTest,
-                          public ::testing::WithParamInterface<ReadCase> {};
-
-TEST_P(RetrievalReadTest, ReadsTheConnectionAndJoinsTheSqlLines) {
-  const ReadCase& c = GetParam();
-  std::string path = write("q.idb", c.bytes);
-  std::string connection, sql;
-  ASSERT_TRUE(read(path, connection, sql));
-  EXPECT_EQ(connection, c.connection);
-  EXPECT_EQ(sql, c.sql);
-  EXPECT_TRUE(reporter_.lines.empty());
-  EXPECT_EQ(spec_.sqlCapacity, 32768);
+std::string repeat(const std::string& piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, RetrievalReadTest,
-    ::testing::Values(
-        ReadCase{"ThreeLinesWithLf", "ODBC Data\nDSN=a\nSELECT a\nFROM t\nWHERE a > 1\n",
-                 "DSN=a", "SELECT a FROM t WHERE a > 1 "},
-        ReadCase{"CrLf", "ODBC Data\r\nDSN=a;UID=u\r\nSELECT a\r\nFROM t\r\n",
-                 "DSN=a;UID=u", "SELECT a FROM t "},
-        ReadCase{"NoFinalNewline", "ODBC Data\nDSN=a\nSELECT a\nFROM t", "DSN=a",
-                 "SELECT a FROM t"},
-        ReadCase{"LineEndingWithABlank", "ODBC Data\nDSN=a\nSELECT a \nFROM t\n",
-                 "DSN=a", "SELECT a FROM t "},
-        ReadCase{"EmptyLineInside", "ODBC Data\nDSN=a\nSELECT a\n\nFROM t\n", "DSN=a",
-                 "SELECT a FROM t "},
-        ReadCase{"AnyFirstLine", "something else\nDSN=b\nSELECT 1\n", "DSN=b",
-                 "SELECT 1 "},
-        ReadCase{"EndsAfterTheConnection", "ODBC Data\nDSN=a\n", "DSN=a", ""},
-        ReadCase{"EmptyFile", "", "", ""},
-        ReadCase{"Utf8KeptAsItIs", "ODBC Data\nDSN=Grüße\nSELECT 'é'\n", "DSN=Grüße",
-                 "SELECT 'é' "},
-        // An over-long line is read in pieces of 1023 characters, as the
-        // reader always has: the rest of line 1 becomes the connection.
-        ReadCase{"OverLongFirstLine", std::string(1030, 'x') + "\nDSN=a\nSELECT 1\n",
-                 "xxxxxxx", "DSN=a SELECT 1 "},
-        ReadCase{"OverLongConnection",
-                 "ODBC Data\n" + std::string(1023, 'c') + "dd\nSELECT 1\n",
-                 std::string(1023, 'c'), "dd SELECT 1 "},
-        // A cut counts characters and never splits one.
-        ReadCase{"OverLongConnectionOfAccents",
-                 "ODBC Data\n" + [] { std::string s; for (int i = 0; i < 1024; ++i) s += "é"; return s; }() + "\nSELECT 1\n",
-                 [] { std::string s; for (int i = 0; i < 1023; ++i) s += "é"; return s; }(),
-                 "é SELECT 1 "}));
-
-TEST_F(RetrievalFileTest, SqlBeyond32768CharactersIsIgnored) {
-  std::string body;
-  for (int i = 0; i < 500; ++i) body += std::string(99, 'a') + "\n";  // 50,000 bytes
-  std::string path = write("long.idb", "ODBC Data\nDSN=a\n" + body);
-  std::string connection, sql;
-  ASSERT_TRUE(read(path, connection, sql));
-  EXPECT_EQ(sql.size(), 32768u);
-  EXPECT_EQ(sql.substr(0, 100), std::string(99, 'a') + " ");
+TEST_F(RetrievalFileTest, ReadsTheConnectionAndJoinsTheSqlLines) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::string connection;
+    std::string sql;  // before the run trims trailing blanks
+  } cases[] = {
+      {"ThreeLinesWithLf", "ODBC Data\nDSN=a\nSELECT a\nFROM t\nWHERE a > 1\n", "DSN=a",
+       "SELECT a FROM t WHERE a > 1 "},
+      {"CrLf", "ODBC Data\r\nDSN=a;UID=u\r\nSELECT a\r\nFROM t\r\n", "DSN=a;UID=u",
+       "SELECT a FROM t "},
+      {"NoFinalNewline", "ODBC Data\nDSN=a\nSELECT a\nFROM t", "DSN=a", "SELECT a FROM t"},
+      {"LineEndingWithABlank", "ODBC Data\nDSN=a\nSELECT a \nFROM t\n", "DSN=a",
+       "SELECT a FROM t "},
+      {"EmptyLineInside", "ODBC Data\nDSN=a\nSELECT a\n\nFROM t\n", "DSN=a", "SELECT a FROM t "},
+      {"AnyFirstLine", "something else\nDSN=b\nSELECT 1\n", "DSN=b", "SELECT 1 "},
+      {"EndsAfterTheConnection", "ODBC Data\nDSN=a\n", "DSN=a", ""},
+      {"EmptyFile", "", "", ""},
+      {"Utf8KeptAsItIs", "ODBC Data\nDSN=Grüße\nSELECT 'é'\n", "DSN=Grüße", "SELECT 'é' "},
+      // An over-long line is read in pieces of 1023 characters, as the
+      // reader always has: the rest of line 1 becomes the connection.
+      {"OverLongFirstLine", repeat("x", 1030) + "\nDSN=a\nSELECT 1\n", "xxxxxxx",
+       "DSN=a SELECT 1 "},
+      {"OverLongConnection", "ODBC Data\n" + repeat("c", 1023) + "dd\nSELECT 1\n",
+       repeat("c", 1023), "dd SELECT 1 "},
+      // A cut counts characters and never splits one.
+      {"OverLongConnectionOfAccents", "ODBC Data\n" + repeat("é", 1024) + "\nSELECT 1\n",
+       repeat("é", 1023), "é SELECT 1 "},
+      // SQL beyond 32768 characters is ignored.
+      {"SqlOf50000Bytes", "ODBC Data\nDSN=a\n" + repeat(repeat("a", 99) + "\n", 500), "DSN=a",
+       repeat(repeat("a", 99) + " ", 500).substr(0, 32768)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    reporter_ = RecordingReporter{};
+    spec_ = RetrievalSpec{};
+    std::string path = write("q.idb", c.bytes);
+    std::string connection, sql;
+    ASSERT_TRUE(read(path, connection, sql));
+    EXPECT_EQ(connection, c.connection);
+    EXPECT_EQ(sql, c.sql);
+    EXPECT_TRUE(reporter_.lines.empty());
+    EXPECT_EQ(spec_.sqlCapacity, 32768);
+  }
 }
 
 TEST_F(RetrievalFileTest, AMissingFileIsReportedWithItsPathCutAt100) {

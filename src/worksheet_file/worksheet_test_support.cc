@@ -1,12 +1,16 @@
 #include "worksheet_file/worksheet_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "sheet/column_storage.h"
 #include "sheet/worksheet_settings.h"
+#include "worksheet_file/worksheet_writer.h"
 
 namespace vodbc::testing {
 
@@ -288,6 +292,42 @@ std::string firstDifference(const Bytes& actual, const Bytes& expected) {
     }
   }
   return text;
+}
+
+WriteOutcome writeToMemory(Sheet* sheet) {
+  RecordingMessages messages;
+  MemoryOutputFile file;
+  WriteOutcome outcome;
+  outcome.result = writeWorksheetFile(sheet, kMemoryPath, messages, file);
+  outcome.messages = messages.log;
+  outcome.opened = file.opened();
+  outcome.closed = file.closed();
+  outcome.bytes = file.bytes();
+  return outcome;
+}
+
+WorksheetImage readBack(const Bytes& bytes) {
+  WorksheetImage image;
+  WorksheetReadError error;
+  EXPECT_TRUE(readWorksheet(bytes.data(), bytes.size(), &image, &error)) << error.describe();
+  return image;
+}
+
+std::string numbered(const char* prefix, int i) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%s%03d", prefix, i);
+  return text;
+}
+
+ExpectedWorksheet expectedSheet(int rows, std::vector<ExpectedColumn> columns,
+                                std::vector<ExpectedLabelSet> labelSets) {
+  ExpectedWorksheet e;
+  e.title = "Data from ODBC.WOR";
+  e.rows = rows;
+  e.columns = static_cast<int>(columns.size());
+  e.written = std::move(columns);
+  e.labelSets = std::move(labelSets);
+  return e;
 }
 
 }  // namespace vodbc::testing

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sheet/sheet.h"
+#include "worksheet_file/worksheet_reader.h"
 #include "worksheet_file/writer_messages.h"
 
 namespace vodbc::testing {
@@ -89,6 +90,29 @@ struct ExpectedWorksheet {
 };
 
 Bytes buildWorksheetBytes(const ExpectedWorksheet& expected);
+
+// A path no real file can have; the memory writes only report it.
+inline constexpr const char* kMemoryPath = "/nonexistent-vodbc-folder/out.WOR";
+
+// What one write to memory left behind.
+struct WriteOutcome {
+  std::uint16_t result = 0;
+  std::vector<RecordingMessages::Entry> messages;
+  bool opened = false;
+  bool closed = false;
+  Bytes bytes;
+};
+WriteOutcome writeToMemory(Sheet* sheet);
+
+// Reads the bytes back with the independent reader; a refusal fails the test.
+WorksheetImage readBack(const Bytes& bytes);
+
+// "C007": a prefix and a three-digit number.
+std::string numbered(const char* prefix, int i);
+
+// The expected file of `columns` with the title a fresh sheet gets.
+ExpectedWorksheet expectedSheet(int rows, std::vector<ExpectedColumn> columns,
+                                std::vector<ExpectedLabelSet> labelSets = {});
 
 // The first offset where the two differ, with some context, or "" when
 // they are equal.

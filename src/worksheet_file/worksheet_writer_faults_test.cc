@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -20,12 +21,8 @@ namespace vodbc {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Bytes;
-using testing::RecordingMessages;
-using testing::TestSheet;
+using namespace testing;  // NOLINT: the helpers are this file's vocabulary
 using Entry = RecordingMessages::Entry;
-
-constexpr const char* kMemoryPath = "/nonexistent-vodbc-folder/out.WOR";
 
 void fillSmallSheet(TestSheet& sheet) {
   sheet.addTexts("City", {"Oslo", "Rome", "Oslo", ""});
@@ -33,7 +30,6 @@ void fillSmallSheet(TestSheet& sheet) {
 }
 
 TEST(WorksheetFaults, EveryWriteFailingStopsWritingAtOnceWithoutAMessage) {
-  Bytes complete;
   std::size_t writes = 0;
   {
     TestSheet sheet(4);
@@ -41,9 +37,11 @@ TEST(WorksheetFaults, EveryWriteFailingStopsWritingAtOnceWithoutAMessage) {
     RecordingMessages messages;
     MemoryOutputFile file;
     ASSERT_EQ(writeWorksheetFile(sheet.get(), kMemoryPath, messages, file), 1);
-    complete = file.bytes();
     writes = file.writeCount();
   }
+  TestSheet whole(4);
+  fillSmallSheet(whole);
+  const Bytes complete = writeToMemory(whole.get()).bytes;
   ASSERT_GT(writes, 100u) << "the fields and cells go out in many writes";
   for (std::size_t n = 1; n <= writes; ++n) {
     SCOPED_TRACE("write " + std::to_string(n) + " of " + std::to_string(writes) + " fails");
@@ -62,62 +60,47 @@ TEST(WorksheetFaults, EveryWriteFailingStopsWritingAtOnceWithoutAMessage) {
   }
 }
 
-TEST(WorksheetFaults, CloseFailingGivesZeroWithoutAMessage) {
-  TestSheet sheet(4);
-  fillSmallSheet(sheet);
-  RecordingMessages messages;
-  MemoryOutputFile file;
-  file.failClose();
-  EXPECT_EQ(writeWorksheetFile(sheet.get(), kMemoryPath, messages, file), 0);
-  EXPECT_TRUE(messages.log.empty());
-  EXPECT_TRUE(file.closed());
-}
-
-TEST(WorksheetFaults, OpenFailingIsReportedWithThePathCutTo100Characters) {
+TEST(WorksheetFaults, CloseOrOpenFailingGivesZero) {
   const std::string longPath = "/nonexistent-vodbc-folder/" + std::string(120, 'p') + ".WOR";
-  for (const std::string& path : {std::string(kMemoryPath), longPath}) {
+  const std::string openError = "Error: In Write VELORA File - could not open file ";
+  const struct {
+    bool failOpen;
+    std::string path;
+    std::vector<Entry> messages;
+  } cases[] = {
+      {false, kMemoryPath, {}},  // the close fails, silently
+      {true, kMemoryPath, {{"error", openError + kMemoryPath}}},
+      {true, longPath, {{"error", openError + longPath.substr(0, 100)}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
     TestSheet sheet(4);
     fillSmallSheet(sheet);
     RecordingMessages messages;
     MemoryOutputFile file;
-    file.failOpen();
-    EXPECT_EQ(writeWorksheetFile(sheet.get(), path.c_str(), messages, file), 0);
-    EXPECT_EQ(messages.log,
-              (std::vector<Entry>{{"error", "Error: In Write VELORA File - could not open file " +
-                                                path.substr(0, 100)}}));
-    EXPECT_EQ(file.writeCount(), 0u);
+    c.failOpen ? file.failOpen() : file.failClose();
+    EXPECT_EQ(writeWorksheetFile(sheet.get(), c.path.c_str(), messages, file), 0);
+    EXPECT_EQ(messages.log, c.messages);
+    EXPECT_EQ(file.closed(), !c.failOpen);
+    if (c.failOpen) {
+      EXPECT_EQ(file.writeCount(), 0u);
+    }
   }
 }
 
 TEST(WorksheetFaults, SheetsWithNothingToWriteAreRefusedSilently) {
-  struct Case {
-    const char* what;
-    int rows;
-    bool addColumn;
-    bool dropColumns;
-  };
-  const Case cases[] = {
-      {"no rows", 0, true, false},
-      {"no columns", 3, false, false},
-      {"no column list", 3, true, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    TestSheet sheet(c.rows);
-    if (c.addColumn) sheet.addNumbers("X", {1, 2, 3});
+  for (const int what : {0, 1, 2, 3}) {  // no rows, no columns, no column list, no sheet
+    SCOPED_TRACE(what);
+    TestSheet sheet(what == 0 ? 0 : 3);
+    if (what != 1) sheet.addNumbers("X", {1, 2, 3});
     SheetColumn* saved = sheet->firstColumn;
-    if (c.dropColumns) sheet->firstColumn = nullptr;
-    RecordingMessages messages;
-    MemoryOutputFile file;
-    EXPECT_EQ(writeWorksheetFile(sheet.get(), kMemoryPath, messages, file), 0);
+    if (what == 2) sheet->firstColumn = nullptr;
+    const WriteOutcome outcome = writeToMemory(what == 3 ? nullptr : sheet.get());
     sheet->firstColumn = saved;
-    EXPECT_TRUE(messages.log.empty());
-    EXPECT_FALSE(file.opened());
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(outcome.messages, std::vector<Entry>{});
+    EXPECT_FALSE(outcome.opened);
   }
-  RecordingMessages messages;
-  MemoryOutputFile file;
-  EXPECT_EQ(writeWorksheetFile(nullptr, kMemoryPath, messages, file), 0);
-  EXPECT_FALSE(file.opened());
 }
 
 // A fresh folder per test, removed afterwards.
@@ -152,6 +135,23 @@ class RealFileTest : public ::testing::Test {
     std::ofstream(file, std::ios::binary) << text;
   }
 
+  // Writes the small sheet to `target`, answering the question with `answer`.
+  static std::uint16_t save(const std::string& target, const char* answer,
+                            std::vector<Entry>* log) {
+    TestSheet sheet(4);
+    fillSmallSheet(sheet);
+    RecordingMessages messages(answer);
+    const std::uint16_t result = writeWorksheetFile(sheet.get(), target.c_str(), messages);
+    *log = messages.log;
+    return result;
+  }
+
+  static mode_t mode(const std::string& file) {
+    struct stat info {};
+    EXPECT_EQ(::stat(file.c_str(), &info), 0);
+    return info.st_mode & 07777;
+  }
+
   static std::string question(const std::string& file) {
     return "Warning: Overwriting " + file.substr(0, 60) +
            " will lose the Velora Strings, Constants and SSP matrix!\n\n"
@@ -162,18 +162,14 @@ class RealFileTest : public ::testing::Test {
 };
 
 TEST_F(RealFileTest, NewFileIsWrittenWithTheUmasksMode) {
-  TestSheet sheet(4);
-  fillSmallSheet(sheet);
-  RecordingMessages messages;
   const std::string target = path("new.WOR");
+  std::vector<Entry> log;
   const mode_t mask = ::umask(022);
-  EXPECT_EQ(writeWorksheetFile(sheet.get(), target.c_str(), messages), 1);
+  EXPECT_EQ(save(target, "No", &log), 1);
   ::umask(mask);
-  EXPECT_TRUE(messages.log.empty());
+  EXPECT_EQ(log, std::vector<Entry>{});
   EXPECT_EQ(listing(), std::vector<std::string>{"new.WOR"});
-  struct stat info {};
-  ASSERT_EQ(::stat(target.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0644u);
+  EXPECT_EQ(mode(target), 0644u);
   WorksheetImage image;
   WorksheetReadError error;
   EXPECT_TRUE(readWorksheetFile(target, &image, &error)) << error.describe();
@@ -182,103 +178,86 @@ TEST_F(RealFileTest, NewFileIsWrittenWithTheUmasksMode) {
 TEST_F(RealFileTest, ExistingFileIsKeptUnlessTheAnswerIsOverwrite) {
   for (const char* answer : {"No", "Cancel"}) {
     SCOPED_TRACE(answer);
-    TestSheet sheet(4);
-    fillSmallSheet(sheet);
     // A long folder name shows the path cut to 60 characters in the question.
     const std::string target = path(std::string(70, 'd') + ".WOR");
     put(target, "old contents");
-    RecordingMessages messages(answer);
-    EXPECT_EQ(writeWorksheetFile(sheet.get(), target.c_str(), messages), 0);
-    EXPECT_EQ(messages.log, (std::vector<Entry>{{"ask", question(target)}}));
+    std::vector<Entry> log;
+    EXPECT_EQ(save(target, answer, &log), 0);
+    EXPECT_EQ(log, (std::vector<Entry>{{"ask", question(target)}}));
     EXPECT_EQ(contents(target), "old contents");
     EXPECT_EQ(listing().size(), 1u);
   }
 }
 
-TEST_F(RealFileTest, OverwriteReplacesTheFileAndKeepsItsMode) {
-  TestSheet sheet(4);
-  fillSmallSheet(sheet);
-  const std::string target = path("old.WOR");
-  put(target, "old contents");
-  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
-  RecordingMessages messages("Overwrite");
-  EXPECT_EQ(writeWorksheetFile(sheet.get(), target.c_str(), messages), 1);
-  EXPECT_EQ(messages.log, (std::vector<Entry>{{"ask", question(target)}}));
-  struct stat info {};
-  ASSERT_EQ(::stat(target.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 07777, 0640u);
-  EXPECT_EQ(contents(target).substr(0, 3), "\x40\x0D\xC1");
-  EXPECT_EQ(listing(), std::vector<std::string>{"old.WOR"});
-}
-
-TEST_F(RealFileTest, ALinkIsFollowedAndStaysALink) {
-  TestSheet sheet(4);
-  fillSmallSheet(sheet);
+// Overwriting replaces the file in place, keeping its mode; a link is
+// followed and stays a link.
+TEST_F(RealFileTest, OverwriteReplacesTheFileAndKeepsItsModeAndLink) {
   fs::create_directory(folder_ / "real");
   const std::string real = path("real/data.WOR");
   put(real, "old contents");
-  const std::string link = path("link.WOR");
-  fs::create_symlink(real, link);
-  RecordingMessages messages("Overwrite");
-  EXPECT_EQ(writeWorksheetFile(sheet.get(), link.c_str(), messages), 1);
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(contents(real).substr(0, 3), "\x40\x0D\xC1");
+  ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+  fs::create_symlink(real, path("link.WOR"));
+  for (const std::string& target : {real, path("link.WOR")}) {
+    SCOPED_TRACE(target);
+    std::vector<Entry> log;
+    EXPECT_EQ(save(target, "Overwrite", &log), 1);
+    EXPECT_EQ(log, (std::vector<Entry>{{"ask", question(target)}}));
+    EXPECT_EQ(mode(real), 0640u);
+    EXPECT_EQ(contents(real).substr(0, 3), "\x40\x0D\xC1");
+    put(real, "old contents");
+  }
+  EXPECT_TRUE(fs::is_symlink(path("link.WOR")));
   EXPECT_EQ(listing(), (std::vector<std::string>{"link.WOR", "real"}));
   EXPECT_EQ(fs::directory_iterator(folder_ / "real")->path().filename(), "data.WOR");
 }
 
-TEST_F(RealFileTest, WhatCannotBeCreatedGivesTheOpenMessage) {
+TEST_F(RealFileTest, WhatCannotBeOpenedGivesTheOpenMessage) {
   fs::create_directory(folder_ / "a-folder.WOR");
-  for (const std::string& target : {path("missing/out.WOR"), path("a-folder.WOR")}) {
+  put(path("locked.WOR"), "old contents");
+  ASSERT_EQ(::chmod(path("locked.WOR").c_str(), 0444), 0);
+  const bool root = ::geteuid() == 0;  // root may write any file
+  for (const std::string& target :
+       {path("missing/out.WOR"), path("a-folder.WOR"), path("locked.WOR")}) {
     SCOPED_TRACE(target);
-    TestSheet sheet(4);
-    fillSmallSheet(sheet);
-    RecordingMessages messages;
-    EXPECT_EQ(writeWorksheetFile(sheet.get(), target.c_str(), messages), 0);
-    EXPECT_EQ(messages.log,
-              (std::vector<Entry>{
-                  {"error", "Error: In Write VELORA File - could not open file " + target}}));
+    if (root && target == path("locked.WOR")) continue;
+    std::vector<Entry> log, expected;
+    EXPECT_EQ(save(target, "Overwrite", &log), 0);
+    if (target == path("locked.WOR")) expected.push_back({"ask", question(target)});
+    expected.push_back({"error", "Error: In Write VELORA File - could not open file " + target});
+    EXPECT_EQ(log, expected);
   }
-  EXPECT_EQ(listing(), std::vector<std::string>{"a-folder.WOR"});
+  EXPECT_EQ(listing(), (std::vector<std::string>{"a-folder.WOR", "locked.WOR"}));
+  EXPECT_EQ(contents(path("locked.WOR")), "old contents");
 }
 
-TEST_F(RealFileTest, ATargetThatIsNotWritableGivesTheOpenMessage) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
-  TestSheet sheet(4);
-  fillSmallSheet(sheet);
-  const std::string target = path("locked.WOR");
-  put(target, "old contents");
-  ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
-  RecordingMessages messages("Overwrite");
-  EXPECT_EQ(writeWorksheetFile(sheet.get(), target.c_str(), messages), 0);
-  ASSERT_EQ(messages.log.size(), 2u);
-  EXPECT_EQ(messages.log[1],
-            (Entry{"error", "Error: In Write VELORA File - could not open file " + target}));
-  EXPECT_EQ(contents(target), "old contents");
+// Runs `body` in a child process, so that limits set there stay there, and
+// gives its exit status; -1 when it did not exit.
+int exitStatusOf(const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(body());
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
 }
 
 // A real write failure: the file size limit makes write() fail part-way
-// through the columns, in a child process so the limit stays there.
+// through the columns.
 TEST_F(RealFileTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   const std::string target = path("kept.WOR");
   put(target, "old contents");
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const struct rlimit limit = {64 * 1024, 64 * 1024};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    // Larger than the output buffer, so a write() of the columns fails.
-    TestSheet sheet(30000);
-    sheet.addNumbers("X", std::vector<double>(30000, 0.5));
-    RecordingMessages messages("Overwrite");
-    const auto result = writeWorksheetFile(sheet.get(), target.c_str(), messages);
-    ::_exit(result == 0 && messages.log.size() == 1 ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the write fails with no message but the question";
+  EXPECT_EQ(exitStatusOf([&] {
+              std::signal(SIGXFSZ, SIG_IGN);
+              const struct rlimit limit = {64 * 1024, 64 * 1024};
+              ::setrlimit(RLIMIT_FSIZE, &limit);
+              // Larger than the output buffer, so a write() of the columns fails.
+              TestSheet sheet(30000);
+              sheet.addNumbers("X", std::vector<double>(30000, 0.5));
+              RecordingMessages messages("Overwrite");
+              const auto result = writeWorksheetFile(sheet.get(), target.c_str(), messages);
+              return result == 0 && messages.log.size() == 1 ? 0 : 1;
+            }),
+            0)
+      << "the write fails with no message but the question";
   EXPECT_EQ(contents(target), "old contents");
   EXPECT_EQ(listing(), std::vector<std::string>{"kept.WOR"});
 }
@@ -291,25 +270,21 @@ TEST_F(RealFileTest, RunningOutOfMemoryEndsTheProcessBeforeAnyFileIsMade) {
 #endif
   const std::string target = path("kept.WOR");
   put(target, "old contents");
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    TestSheet sheet(4);
-    fillSmallSheet(sheet);
-    RecordingMessages messages("Overwrite");
-    // Address space for what the process has now and little more.
-    long pages = 0;
-    std::ifstream("/proc/self/statm") >> pages;
-    const rlim_t now = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
-    const struct rlimit limit = {now + 256 * 1024, now + 256 * 1024};
-    ::setrlimit(RLIMIT_AS, &limit);
-    writeWorksheetFile(sheet.get(), target.c_str(), messages);
-    ::_exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 8) << "Error: Not enough memory to read data!";
+  EXPECT_EQ(exitStatusOf([&] {
+              TestSheet sheet(4);
+              fillSmallSheet(sheet);
+              RecordingMessages messages("Overwrite");
+              // Address space for what the process has now and little more.
+              long pages = 0;
+              std::ifstream("/proc/self/statm") >> pages;
+              const rlim_t now = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE);
+              const struct rlimit limit = {now + 256 * 1024, now + 256 * 1024};
+              ::setrlimit(RLIMIT_AS, &limit);
+              writeWorksheetFile(sheet.get(), target.c_str(), messages);
+              return 0;
+            }),
+            8)
+      << "Error: Not enough memory to read data!";
   EXPECT_EQ(contents(target), "old contents");
   EXPECT_EQ(listing(), std::vector<std::string>{"kept.WOR"});
 }

@@ -1,46 +1,24 @@
-// Whole worksheet files: the writer's bytes against bytes built from first
-// principles, then read back by the independent reader.
+// Whole worksheet files, the writer's bytes against bytes built from first
+// principles and read back by the independent reader; and what the format
+// cannot hold: column and row limits, factors with too many labels, names
+// that need clipping, more label sets than the link lines have room for.
 #include "worksheet_file/worksheet_writer.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
+#include <functional>
 #include <limits>
 
-#include "worksheet_file/worksheet_reader.h"
+#include "worksheet_file/name_block.h"
 #include "worksheet_file/worksheet_test_support.h"
 
 namespace vodbc {
 namespace {
 
-using testing::Bytes;
-using testing::ExpectedColumn;
-using testing::ExpectedWorksheet;
-using testing::RecordingMessages;
-using testing::TestSheet;
-using testing::integerCell;
-using testing::missingCell;
-using testing::realCell;
+using namespace testing;  // NOLINT: the helpers are this file's vocabulary
+using Entry = RecordingMessages::Entry;
 using Kind = WorksheetCell::Kind;
-
-constexpr const char* kPath = "/nonexistent-vodbc-folder/out.WOR";
-
-// Writes to memory; the write must succeed without any message.
-Bytes writeToMemory(Sheet* sheet) {
-  RecordingMessages messages;
-  MemoryOutputFile file;
-  EXPECT_EQ(writeWorksheetFile(sheet, kPath, messages, file), 1);
-  EXPECT_TRUE(messages.log.empty());
-  EXPECT_TRUE(file.closed());
-  return file.bytes();
-}
-
-WorksheetImage readBack(const Bytes& bytes) {
-  WorksheetImage image;
-  WorksheetReadError error;
-  EXPECT_TRUE(readWorksheet(bytes.data(), bytes.size(), &image, &error)) << error.describe();
-  return image;
-}
 
 std::int32_t integerAt(const Bytes& bytes, std::size_t at) {
   const WorksheetCell cell = decodeWorksheetCell(bytes.data() + at);
@@ -48,154 +26,296 @@ std::int32_t integerAt(const Bytes& bytes, std::size_t at) {
   return static_cast<std::int32_t>(cell.value);
 }
 
-TEST(WorksheetWriter, NumericSheetMatchesByteForByte) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  TestSheet sheet(5);
-  sheet.addNumbers("Height", {1.5, -256, kMissingValueCode, 0.1, 1e36});
-  sheet.addNumbers("Weight", {3.25, 1000, nan});  // shorter than the sheet
-
-  const Bytes written = writeToMemory(sheet.get());
-
-  ExpectedWorksheet expected;
-  expected.title = "Data from ODBC.WOR";
-  expected.rows = 5;
-  expected.columns = 2;
-  expected.written = {
-      {"Height", false, 0, 5,
-       {realCell(1.5), integerCell(-256), missingCell(), realCell(0.1), realCell(1e35)}},
-      {"Weight", false, 0, 3, {realCell(3.25), integerCell(1000), missingCell()}}};
-  EXPECT_EQ(testing::firstDifference(written, testing::buildWorksheetBytes(expected)), "");
-
-  // The directory of this sheet, worked out by hand: S = 30, L = 5, M = 0,
-  // A = 299; an empty labels section takes no bytes.
-  const std::int32_t directory[5][6] = {{10, 80, 1906, 81, 81, 0},
-                                        {5, 0, 2716, 0, 9, 5},
-                                        {10, 1, 2716, 5, 5, 0},
-                                        {30, 5, 2766, 25, 5, 2},
-                                        {0, 5, 2816, 25, 5, 0}};
-  for (int s = 0; s < 5; ++s) {
-    for (int f = 0; f < 6; ++f) {
-      EXPECT_EQ(integerAt(written, 200 + 5 * (6 * s + f)), directory[s][f]) << s << "," << f;
-    }
-  }
-  EXPECT_EQ(written.size(), 2766u + 5 * 5 * 30);
-  EXPECT_EQ(std::string(written.begin() + 11, written.begin() + 30), "Data from ODBC.WOR\r");
-  EXPECT_EQ(integerAt(written, 115 + 5 * 11), 18);
-
-  const WorksheetImage image = readBack(written);
-  ASSERT_EQ(image.columns.size(), 2u);
-  EXPECT_EQ(image.columns[0].name, "Height");
-  EXPECT_EQ(image.columns[1].length, 3);
-  EXPECT_EQ(image.columns[0].cells[1], (WorksheetCell{Kind::kInteger, -256}));
-  EXPECT_EQ(image.columns[0].cells[2].kind, Kind::kMissing);
-  EXPECT_EQ(image.columns[1].cells[2].kind, Kind::kMissing);
+// A successful write to memory that says nothing.
+Bytes written(Sheet* sheet) {
+  const WriteOutcome outcome = writeToMemory(sheet);
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_EQ(outcome.messages, std::vector<Entry>{});
+  EXPECT_TRUE(outcome.closed);
+  return outcome.bytes;
 }
 
-TEST(WorksheetWriter, TextColumnsBecomeLabelledFactors) {
-  TestSheet sheet(4);
-  sheet.addTexts("City", {"b", "A", "a ", ""});
-  sheet.addNumbers("N", {1, 2, 3, 4});
-  sheet.addTexts("Long", {"Mississippi river", "x"});
-
-  const Bytes written = writeToMemory(sheet.get());
-
-  ExpectedWorksheet expected;
-  expected.title = "Data from ODBC.WOR";
-  expected.rows = 4;
-  expected.columns = 3;
-  expected.written = {
-      {"City", true, 2, 4, {integerCell(2), integerCell(1), integerCell(1), missingCell()}},
-      {"N", false, 0, 4, {integerCell(1), integerCell(2), integerCell(3), integerCell(4)}},
-      {"Long", true, 2, 2, {integerCell(1), integerCell(2)}}};
-  expected.labelSets = {{{"A", "b"}, 0}, {{"Mississippi river", "x"}, 2}};
-  EXPECT_EQ(testing::firstDifference(written, testing::buildWorksheetBytes(expected)), "");
-
-  const WorksheetImage image = readBack(written);
-  ASSERT_EQ(image.labelSets.size(), 2u);
-  EXPECT_EQ(image.labelSets[1].labels, (std::vector<std::string>{"Mississi", "x"}));
-  EXPECT_EQ(image.labelSets[1].linkedColumn, 2);
-  EXPECT_EQ(image.columns[0].labelSet, 0);
-  EXPECT_TRUE(image.columns[0].factor);
-  EXPECT_EQ(image.columns[0].levelCount, 2);
-  EXPECT_EQ(image.columns[1].labelSet, -1);
-}
-
-TEST(WorksheetWriter, TypesWithoutWritableValuesGetBlankCells) {
-  TestSheet sheet(3);
-  sheet.addNumbers("Five", {1, 2.5, 3}, ColumnType{5});
-  sheet.addNumbers("Pinned", {-1, -2, -3}, ColumnType::PinnedNumeric);
-  SheetColumn* none = addColumn(sheet.get(), ColumnType{9}, "None", kNumericValueWidth);
-  none->length = 3;
-  sheet.addNumbers("TwentyTwo", {7, 8, 9}, ColumnType{22});
-
-  const Bytes written = writeToMemory(sheet.get());
-
-  ExpectedWorksheet expected;
-  expected.title = "Data from ODBC.WOR";
-  expected.rows = 3;
-  expected.columns = 4;
-  expected.written = {
-      {"Five", false, 0, 3, {integerCell(1), realCell(2.5), integerCell(3)}},
-      {"Pinned", false, 0, 3, {integerCell(-1), integerCell(-2), integerCell(-3)}},
-      {"None", false, 0, 3, {}},
-      {"TwentyTwo", false, 0, 3, {integerCell(7), integerCell(8), integerCell(9)}}};
-  EXPECT_EQ(testing::firstDifference(written, testing::buildWorksheetBytes(expected)), "");
-}
-
-struct TitleCase {
+struct FileCase {
   const char* what;
-  std::vector<std::string> notes;
-  std::string fileName;
-  std::string title;
+  int rows;
+  std::function<void(TestSheet&)> fill;
+  std::vector<ExpectedColumn> columns;
+  std::vector<ExpectedLabelSet> labelSets;
 };
 
-TEST(WorksheetWriter, TitleComesFromNotesOrFileName) {
-  const std::string hundredTwenty(120, 'n');
-  const TitleCase cases[] = {
-      {"first note line", {"Quarterly sales", "second line"}, "ODBC.WOR", "Quarterly sales"},
-      {"long note cut to 100", {hundredTwenty}, "ODBC.WOR", std::string(100, 'n')},
-      {"file name cut to 90", {}, std::string(95, 'f'), "Data from " + std::string(90, 'f')},
-      {"short file name", {}, "q.WOR", "Data from q.WOR"},
+TEST(WorksheetWriter, WholeFilesMatchByteForByte) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const FileCase cases[] = {
+      {"numbers, one column shorter than the sheet", 5,
+       [nan](TestSheet& s) {
+         s.addNumbers("Height", {1.5, -256, kMissingValueCode, 0.1, 1e36});
+         s.addNumbers("Weight", {3.25, 1000, nan});
+       },
+       {{"Height", false, 0, 5,
+         {realCell(1.5), integerCell(-256), missingCell(), realCell(0.1), realCell(1e35)}},
+        {"Weight", false, 0, 3, {realCell(3.25), integerCell(1000), missingCell()}}},
+       {}},
+      {"texts become labelled factors", 4,
+       [](TestSheet& s) {
+         s.addTexts("City", {"b", "A", "a ", ""});
+         s.addNumbers("N", {1, 2, 3, 4});
+         s.addTexts("Long", {"Mississippi river", "x"});
+       },
+       {{"City", true, 2, 4, {integerCell(2), integerCell(1), integerCell(1), missingCell()}},
+        {"N", false, 0, 4, {integerCell(1), integerCell(2), integerCell(3), integerCell(4)}},
+        {"Long", true, 2, 2, {integerCell(1), integerCell(2)}}},
+       {{{"A", "b"}, 0}, {{"Mississippi river", "x"}, 2}}},
+      {"types without writable values get blank cells", 3,
+       [](TestSheet& s) {
+         s.addNumbers("Five", {1, 2.5, 3}, ColumnType{5});
+         s.addNumbers("Pinned", {-1, -2, -3}, ColumnType::PinnedNumeric);
+         addColumn(s.get(), ColumnType{9}, "None", kNumericValueWidth)->length = 3;
+         s.addNumbers("TwentyTwo", {7, 8, 9}, ColumnType{22});
+       },
+       {{"Five", false, 0, 3, {integerCell(1), realCell(2.5), integerCell(3)}},
+        {"Pinned", false, 0, 3, {integerCell(-1), integerCell(-2), integerCell(-3)}},
+        {"None", false, 0, 3, {}},
+        {"TwentyTwo", false, 0, 3, {integerCell(7), integerCell(8), integerCell(9)}}},
+       {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    TestSheet sheet(c.rows);
+    c.fill(sheet);
+    const Bytes bytes = written(sheet.get());
+    EXPECT_EQ(firstDifference(bytes, buildWorksheetBytes(expectedSheet(c.rows, c.columns,
+                                                                       c.labelSets))), "");
+    const WorksheetImage image = readBack(bytes);
+    ASSERT_EQ(image.columns.size(), c.columns.size());
+    for (std::size_t k = 0; k < c.columns.size(); ++k) {
+      EXPECT_EQ(image.columns[k].name, c.columns[k].name);
+      EXPECT_EQ(image.columns[k].factor, c.columns[k].factor);
+    }
+  }
+}
+
+// The first case's directory, worked out by hand: S = 30, L = 5, M = 0,
+// A = 299; an empty labels section takes no bytes.
+TEST(WorksheetWriter, DirectoryOfANumericSheet) {
+  TestSheet sheet(5);
+  sheet.addNumbers("Height", {1.5, -256, kMissingValueCode, 0.1, 1e36});
+  sheet.addNumbers("Weight", {3.25, 1000, std::numeric_limits<double>::quiet_NaN()});
+  const Bytes bytes = written(sheet.get());
+  const std::int32_t directory[5][6] = {{10, 80, 1906, 81, 81, 0}, {5, 0, 2716, 0, 9, 5},
+                                        {10, 1, 2716, 5, 5, 0},    {30, 5, 2766, 25, 5, 2},
+                                        {0, 5, 2816, 25, 5, 0}};
+  for (int s = 0; s < 5; ++s) {
+    for (int f = 0; f < 6; ++f) {
+      EXPECT_EQ(integerAt(bytes, 200 + 5 * (6 * s + f)), directory[s][f]) << s << "," << f;
+    }
+  }
+  EXPECT_EQ(bytes.size(), 2766u + 5 * 5 * 30);
+}
+
+TEST(WorksheetWriter, TitleComesFromNotesOrFileName) {
+  const struct {
+    std::vector<std::string> notes;
+    std::string fileName, title;
+  } cases[] = {
+      {{"Quarterly sales", "second line"}, "ODBC.WOR", "Quarterly sales"},
+      {{std::string(120, 'n')}, "ODBC.WOR", std::string(100, 'n')},
+      {{}, std::string(95, 'f'), "Data from " + std::string(90, 'f')},
+      {{}, "q.WOR", "Data from q.WOR"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
     TestSheet sheet(1);
     sheet.addNumbers("X", {1});
     if (!c.notes.empty()) sheet.setNotes(c.notes);
     setSheetFileName(*sheet.get(), c.fileName);
-    const Bytes written = writeToMemory(sheet.get());
-    const std::string field(written.begin() + 11, written.begin() + 112);
-    EXPECT_EQ(field, c.title + "\r" + std::string(100 - c.title.size(), ' '));
-    EXPECT_EQ(integerAt(written, 115 + 5 * 11), static_cast<int>(c.title.size()));
-    EXPECT_EQ(readBack(written).title, c.title);
+    const Bytes bytes = written(sheet.get());
+    EXPECT_EQ(std::string(bytes.begin() + 11, bytes.begin() + 112),
+              c.title + "\r" + std::string(100 - c.title.size(), ' '));
+    EXPECT_EQ(integerAt(bytes, 115 + 5 * 11), static_cast<int>(c.title.size()));
+    EXPECT_EQ(readBack(bytes).title, c.title);
   }
 }
 
-struct SlotCase {
-  int columns;
-  int rows;
-  int slots;
-};
-
 TEST(WorksheetWriter, ColumnSlotsFollowColumnsAndRows) {
-  const SlotCase cases[] = {
-      {1, 5, 30}, {25, 1000, 50}, {106, 10, 127}, {1, 1001, 11}, {120, 5000, 127}, {4, 1000, 30},
-  };
+  const struct {
+    int columns, rows, slots;
+  } cases[] = {{1, 5, 30}, {25, 1000, 50}, {106, 10, 127}, {1, 1001, 11}, {120, 5000, 127},
+               {4, 1000, 30}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.columns) + " columns, " + std::to_string(c.rows) + " rows");
     TestSheet sheet(c.rows);
     std::vector<double> values(static_cast<std::size_t>(c.rows));
     for (int r = 0; r < c.rows; ++r) values[r] = r + 0.25;
-    for (int k = 0; k < c.columns; ++k) sheet.addNumbers("C" + std::to_string(k + 1), values);
-    const Bytes written = writeToMemory(sheet.get());
-    const WorksheetImage image = readBack(written);
+    for (int k = 0; k < c.columns; ++k) sheet.addNumbers(numbered("C", k), values);
+    const Bytes bytes = written(sheet.get());
+    const WorksheetImage image = readBack(bytes);
     EXPECT_EQ(image.columnSlots(), c.slots);
     EXPECT_EQ(image.header[10], c.slots * c.rows);
-    EXPECT_EQ(written.size(), static_cast<std::size_t>(image.directory[3][2]) +
-                                  5u * c.rows * c.slots);
+    EXPECT_EQ(bytes.size(), static_cast<std::size_t>(image.directory[3][2]) +
+                                5u * c.rows * c.slots);
     ASSERT_EQ(static_cast<int>(image.columns.size()), c.columns);
     EXPECT_EQ(image.columns.back().cells.back().value, c.rows - 1 + 0.25);
   }
+}
+
+std::string tooManyColumns(const std::string& sheet) {
+  return "Error: Too many columns in " + sheet +
+         " to save.\nVelora has a maximum of 127 columns.\nUse a columns selection to save.";
+}
+
+TEST(WorksheetLimits, ColumnsAndRowsUpToTheLimitAreWrittenBeyondRefused) {
+  const struct {
+    int columns, rows;
+    std::string sheetName;
+    std::vector<Entry> messages;  // empty: the file is written
+  } cases[] = {
+      {127, 2, "ODBC.WOR", {}},
+      {128, 2, "ODBC.WOR", {{"error", tooManyColumns("ODBC.WOR")}}},
+      {128, 1, std::string(70, 'w'), {{"error", tooManyColumns(std::string(60, 'w'))}}},
+      {1, 50400, "ODBC.WOR", {}},
+      {1, 50401, "ODBC.WOR",
+       {{"error", "Error: Too many rows in ODBC.WOR to save.\nVelora has a maximum of 50400 rows."}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.columns) + " x " + std::to_string(c.rows));
+    TestSheet sheet(c.rows);
+    setSheetFileName(*sheet.get(), c.sheetName);
+    std::vector<double> values(static_cast<std::size_t>(c.rows));
+    for (int r = 0; r < c.rows; ++r) values[r] = r + 1;
+    for (int k = 0; k < c.columns; ++k) sheet.addNumbers(numbered("C", k), values);
+    const WriteOutcome outcome = writeToMemory(sheet.get());
+    EXPECT_EQ(outcome.messages, c.messages);
+    if (!c.messages.empty()) {
+      EXPECT_EQ(outcome.result, 0);
+      EXPECT_FALSE(outcome.opened) << "nothing is created for a refused sheet";
+      continue;
+    }
+    ASSERT_EQ(outcome.result, 1);
+    const WorksheetImage image = readBack(outcome.bytes);
+    ASSERT_EQ(static_cast<int>(image.columns.size()), c.columns);
+    EXPECT_EQ(image.columns.back().length, c.rows);
+    EXPECT_EQ(image.columns.back().cells.back().value, c.rows);
+    // 50400 rows do not fit the length code: it saturates at 50175.
+    EXPECT_EQ(image.columns.back().lengthSaturated, c.rows > 50175);
+  }
+}
+
+TEST(WorksheetLimits, FactorsWithMoreThan223LabelsBecomeNumeric) {
+  const Entry tooMany = {"warning",
+                         "Error: Factors with more than 223 labels are not supported by Velora!\n"};
+  const Entry converted = {"warning", "Factor T000 converted to numeric levels"};
+  const struct {
+    int levels, factors;  // distinct texts, one per row; how many such columns
+    std::vector<Entry> messages;
+  } cases[] = {
+      {223, 1, {}},
+      {224, 1, {tooMany, converted}},
+      {224, 2, {tooMany, converted, {"warning", "Factor T001 converted to numeric levels"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.levels) + " labels, " + std::to_string(c.factors) + " factors");
+    TestSheet sheet(c.levels);
+    std::vector<std::string> texts;
+    for (int i = 0; i < c.levels; ++i) texts.push_back(numbered("L", i));
+    for (int k = 0; k < c.factors; ++k) sheet.addTexts(numbered("T", k), texts);
+    const WriteOutcome outcome = writeToMemory(sheet.get());
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.messages, c.messages);
+    const WorksheetImage image = readBack(outcome.bytes);
+    ASSERT_EQ(static_cast<int>(image.columns.size()), c.factors);
+    const bool factor = c.levels <= 223;
+    EXPECT_EQ(image.columns[0].factor, factor);
+    EXPECT_EQ(image.columns[0].cells.back().value, c.levels) << "the codes are kept";
+    ASSERT_EQ(image.labelSets.size(), factor ? 1u : 0u);
+    if (factor) {
+      EXPECT_EQ(image.columns[0].levelCount, 223);
+      EXPECT_EQ(static_cast<unsigned char>(image.attributes[3][3][0]), 254);
+      EXPECT_EQ(image.labelSets[0].labels.size(), 223u);
+      EXPECT_EQ(image.labelSets[0].labels.back(), "L222");
+      EXPECT_EQ(static_cast<unsigned char>(image.attributes[1][0][0]), 255);
+    } else {
+      EXPECT_EQ(image.labelsPerSet(), 0);
+    }
+  }
+}
+
+TEST(WorksheetLimits, NamesAreClippedUntilTheyFitFourLines) {
+  const struct {
+    const char* what;
+    int columns, nameLength, writtenLength;
+  } cases[] = {
+      {"short names untouched", 10, 32, 32},
+      {"120 long names: cut 8 then 7", 120, 32, 7},
+      {"60 of 16 pass the budget but need a fifth line", 60, 16, 15},
+      {"29 of 31 pass the budget but need a fifth line", 29, 31, 30},
+      {"127 of 10: cut 7 still needs a fifth line", 127, 10, 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestSheet sheet(1);
+    std::vector<ExpectedColumn> columns;
+    for (int k = 0; k < c.columns; ++k) {
+      std::string name = numbered("N", k);
+      name.resize(static_cast<std::size_t>(c.nameLength), 'x');
+      sheet.addNumbers(name, {static_cast<double>(k)});
+      columns.push_back({name.substr(0, static_cast<std::size_t>(c.writtenLength)), false, 0, 1,
+                         {integerCell(k)}});
+    }
+    EXPECT_EQ(firstDifference(written(sheet.get()), buildWorksheetBytes(expectedSheet(1, columns))),
+              "");
+  }
+  // 120 names of 7 characters fill the lines with 31, 31, 31 and 27 names.
+  std::vector<std::string> names;
+  for (int k = 0; k < 120; ++k) names.push_back(numbered("Nam", k));
+  const auto lines = packNames(std::vector<std::string_view>(names.begin(), names.end()),
+                               std::vector<int>(120, 7));
+  const int perLine[] = {31, 31, 31, 27};
+  for (int l = 0; l < 4; ++l) {
+    EXPECT_EQ(std::count_if(lines[l].begin(), lines[l].end(),
+                            [](char ch) { return static_cast<unsigned char>(ch) > 0x80; }),
+              perLine[l])
+        << "line " << l + 1;
+  }
+}
+
+TEST(WorksheetLimits, FitNameLengths) {
+  std::vector<int> oneLong(127, 7);
+  oneLong[0] = 32;
+  const struct {
+    const char* what;
+    std::vector<int> lengths;
+    int columns;
+    std::vector<int> fitted;
+  } cases[] = {
+      {"within budget", {32, 5, 0}, 3, {32, 5, 0}},
+      {"one long name among short ones: the cut falls to 10, then the fifth-line rule to 6",
+       oneLong, 127, std::vector<int>(127, 6)},
+      {"40 long names of 40 columns", std::vector<int>(40, 32), 40, std::vector<int>(40, 24)},
+      {"the same names among 127 columns: unwritten ones count one byte each",
+       std::vector<int>(40, 32), 127, std::vector<int>(40, 22)},
+      {"within budget but a fifth line needed", std::vector<int>(30, 32), 127,
+       std::vector<int>(30, 30)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(fitNameLengths(c.lengths, c.columns), c.fitted) << c.what;
+}
+
+TEST(WorksheetLimits, LabelSetsBeyondFiftyGetNoLink) {
+  TestSheet sheet(2);
+  std::vector<ExpectedColumn> columns;
+  std::vector<ExpectedLabelSet> labelSets;
+  for (int k = 0; k < 60; ++k) {
+    sheet.addTexts(numbered("F", k), {"yes", "no"});
+    columns.push_back({numbered("F", k), true, 2, 2, {integerCell(2), integerCell(1)}});
+    labelSets.push_back({{"no", "yes"}, k});
+  }
+  const Bytes bytes = written(sheet.get());
+  EXPECT_EQ(firstDifference(bytes, buildWorksheetBytes(expectedSheet(2, columns, labelSets))), "");
+  const WorksheetImage image = readBack(bytes);
+  ASSERT_EQ(image.labelSets.size(), 60u);
+  EXPECT_EQ(image.labelSlots(), 65);
+  EXPECT_EQ(image.labelSets[49].linkedColumn, 49);
+  EXPECT_EQ(image.labelSets[50].linkedColumn, -1);
+  EXPECT_EQ(image.columns[59].labelSet, -1);
 }
 
 }  // namespace

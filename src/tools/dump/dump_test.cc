@@ -1,26 +1,24 @@
 // vodbc-dump and the reader behind it: damaged files always give one error
 // line with a byte offset (never a crash), good files print exactly.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "odbc/run/run_test_support.h"
 #include "tools/dump/dump_text.h"
 #include "worksheet_file/number_cell.h"
 #include "worksheet_file/windows1252.h"
 #include "worksheet_file/worksheet_reader.h"
 #include "worksheet_file/worksheet_test_support.h"
-#include "worksheet_file/worksheet_writer.h"
 
 namespace vodbc {
 namespace {
 
-namespace fs = std::filesystem;
 using testing::Bytes;
 
 // City (factor Oslo/Rome), Amount, and a one-value column with a
@@ -31,11 +29,12 @@ Bytes sampleFile() {
   sheet.addTexts("City", {"Oslo", "Rome", "Oslo", ""});
   sheet.addNumbers("Amount", {1.5, -2, 0.25, 4});
   sheet.addNumbers("Caf\xE9", {7});
-  testing::RecordingMessages messages;
-  MemoryOutputFile file;
-  EXPECT_EQ(writeWorksheetFile(sheet.get(), "/nonexistent-vodbc/x.WOR", messages, file), 1);
-  return file.bytes();
+  const testing::WriteOutcome outcome = testing::writeToMemory(sheet.get());
+  EXPECT_EQ(outcome.result, 1);
+  return outcome.bytes;
 }
+
+WorksheetImage sampleImage() { return testing::readBack(sampleFile()); }
 
 std::string readError(const Bytes& bytes, std::size_t size) {
   WorksheetImage image;
@@ -188,12 +187,8 @@ TEST(DumpText, PrintedNumbersWriteBackAsTheSameCell) {
 }
 
 TEST(DumpText, CsvShowsLabelsAndLeavesMissingCellsEmpty) {
-  const Bytes bytes = sampleFile();
-  WorksheetImage image;
-  WorksheetReadError error;
-  ASSERT_TRUE(readWorksheet(bytes.data(), bytes.size(), &image, &error));
   std::ostringstream csv;
-  printCsv(image, csv);
+  printCsv(sampleImage(), csv);
   EXPECT_EQ(csv.str(),
             "City,Amount,Caf\xC3\xA9\n"
             "Oslo,1.5,7\n"
@@ -203,12 +198,8 @@ TEST(DumpText, CsvShowsLabelsAndLeavesMissingCellsEmpty) {
 }
 
 TEST(DumpText, ReadableFormShowsEverySection) {
-  const Bytes bytes = sampleFile();
-  WorksheetImage image;
-  WorksheetReadError error;
-  ASSERT_TRUE(readWorksheet(bytes.data(), bytes.size(), &image, &error));
   std::ostringstream out;
-  printWorksheet(image, out);
+  printWorksheet(sampleImage(), out);
   const std::string text = out.str();
   for (const char* line : {
            "Title: Data from ODBC.WOR\n",
@@ -228,91 +219,57 @@ TEST(DumpText, ReadableFormShowsEverySection) {
   }
 }
 
-// Runs the installed-to-be program on a file, capturing both streams.
-struct DumpRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+const std::string kDump = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump";
 
-class DumpProgram : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vodbc-dump-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  std::string put(const std::string& name, const Bytes& bytes, std::size_t size) {
-    const std::string path = (folder_ / name).string();
+// The program on damaged, missing and good files, and its usage.
+TEST(DumpProgram, StatusAndOutput) {
+  const std::string folder = testing::makeTempFolder();
+  const Bytes bytes = sampleFile();
+  const std::string path = folder + "/f.WOR";
+  auto put = [&](std::size_t size) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(size));
-    return path;
-  }
-
-  DumpRun run(const std::string& arguments) {
-    const std::string out = (folder_ / "stdout").string();
-    const std::string err = (folder_ / "stderr").string();
-    const std::string command = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump " + arguments +
-                                " >" + out + " 2>" + err;
-    DumpRun result;
-    const int status = std::system(command.c_str());
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream o(out), e(err);
-    std::stringstream os, es;
-    os << o.rdbuf();
-    es << e.rdbuf();
-    result.out = os.str();
-    result.err = es.str();
-    return result;
-  }
-
-  fs::path folder_;
-};
-
-TEST_F(DumpProgram, DamagedFilesGiveOneLineAndStatus2) {
-  const Bytes bytes = sampleFile();
-  for (const std::size_t cut : {std::size_t{0}, std::size_t{7}, std::size_t{111}, std::size_t{200},
-                                std::size_t{349}, std::size_t{600}, std::size_t{2000},
-                                std::size_t{3477}}) {
+  };
+  for (const std::size_t cut : {0, 7, 111, 200, 349, 600, 2000, 3477}) {
     SCOPED_TRACE(cut);
-    const std::string path = put("cut.WOR", bytes, cut);
-    const DumpRun result = run(path);
-    EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err.rfind("vodbc-dump: " + path + ": byte ", 0), 0u) << result.err;
-    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    put(cut);
+    const testing::Result damaged = testing::runProgram(kDump, {path}, folder);
+    EXPECT_EQ(damaged.status, 2);
+    EXPECT_EQ(damaged.out, "");
+    EXPECT_EQ(damaged.err.rfind("vodbc-dump: " + path + ": byte ", 0), 0u) << damaged.err;
+    EXPECT_EQ(std::count(damaged.err.begin(), damaged.err.end(), '\n'), 1) << damaged.err;
   }
-  const DumpRun missing = run((folder_ / "absent.WOR").string());
+  const std::string absent = folder + "/absent.WOR";
+  const testing::Result missing = testing::runProgram(kDump, {absent}, folder);
   EXPECT_EQ(missing.status, 2);
-  EXPECT_EQ(missing.err, "vodbc-dump: " + (folder_ / "absent.WOR").string() +
-                             ": cannot open: No such file or directory\n");
-}
+  EXPECT_EQ(missing.err, "vodbc-dump: " + absent + ": cannot open: No such file or directory\n");
 
-TEST_F(DumpProgram, GoodFilesPrintAndUsageIsChecked) {
-  const Bytes bytes = sampleFile();
-  const std::string path = put("good.WOR", bytes, bytes.size());
-  const DumpRun csv = run("--csv " + path);
-  EXPECT_EQ(csv.status, 0);
-  EXPECT_EQ(csv.err, "");
-  EXPECT_EQ(csv.out.rfind("City,Amount,Caf\xC3\xA9\nOslo,1.5,7\n", 0), 0u) << csv.out;
-
-  const DumpRun readable = run(path);
-  EXPECT_EQ(readable.status, 0);
-  EXPECT_EQ(readable.out.rfind("Title: Data from ODBC.WOR\n", 0), 0u);
-
-  const DumpRun help = run("--help");
-  EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("Usage: vodbc-dump [--csv] FILE.WOR\n", 0), 0u);
-
-  for (const std::string& arguments : {std::string(""), "--bogus " + path, path + " " + path}) {
-    SCOPED_TRACE(arguments);
-    const DumpRun usage = run(arguments);
-    EXPECT_EQ(usage.status, 1);
-    EXPECT_EQ(usage.out, "");
-    EXPECT_NE(usage.err.find("Usage: vodbc-dump [--csv] FILE.WOR"), std::string::npos);
+  put(bytes.size());
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string outStart;  // and nothing on stderr unless the status is 1
+  } cases[] = {
+      {{"--csv", path}, 0, "City,Amount,Caf\xC3\xA9\nOslo,1.5,7\n"},
+      {{path}, 0, "Title: Data from ODBC.WOR\n"},
+      {{"--help"}, 0, "Usage: vodbc-dump [--csv] FILE.WOR\n"},
+      {{}, 1, ""},
+      {{"--bogus", path}, 1, ""},
+      {{path, path}, 1, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.empty() ? "no arguments" : c.args[0]);
+    const testing::Result r = testing::runProgram(kDump, c.args, folder);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.out.rfind(c.outStart, 0), 0u) << r.out;
+    if (c.status == 0) {
+      EXPECT_EQ(r.err, "");
+    } else {
+      EXPECT_EQ(r.out, "");
+      EXPECT_NE(r.err.find("Usage: vodbc-dump [--csv] FILE.WOR"), std::string::npos);
+    }
   }
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -1,142 +1,89 @@
+// The command line, the names given to worksheets and paths, and where the
+// help files are found.
 #include "app/command_line.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
-#include <vector>
+
+#include "app/help.h"
+#include "app/output_names.h"
 
 namespace vodbc {
 namespace {
 
-struct ParseCase {
-  const char* name;
-  std::string line;
-  std::string directory;
-  bool close;
-  std::string retrievalFile;
-  std::string tail;
-};
-
-void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
-
-class ParseTest : public ::testing::TestWithParam<ParseCase> {};
-
-TEST_P(ParseTest, SwitchesAndArguments) {
-  const ParseCase& c = GetParam();
-  CommandLine cl = parseCommandLine(c.line);
-  EXPECT_EQ(cl.startDirectory, c.directory);
-  EXPECT_EQ(cl.closeAfterRun, c.close);
-  EXPECT_EQ(cl.startRetrievalFile, c.retrievalFile);
-  EXPECT_EQ(cl.tail, c.tail);
+// The line as the program gets it, and what the parser makes of it: the
+// start folder, the close switch, the retrieval file and the tail left for
+// the arguments.
+TEST(CommandLine, SwitchesAndArguments) {
+  const std::string k300(300, 'p');
+  const std::string a255(255, 'a');
+  const struct {
+    std::string line, directory;
+    bool close;
+    std::string retrievalFile, tail;
+  } cases[] = {
+      {"vodbc", "", false, "", "vodbc"},
+      {"vodbc x", "", false, "", "vodbc x"},
+      {"vodbc x /data/q.idb", "", false, "/data/q.idb", "vodbc x /data/q.idb"},
+      {"vodbc /w=10,20,300,120 /c x /data/q.idb", "", true, "/data/q.idb", "vodbc   x /data/q.idb"},
+      {"vodbc x /data/q.idb /c /d=/tmp", "/tmp", true, "/data/q.idb", "vodbc x /data/q.idb  "},
+      {"vodbc x /c /data/q.idb", "", true, "/data/q.idb", "vodbc x  /data/q.idb"},
+      {"vodbc x /code/q.idb", "", false, "/code/q.idb", "vodbc x /code/q.idb"},
+      {"vodbc x a/c/d=1", "", false, "a/c/d=1", "vodbc x a/c/d=1"},
+      {"vodbc /c /c", "", true, "", "vodbc  /c"},
+      {"vodbc /w=1,2 x q.idb", "", false, "q.idb", "vodbc  x q.idb"},
+      {"vodbc /d= x q.idb", "", false, "q.idb", "vodbc  x q.idb"},
+      {"vodbc /d=\"\" x q.idb", "", false, "q.idb", "vodbc  x q.idb"},
+      {"vodbc /d=\"/my data\" x q.idb", "/my data", false, "q.idb", "vodbc  x q.idb"},
+      {"vodbc /d=\"/my data", "/my data", false, "", "vodbc "},
+      {"vodbc /d=" + k300, k300.substr(0, 256), false, "", "vodbc "},
+      {"vodbc x " + k300, "", false, k300.substr(0, 256), "vodbc x " + k300},
+      {"vodbc x " + a255 + "\xC3\xA9\xC3\xA9", "", false, a255 + "\xC3\xA9", "vodbc x " + a255 + "\xC3\xA9\xC3\xA9"},
+      {"vodbc /q x q.idb", "", false, "x", "vodbc /q x q.idb"},
+      {"vodbc \"a b\" q.idb", "", false, "q.idb", "vodbc \"a b\" q.idb"},
+      {"vodbc x \"/my data/q.idb\"", "", false, "/my data/q.idb", "vodbc x \"/my data/q.idb\""},
+      {"vodbc \"a b\" \"/my data/q.idb\"", "", false, "\"/my", "vodbc \"a b\" \"/my data/q.idb\""},
+      {"vodbc \"a b\"\"/my data/q.idb\"", "", false, "/my data/q.idb", "vodbc \"a b\"\"/my data/q.idb\""},
+      {"vodbc x \"/my data", "", false, "/my data", "vodbc x \"/my data"},
+      {"vodbc \"a b q.idb", "", false, "", "vodbc \"a b q.idb"},
+      {"\"/opt/v b/vodbc\" x q.idb", "", false, "q.idb", "\"/opt/v b/vodbc\" x q.idb"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const CommandLine cl = parseCommandLine(c.line);
+    EXPECT_EQ(cl.startDirectory, c.directory);
+    EXPECT_EQ(cl.closeAfterRun, c.close);
+    EXPECT_EQ(cl.startRetrievalFile, c.retrievalFile);
+    EXPECT_EQ(cl.tail, c.tail);
+  }
 }
 
-const std::string k300(300, 'p');
-
-INSTANTIATE_TEST_SUITE_P(
-    CommandLine, ParseTest,
-    ::testing::Values(
-        ParseCase{"NoArguments", "vodbc", "", false, "", "vodbc"},
-        ParseCase{"OnlyTheDiscardedFirstArgument", "vodbc x", "", false, "",
-                  "vodbc x"},
-        ParseCase{"FirstArgumentThenRetrievalFile", "vodbc x /data/q.idb", "",
-                  false, "/data/q.idb", "vodbc x /data/q.idb"},
-        ParseCase{"AllSwitchesBeforeArguments",
-                  "vodbc /w=10,20,300,120 /c x /data/q.idb", "", true,
-                  "/data/q.idb", "vodbc   x /data/q.idb"},
-        ParseCase{"SwitchesAfterArguments", "vodbc x /data/q.idb /c /d=/tmp",
-                  "/tmp", true, "/data/q.idb", "vodbc x /data/q.idb  "},
-        ParseCase{"SwitchesBetweenArguments", "vodbc x /c /data/q.idb", "",
-                  true, "/data/q.idb", "vodbc x  /data/q.idb"},
-        ParseCase{"PathStartingWithCIsNotTheSwitch", "vodbc x /code/q.idb", "",
-                  false, "/code/q.idb", "vodbc x /code/q.idb"},
-        ParseCase{"SwitchInsideAWordIsNotASwitch", "vodbc x a/c/d=1", "", false,
-                  "a/c/d=1", "vodbc x a/c/d=1"},
-        ParseCase{"OnlyTheFirstCloseSwitchIsCut", "vodbc /c /c", "", true, "",
-                  "vodbc  /c"},
-        ParseCase{"DirectoryFollowedByABlank", "vodbc /d= x q.idb", "", false,
-                  "q.idb", "vodbc  x q.idb"},
-        ParseCase{"EmptyQuotedDirectory", "vodbc /d=\"\" x q.idb", "", false,
-                  "q.idb", "vodbc  x q.idb"},
-        ParseCase{"QuotedDirectoryWithABlank",
-                  "vodbc /d=\"/my data\" x q.idb", "/my data", false, "q.idb",
-                  "vodbc  x q.idb"},
-        ParseCase{"QuotedDirectoryWithoutClosingQuote", "vodbc /d=\"/my data",
-                  "/my data", false, "", "vodbc "},
-        ParseCase{"OverLongDirectoryIsCut", "vodbc /d=" + k300, k300.substr(0, 256),
-                  false, "", "vodbc "},
-        ParseCase{"OverLongRetrievalFileIsCut", "vodbc x " + k300, "", false,
-                  k300.substr(0, 256), "vodbc x " + k300},
-        ParseCase{"CutNeverSplitsACharacter",
-                  "vodbc x " + std::string(255, 'a') + "\xC3\xA9\xC3\xA9", "",
-                  false, std::string(255, 'a') + "\xC3\xA9",
-                  "vodbc x " + std::string(255, 'a') + "\xC3\xA9\xC3\xA9"},
-        ParseCase{"UnknownSwitchIsAnArgument", "vodbc /q x q.idb", "", false,
-                  "x", "vodbc /q x q.idb"},
-        ParseCase{"QuotedFirstArgument", "vodbc \"a b\" q.idb", "", false,
-                  "q.idb", "vodbc \"a b\" q.idb"},
-        ParseCase{"QuotedRetrievalFileBehindUnquotedFirst",
-                  "vodbc x \"/my data/q.idb\"", "", false, "/my data/q.idb",
-                  "vodbc x \"/my data/q.idb\""},
-        ParseCase{"QuotedSecondOnlyRightBehindTheTerminator",
-                  "vodbc \"a b\" \"/my data/q.idb\"", "", false, "\"/my",
-                  "vodbc \"a b\" \"/my data/q.idb\""},
-        ParseCase{"QuotedSecondDirectlyBehindQuotedFirst",
-                  "vodbc \"a b\"\"/my data/q.idb\"", "", false,
-                  "/my data/q.idb", "vodbc \"a b\"\"/my data/q.idb\""},
-        ParseCase{"QuotedSecondWithoutClosingQuote", "vodbc x \"/my data",
-                  "", false, "/my data", "vodbc x \"/my data"},
-        ParseCase{"QuotedFirstWithoutClosingQuote", "vodbc \"a b q.idb", "",
-                  false, "", "vodbc \"a b q.idb"},
-        ParseCase{"QuotedProgramPath", "\"/opt/v b/vodbc\" x q.idb", "", false,
-                  "q.idb", "\"/opt/v b/vodbc\" x q.idb"}),
-    [](const ::testing::TestParamInfo<ParseCase>& info) {
-      return std::string(info.param.name);
-    });
-
-struct PlacementCase {
-  const char* name;
-  std::string line;
-  int screenWidth, screenHeight;
-  TaskWindowPlacement expected;
-};
-
-void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.name; }
-
-class PlacementTest : public ::testing::TestWithParam<PlacementCase> {};
-
-TEST_P(PlacementTest, TaskWindow) {
-  const PlacementCase& c = GetParam();
-  TaskWindowPlacement p =
-      placeTaskWindow(parseCommandLine(c.line), c.screenWidth, c.screenHeight);
-  EXPECT_EQ(p.top, c.expected.top);
-  EXPECT_EQ(p.left, c.expected.left);
-  EXPECT_EQ(p.width, c.expected.width);
-  EXPECT_EQ(p.height, c.expected.height);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    CommandLine, PlacementTest,
-    ::testing::Values(
-        PlacementCase{"DefaultIsOneFifthOfFreeSpace", "vodbc", 1024, 768,
-                      {133, 154, 250, 100}},
-        PlacementCase{"AllFourValues", "vodbc /w=10,20,300,120 x", 1024, 768,
-                      {10, 20, 300, 120}},
-        PlacementCase{"TwoValues", "vodbc /w=5,6", 1024, 768, {5, 6, 250, 100}},
-        PlacementCase{"OneValueLeftFromDefault", "vodbc /w=5", 1024, 768,
-                      {5, 154, 250, 100}},
-        PlacementCase{"NoValues", "vodbc /w=", 1024, 768, {133, 154, 250, 100}},
-        PlacementCase{"EmptyValueReadsAsZero", "vodbc /w=,7", 1024, 768,
-                      {0, 7, 250, 100}},
-        PlacementCase{"AnySeparatorAndSigns", "vodbc /w=-5;+6x30/40", 1024, 768,
-                      {-5, 6, 30, 40}},
-        PlacementCase{"OverLongValueSaturates", "vodbc /w=99999999999,1", 1024,
-                      768, {32767, 1, 250, 100}}),
-    [](const ::testing::TestParamInfo<PlacementCase>& info) {
-      return std::string(info.param.name);
-    });
-
-TEST(CommandLine, WindowSwitchIsCutWithoutItsBlank) {
-  EXPECT_EQ(parseCommandLine("vodbc /w=1,2 x q.idb").tail, "vodbc  x q.idb");
+// On a 1024 x 768 screen.
+TEST(CommandLine, TaskWindowPlacement) {
+  const struct {
+    std::string line;
+    TaskWindowPlacement expected;
+  } cases[] = {
+      {"vodbc", {133, 154, 250, 100}},
+      {"vodbc /w=10,20,300,120 x", {10, 20, 300, 120}},
+      {"vodbc /w=5,6", {5, 6, 250, 100}},
+      {"vodbc /w=5", {5, 154, 250, 100}},
+      {"vodbc /w=", {133, 154, 250, 100}},
+      {"vodbc /w=,7", {0, 7, 250, 100}},
+      {"vodbc /w=-5;+6x30/40", {-5, 6, 30, 40}},
+      {"vodbc /w=99999999999,1", {32767, 1, 250, 100}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const TaskWindowPlacement p = placeTaskWindow(parseCommandLine(c.line), 1024, 768);
+    EXPECT_EQ(p.top, c.expected.top);
+    EXPECT_EQ(p.left, c.expected.left);
+    EXPECT_EQ(p.width, c.expected.width);
+    EXPECT_EQ(p.height, c.expected.height);
+  }
 }
 
 TEST(CommandLine, RebuildQuotesEmptyArgumentsAndArgumentsWithBlanks) {
@@ -144,6 +91,80 @@ TEST(CommandLine, RebuildQuotesEmptyArgumentsAndArgumentsWithBlanks) {
   EXPECT_EQ(rebuildCommandLine(5, argv), "vodbc /c \"\" \"a b\" /data/q.idb");
   const char* alone[] = {"./vodbc"};
   EXPECT_EQ(rebuildCommandLine(1, alone), "vodbc");
+}
+
+TEST(OutputNames, SheetAndWorksheetNames) {
+  EXPECT_EQ(numberedSheetName(1), "Sheet1.WOR");
+  EXPECT_EQ(numberedSheetName(12), "Sheet12.WOR");
+  const std::pair<const char*, const char*> cases[] = {
+      {"query.idb", "query.WOR"},
+      {"query", "query.WOR"},
+      {"sales.2002.idb", "sales.2002.WOR"},
+      {".idb", ".WOR"},
+      {"q.", "q.WOR"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(worksheetNameFor(in), out) << in;
+}
+
+TEST(OutputNames, JoinRefusesPathsOverTheLimit) {
+  std::string path = "unchanged";
+  std::string folder = "/" + std::string(249, 'd');  // 250 characters
+  EXPECT_TRUE(joinLimitedPath(folder, "a.WOR", path));  // 256 characters
+  EXPECT_EQ(path.size(), 256u);
+  EXPECT_FALSE(joinLimitedPath(folder, "ab.WOR", path));
+  EXPECT_EQ(path, "");
+  // Characters are counted, not bytes.
+  std::string wide = "/";
+  for (int i = 0; i < 100; ++i) wide += "\xC3\xA9";
+  EXPECT_TRUE(joinLimitedPath(wide, std::string(60, 'x'), path));
+  EXPECT_EQ(path.size(), 262u);
+  EXPECT_TRUE(joinLimitedPath("/", "q.WOR", path));
+  EXPECT_EQ(path, "/q.WOR");
+}
+
+TEST(HelpFiles, FoundBesideTheProgramsFolderThenInShare) {
+  struct Case {
+    const char* program;
+    const char* first;
+    const char* second;
+  } cases[] = {
+      {"/opt/vodbc/bin/vodbc", "/opt/vodbc/help/vodbc.html",
+       "/opt/vodbc/share/vodbc/help/vodbc.html"},
+      {"/usr/bin/vodbc", "/usr/help/vodbc.html",
+       "/usr/share/vodbc/help/vodbc.html"},
+      {"/bin/vodbc", "/help/vodbc.html", "/share/vodbc/help/vodbc.html"},
+      {"/vodbc", "/help/vodbc.html", "/share/vodbc/help/vodbc.html"},
+      {"/b/bin/vodbc.debug", "/b/help/vodbc.html",
+       "/b/share/vodbc/help/vodbc.html"},
+      {"build/bin/vodbc", "build/help/vodbc.html",
+       "build/share/vodbc/help/vodbc.html"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> found = helpFileCandidates(c.program);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0], c.first) << c.program;
+    EXPECT_EQ(found[1], c.second) << c.program;
+  }
+  EXPECT_EQ(helpTopicFile("/opt/help/vodbc.html", 4403), "/opt/help/4403.html");
+}
+
+// Every topic the program opens has its page, anchored for the help
+// window, and the contents page links it.
+TEST(HelpFiles, EveryTopicTheProgramOpensIsInstalled) {
+  auto read = [](const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  std::string contents = std::string(VODBC_SOURCE_DIR) + "/help/vodbc.html";
+  std::string index = read(contents);
+  for (int resource : {0, 101, 102, 104, 105}) {
+    int topic = helpTopicForResource(resource);
+    std::string page = read(helpTopicFile(contents, topic));
+    EXPECT_NE(page.find("id=\"topic" + std::to_string(topic) + "\""),
+              std::string::npos) << topic;
+    EXPECT_NE(index.find("href=\"" + std::to_string(topic) + ".html\""),
+              std::string::npos) << topic;
+  }
 }
 
 }  // namespace

@@ -23,14 +23,7 @@ const char* kShopSql =
     "CREATE TABLE sales (region VARCHAR(20), amount DOUBLE);\n"
     "INSERT INTO sales VALUES ('North', 2.5), ('South', 4.0), ('North', 1.25);\n";
 
-std::string replaceAll(std::string text, const std::string& from,
-                       const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos;
-       at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-  return text;
-}
+using testing::replaceAll;
 
 struct SessionCase {
   const char* name;
@@ -82,7 +75,6 @@ TEST_P(ProgramSessionTest, Transcript) {
   }
   EXPECT_EQ(result.transcript, expected);
   for (const std::string& file : c.written) {
-    toolkit::testing::SessionRun dump;
     testing::Result r = testing::runProgram(kDump, {"--csv", dir_ + "/" + file}, dir_);
     EXPECT_EQ(r.status, 0) << file << ": " << r.err;
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')),

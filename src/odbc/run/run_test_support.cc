@@ -50,6 +50,21 @@ std::string readWholeFile(const std::string& path) {
 }
 
 
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) out.push_back(line);
+  return out;
+}
+
 Result runProgram(const std::string& program, const std::vector<std::string>& args,
                   const std::string& folder,
                   const std::function<void(int pid)>& whileRunning) {

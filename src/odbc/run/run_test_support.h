@@ -75,6 +75,12 @@ void writeRetrievalFileText(const std::string& path, const std::string& connecti
 
 std::string readWholeFile(const std::string& path);
 
+// `text` with every `from` replaced by `to`.
+std::string replaceAll(std::string text, const std::string& from, const std::string& to);
+
+// The lines of `text`, without their line ends.
+std::vector<std::string> splitLines(const std::string& text);
+
 // A program run to its end: exit status (1000 + signal when killed), and
 // what it wrote on stdout and stderr.
 struct Result {

@@ -4,6 +4,7 @@
 // indicators, cancellation and the diagnostics window's texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -152,18 +153,6 @@ TEST_F(FakeDriverManagerTest, AnOdbc2DriverMovesTheLevelAfterConnectingAndBackLa
   EXPECT_EQ(fake::callCount("SQLAllocHandle"), 1);  // the statement: level 3 again
   EXPECT_EQ(releases(), kOdbc3Release);
   EXPECT_EQ(odbcHandles.level, 3);
-  EXPECT_EQ(fake::liveHandles(), 0);
-}
-
-TEST_F(FakeDriverManagerTest, WithoutGetDiagRecTheRecordsComeFromSQLError) {
-  fake::setReported("SQLGetDiagRec", false);
-  fake::failAt("SQLExecDirect", 1, SQL_ERROR,
-               {{"42S02", 208, "no such table: t"}, {"01000", -1, "second"}});
-  EXPECT_EQ(run(numbers(1)), "fetch");
-  EXPECT_EQ(reporter_.lines,
-            (Lines{"diagnostic: Velora ODBC Error Message|42S02|D0|no such table: t",
-                   "diagnostic: Velora ODBC Error Message|01000|FFFFFFFF|second"}));
-  EXPECT_EQ(fake::callCount("SQLGetDiagRec"), 0);
   EXPECT_EQ(fake::liveHandles(), 0);
 }
 
@@ -342,17 +331,27 @@ TEST_F(FakeDriverManagerTest, ACancelledFetchEndsQuietlyWithNothingLeftOpen) {
 }
 
 TEST_F(FakeDriverManagerTest, RecordsAreShownInOrderAndAFailedWindowIsReplaced) {
-  // A message cut at 510 characters comes with information, and still counts.
-  fake::failAt("SQLExecDirect", 1, SQL_ERROR,
-               {{"42000", 1, "one"}, {"42000", 2, repeat("m", 600)}, {"42000", 3, "three"}});
-  reporter_.windowOpens = false;
-  EXPECT_EQ(run(numbers(1)), "fetch");
   const std::string title = "diagnostic: Velora ODBC Error Message|42000|";
   const std::string replaced =
       "error: Error: Can't open OBDC Error Window.\n"
       "Please close another window or application.";
-  EXPECT_EQ(reporter_.lines, (Lines{title + "1|one", replaced, title + "2|" + repeat("m", 510),
-                                    replaced, title + "3|three", replaced}));
+  // Without SQLGetDiagRec the same records come from SQLError.
+  for (bool diagRec : {true, false}) {
+    SCOPED_TRACE(diagRec ? "SQLGetDiagRec" : "SQLError");
+    fresh();
+    fake::setReported("SQLGetDiagRec", diagRec);
+    // A message cut at 510 characters comes with information, and still counts.
+    fake::failAt("SQLExecDirect", 1, SQL_ERROR,
+                 {{"42000", 208, "one"}, {"42000", -1, repeat("m", 600)}, {"42000", 3, "three"}});
+    reporter_.windowOpens = false;
+    EXPECT_EQ(run(numbers(1)), "fetch");
+    EXPECT_EQ(reporter_.lines,
+              (Lines{title + "D0|one", replaced, title + "FFFFFFFF|" + repeat("m", 510),
+                     replaced, title + "3|three", replaced}));
+    Lines calls = fake::calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "SQLGetDiagRec") > 0, diagRec);
+    EXPECT_EQ(fake::liveHandles(), 0);
+  }
 }
 
 TEST_F(FakeDriverManagerTest, CapabilitiesFollowOnlyPlainAnswers) {

@@ -29,13 +29,18 @@ class OdbcWindowsTest : public ::testing::Test {
   void TearDown() override { toolkit::endSession(); }
 };
 
-TEST_F(OdbcWindowsTest, EachRecordGetsItsOwnWindowWithItsTitleAndTexts) {
-  toolkit::startSession(std::string("window 103\nclick 7\nwindow 103\nclose\n"), "");
+TEST_F(OdbcWindowsTest, RecordsGetAWindowEachAndMessagesBecomeMessageBoxes) {
+  toolkit::startSession(std::string("window 103\nclick 7\nwindow 103\nclose\n"
+                                    "answer OK\nanswer OK\nanswer OK\n"),
+                        "");
   ToolkitOdbcReporter reporter;
   OdbcDiagnostic warning{"01004", formatNativeCode(4060), "String data, right truncated", true};
   OdbcDiagnostic error{"42S02", formatNativeCode(-1), "no such table: t", false};
   EXPECT_TRUE(reporter.diagnostic(warning));
   EXPECT_TRUE(reporter.diagnostic(error));
+  reporter.error("Error: Could not allocate ODBC environment");
+  reporter.warning("w");
+  reporter.note("Warning: Maximum number of columns (250) exceeded.\nIgnoring extra columns.");
   EXPECT_EQ(toolkit::transcriptLines(),
             (Lines{"open 103 \"Velora ODBC Warning Message\"",
                    "set 103 3 \"01004\"", "set 103 4 \"FDC\"",
@@ -44,17 +49,8 @@ TEST_F(OdbcWindowsTest, EachRecordGetsItsOwnWindowWithItsTitleAndTexts) {
                    "open 103 \"Velora ODBC Error Message\"",
                    "set 103 3 \"42S02\"", "set 103 4 \"FFFFFFFF\"",
                    "text 103 6: \"no such table: t\"",
-                   "close 103 \"Velora ODBC Error Message\""}));
-}
-
-TEST_F(OdbcWindowsTest, MessagesBecomeMessageBoxes) {
-  toolkit::startSession(std::string("answer OK\nanswer OK\nanswer OK\n"), "");
-  ToolkitOdbcReporter reporter;
-  reporter.error("Error: Could not allocate ODBC environment");
-  reporter.warning("w");
-  reporter.note("Warning: Maximum number of columns (250) exceeded.\nIgnoring extra columns.");
-  EXPECT_EQ(toolkit::transcriptLines(),
-            (Lines{"error \"Error: Could not allocate ODBC environment\"",
+                   "close 103 \"Velora ODBC Error Message\"",
+                   "error \"Error: Could not allocate ODBC environment\"",
                    "warning \"w\"",
                    "note \"Warning: Maximum number of columns (250) exceeded.\\nIgnoring "
                    "extra columns.\""}));

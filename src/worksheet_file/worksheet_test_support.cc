@@ -302,6 +302,7 @@ WriteOutcome writeToMemory(Sheet* sheet) {
   outcome.messages = messages.log;
   outcome.opened = file.opened();
   outcome.closed = file.closed();
+  outcome.writes = file.writeCount();
   outcome.bytes = file.bytes();
   return outcome;
 }

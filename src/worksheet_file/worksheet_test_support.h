@@ -100,6 +100,7 @@ struct WriteOutcome {
   std::vector<RecordingMessages::Entry> messages;
   bool opened = false;
   bool closed = false;
+  std::size_t writes = 0;  // calls of the file's write
   Bytes bytes;
 };
 WriteOutcome writeToMemory(Sheet* sheet);

@@ -1,3 +1,5 @@
+// The statement composed from the selection window, and the password
+// added to a connection string.
 #include "odbc/run/build_select.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +8,7 @@
 #include <vector>
 
 #include "odbc/connection.h"
+#include "odbc/run/connection_password.h"
 
 namespace vodbc {
 namespace {
@@ -18,28 +21,6 @@ CatalogTable table(std::string name, std::vector<std::string> columns,
   for (std::string& c : columns) t.columns.push_back({c, 'N', 4, false});
   for (int i : selected) t.columns[static_cast<std::size_t>(i)].selected = true;
   return t;
-}
-
-struct SelectCase {
-  const char* name;
-  CatalogTable table;
-  char quote;
-  std::string expected;
-};
-
-void PrintTo(const SelectCase& c, std::ostream* os) { *os << c.name; }
-
-class BuildSelectTest : public ::testing::TestWithParam<SelectCase> {};
-
-TEST_P(BuildSelectTest, ComposesTheStatement) {
-  const SelectCase& c = GetParam();
-  driverCapabilities = DriverCapabilities{};
-  driverCapabilities.quoteChar = c.quote;
-  RetrievalSpec spec;
-  spec.sqlText = "left over from an earlier run";
-  buildSelect(spec, c.table);
-  EXPECT_EQ(spec.sqlText, c.expected);
-  EXPECT_EQ(spec.sqlCapacity, 4096);
 }
 
 CatalogTable withSchema(CatalogTable t, std::string schema) {
@@ -58,39 +39,78 @@ CatalogTable unread(CatalogTable t) {
   return t;
 }
 
-const std::vector<std::string> kFive = {"a", "b", "c", "d", "e"};
+TEST(BuildSelect, ComposesTheStatement) {
+  const std::vector<std::string> kFive = {"a", "b", "c", "d", "e"};
+  const struct {
+    CatalogTable table;
+    char quote;
+    std::string expected;
+  } cases[] = {
+      {table("t", kFive, {0, 1}), '"', "SELECT a,b FROM t"},
+      {table("t", kFive, {4, 2}), '"', "SELECT c,e FROM t"},  // list order, not click order
+      {table("t", kFive, {0, 1, 2, 3, 4}), '"', "SELECT * FROM t"},
+      {table("t", kFive, {}), '"', "SELECT * FROM t"},
+      {unread(table("t", kFive, {0})), '"', "SELECT * FROM t"},
+      {withSchema(table("Sales", {"Order Date", "Qty", "Unit Price"}, {0, 1}), "dbo"), '"',
+       "SELECT \"Order Date\",Qty FROM dbo.Sales"},
+      {table("my table", {"unit_price", "x"}, {0}), '`', "SELECT `unit_price` FROM `my table`"},
+      {withSchema(table("t", kFive, {}), "s"), '"', "SELECT * FROM t"},  // one-character schema
+      {withWhere(table("t", kFive, {1}), " a >  1 AND b='x y'"), '"',
+       "SELECT b FROM t WHERE  a >  1 AND b='x y'"},
+      {withWhere(table("t", kFive, {}), ""), '"', "SELECT * FROM t WHERE "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.expected);
+    driverCapabilities = DriverCapabilities{};
+    driverCapabilities.quoteChar = c.quote;
+    RetrievalSpec spec;
+    spec.sqlText = "left over from an earlier run";
+    buildSelect(spec, c.table);
+    EXPECT_EQ(spec.sqlText, c.expected);
+    EXPECT_EQ(spec.sqlCapacity, 4096);
+  }
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    Run, BuildSelectTest,
-    ::testing::Values(
-        SelectCase{"TwoOfFive", table("t", kFive, {0, 1}), '"',
-                   "SELECT a,b FROM t"},
-        SelectCase{"ListOrderNotClickOrder", table("t", kFive, {4, 2}), '"',
-                   "SELECT c,e FROM t"},
-        SelectCase{"AllFiveIsStar", table("t", kFive, {0, 1, 2, 3, 4}), '"',
-                   "SELECT * FROM t"},
-        SelectCase{"NoneIsStar", table("t", kFive, {}), '"', "SELECT * FROM t"},
-        SelectCase{"UnreadColumnsIsStar", unread(table("t", kFive, {0})), '"',
-                   "SELECT * FROM t"},
-        SelectCase{"SpecialNamesQuoted",
-                   withSchema(table("Sales", {"Order Date", "Qty", "Unit Price"},
-                                    {0, 1}),
-                              "dbo"),
-                   '"', "SELECT \"Order Date\",Qty FROM dbo.Sales"},
-        SelectCase{"DriverQuoteCharacter",
-                   table("my table", {"unit_price", "x"}, {0}), '`',
-                   "SELECT `unit_price` FROM `my table`"},
-        SelectCase{"OneCharacterSchemaLeftOut",
-                   withSchema(table("t", kFive, {}), "s"), '"',
-                   "SELECT * FROM t"},
-        SelectCase{"WhereAppendedUnchanged",
-                   withWhere(table("t", kFive, {1}), " a >  1 AND b='x y'"), '"',
-                   "SELECT b FROM t WHERE  a >  1 AND b='x y'"},
-        SelectCase{"EmptyWhereStillWritten", withWhere(table("t", kFive, {}), ""),
-                   '"', "SELECT * FROM t WHERE "}),
-    [](const ::testing::TestParamInfo<SelectCase>& info) {
-      return std::string(info.param.name);
-    });
+TEST(ConnectionPassword, FindsPasswordAttributes) {
+  const struct {
+    const char* connection;
+    bool hasPassword;
+  } cases[] = {
+      {"DRIVER=x;UID=me", false},
+      {"DRIVER=x;UID=me;PWD=secret", true},
+      {"driver=x; pwd =secret", true},
+      {"DSN=a;Password=secret;", true},
+      {"DSN=a;PWDX=1", false},
+      {"DRIVER={a;PWD=b};UID=me", false},  // inside a braced value
+      {"DRIVER={a}};PWD=b};UID=me", false},
+      {"DRIVER={a}}b};PWD=1", true},
+      {"", false},
+      {";;PWD=", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(hasPasswordAttribute(c.connection), c.hasPassword) << c.connection;
+  }
+}
+
+TEST(ConnectionPassword, AddsPasswordAttribute) {
+  struct Case {
+    const char* connection;
+    const char* password;
+    const char* expected;
+  } cases[] = {
+      {"DRIVER=x;UID=me", "secret", "DRIVER=x;UID=me;PWD=secret;"},
+      {"DRIVER=x;UID=me;", "secret", "DRIVER=x;UID=me;PWD=secret;"},
+      {"", "s", "PWD=s;"},
+      {"DSN=a", "a;b", "DSN=a;PWD={a;b};"},
+      {"DSN=a", "x}y", "DSN=a;PWD={x}}y};"},
+      {"DSN=a", " lead", "DSN=a;PWD={ lead};"},
+  };
+  for (const Case& c : cases) {
+    std::string out = addPasswordAttribute(c.connection, c.password);
+    EXPECT_EQ(out, c.expected);
+    EXPECT_TRUE(hasPasswordAttribute(out)) << out;
+  }
+}
 
 }  // namespace
 }  // namespace vodbc

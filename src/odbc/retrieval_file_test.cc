@@ -108,26 +108,23 @@ TEST_F(RetrievalFileTest, ReadsTheConnectionAndJoinsTheSqlLines) {
   }
 }
 
-TEST_F(RetrievalFileTest, AMissingFileIsReportedWithItsPathCutAt100) {
+TEST_F(RetrievalFileTest, AMissingFileOrAReadErrorIsReported) {
   std::string path = dir_ + "/" + std::string(150, 'n') + ".idb";
   std::string connection = "untouched";
-  auto file = openRetrievalFile(path, connection, reporter_);
-  EXPECT_FALSE(file.has_value());
+  EXPECT_FALSE(openRetrievalFile(path, connection, reporter_).has_value());
   EXPECT_EQ(connection, "untouched");
+  // The path is cut at 100 characters.
   EXPECT_EQ(reporter_.lines,
             Lines{"error: Error: In Write ODBC Retrieval File - could not open file " +
                   path.substr(0, 100)});
-}
 
-TEST_F(RetrievalFileTest, AReadErrorKeepsWhatWasReadAndSaysSo) {
-  // A folder opens for reading but every read fails.
-  std::string connection;
+  // A folder opens for reading but every read fails: what was read is kept.
+  reporter_.lines.clear();
   auto file = openRetrievalFile(dir_, connection, reporter_);
   ASSERT_TRUE(file.has_value());
   readRetrievalSql(*file, dir_, spec_, reporter_);
   EXPECT_EQ(spec_.sqlText, "");
-  EXPECT_EQ(reporter_.lines,
-            Lines{"error: Read error in ODBC retrieval file " + dir_ + "!"});
+  EXPECT_EQ(reporter_.lines, Lines{"error: Read error in ODBC retrieval file " + dir_ + "!"});
 }
 
 TEST_F(RetrievalFileTest, WrittenFilesAreCrLfReadBackKeepTheirModeAndFailuresHarmNothing) {

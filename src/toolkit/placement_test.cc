@@ -5,7 +5,10 @@
 namespace toolkit {
 namespace {
 
-Rect client(int width, int height) { return Rect::fromPosition(0, 0, width, height); }
+// A rectangle of this size at (left, top): a client rectangle by default.
+Rect client(int width, int height, int left = 0, int top = 0) {
+  return Rect::fromPosition(left, top, width, height);
+}
 
 struct PlaceCase {
   const char* what;
@@ -17,9 +20,8 @@ class PlacedCornerTest : public ::testing::TestWithParam<PlaceCase> {};
 
 TEST_P(PlacedCornerTest, MatchesTheArithmetic) {
   const PlaceCase& c = GetParam();
-  const Point p = placedCorner(client(c.tw, c.th), client(c.ww, c.wh), c.push);
-  EXPECT_EQ(p.h, c.x) << c.what;
-  EXPECT_EQ(p.v, c.y) << c.what;
+  EXPECT_EQ(placedCorner(client(c.tw, c.th), client(c.ww, c.wh), c.push), (Point{c.y, c.x}))
+      << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -46,34 +48,22 @@ class CentredRectTest : public ::testing::TestWithParam<CentreCase> {};
 
 TEST_P(CentredRectTest, MatchesTheArithmetic) {
   const CentreCase& c = GetParam();
-  const Rect r = centredRect(client(c.tw, c.th), Point{c.pv, c.ph},
-                             client(c.ww, c.wh));
-  EXPECT_EQ(r, c.expected) << c.what << ": got " << r.left << "," << r.top
-                           << "," << r.right << "," << r.bottom;
-}
-
-Rect ltrb(int l, int t, int r, int b) {
-  Rect x;
-  x.left = static_cast<std::int16_t>(l);
-  x.top = static_cast<std::int16_t>(t);
-  x.right = static_cast<std::int16_t>(r);
-  x.bottom = static_cast<std::int16_t>(b);
-  return x;
+  const Rect r = centredRect(client(c.tw, c.th), Point{c.pv, c.ph}, client(c.ww, c.wh));
+  EXPECT_EQ(r, c.expected) << c.what << ": got " << r.left << "," << r.top << "," << r.right
+                           << "," << r.bottom;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CentredRectTest,
     ::testing::Values(
-        CentreCase{"smaller window", 400, 300, 50, 20, 200, 100,
-                   ltrb(150, 120, 350, 220)},
-        CentreCase{"larger window gets negative offsets", 200, 100, 0, 0, 300,
-                   160, ltrb(-50, -30, 250, 130)},
+        CentreCase{"smaller window", 400, 300, 50, 20, 200, 100, client(200, 100, 150, 120)},
+        CentreCase{"larger window gets negative offsets", 200, 100, 0, 0, 300, 160,
+                   client(300, 160, -50, -30)},
         // (201-100)/2 = 50 and (201+100)/2 = 150: the width stays 100.
-        CentreCase{"odd difference", 201, 101, 10, 10, 100, 50,
-                   ltrb(60, 35, 160, 85)},
-        // (100-201)/2 truncates toward zero to -50, (100+201)/2 = 150.
-        CentreCase{"odd and larger", 100, 100, 0, 0, 201, 100,
-                   ltrb(-50, 0, 150, 100)}),
+        CentreCase{"odd difference", 201, 101, 10, 10, 100, 50, client(100, 50, 60, 35)},
+        // (100-201)/2 truncates toward zero to -50, (100+201)/2 = 150: the
+        // width comes out 200.
+        CentreCase{"odd and larger", 100, 100, 0, 0, 201, 100, client(200, 100, -50, 0)}),
     [](const auto& info) { return std::to_string(info.index); });
 
 TEST(BackgroundFor, OldestClassGetsLightGreyOthersTheToolkitColour) {

@@ -1,20 +1,28 @@
-#include "sheet/convert_column.h"
-
+// Conversions between numeric, text and factor columns, one by one and
+// through convertColumn's dispatch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
+#include <random>
 #include <tuple>
 
+#include "sheet/convert_column.h"
+#include "sheet/names.h"
 #include "sheet/sheet_test_support.h"
 
 namespace vodbc {
 namespace {
 
+using testing::labelsOf;
+using testing::levelValuesOf;
 using testing::Numbers;
 using testing::textsOf;
 using testing::Texts;
 using testing::valuesOf;
 using ConvertColumnTest = testing::ConversionTest;
+using ToFactorTest = testing::ConversionTest;
 const double M = kMissingValueCode;
 
 TEST_F(ConvertColumnTest, WrongSourceTypeChangesNothing) {
@@ -216,6 +224,227 @@ TEST_F(ConvertColumnTest, FactorToTextByLevelKind) {
   EXPECT_EQ(textsOf(*labelled), (Texts{"", "A", "b"}));
   EXPECT_EQ(std::tuple(labelled->levelLabelCount, labelled->levelCount, labelled->valueWidth),
             std::tuple(0, 1, 81));
+}
+
+
+TEST_F(ToFactorTest, NumericToFactor) {
+  struct Case {
+    const char* what;
+    Numbers values;
+    bool sort;
+    Numbers codes;
+    std::int32_t levelCount, levelKind;
+    Numbers levels;
+  };
+  const Case cases[] = {
+      {"counting levels, sorted", {3, 1, 3, M, 2}, true, {3, 1, 3, M, 2}, 3, 0, {}},
+      {"level values", {10, 20, 10}, true, {1, 2, 1}, 2, 1, {10, 20}},
+      {"only missing", {M, -1e38}, true, {M, -1e38}, 2, 0, {}},
+      {"first met order", {3, 1, 3, 2}, false, {1, 2, 1, 3}, 3, 1, {3, 1, 2}},
+      {"already counting", {1, 2, 1, 3}, false, {1, 2, 1, 3}, 3, 0, {}},
+      {"sorted descending input", {30, 20, 10}, true, {3, 2, 1}, 3, 1, {10, 20, 30}},
+      {"zero and minus zero are one value", {0.0, -0.0, 5}, true, {1, 1, 2}, 2, 1, {0, 5}},
+      {"negative values", {-2.5, 7, -2.5}, true, {1, 2, 1}, 2, 1, {-2.5, 7}},
+      {"empty column", {}, true, {}, 2, 0, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SheetColumn* column = sheet.addNumbers("n", c.values);
+    column->formatKind = 3;  // stays
+    ASSERT_TRUE(numericToFactor(*column, c.sort));
+    EXPECT_EQ(valuesOf(*column), c.codes);
+    EXPECT_EQ(levelValuesOf(*column), c.levels);
+    EXPECT_EQ(std::tuple(column->type, column->levelCount, column->levelKind,
+                         column->levelValueCount, column->levelLabelCount, column->valueWidth,
+                         column->formatKind, column->length, column->changed),
+              std::tuple(ColumnType::Factor, c.levelCount, c.levelKind,
+                         static_cast<std::int32_t>(c.levels.size()), 0, 41, 3,
+                         static_cast<std::int32_t>(c.values.size()), 1));
+    EXPECT_EQ(column->levelLabelsFirst, nullptr);
+  }
+}
+
+TEST_F(ToFactorTest, NumericToFactorSortsNotANumberLast) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  SheetColumn* column = sheet.addNumbers("n", {2, nan, 1, nan});
+  ASSERT_TRUE(numericToFactor(*column, true));
+  EXPECT_EQ(valuesOf(*column), (Numbers{2, 3, 1, 3}));
+  EXPECT_EQ(column->levelCount, 3);
+}
+
+TEST_F(ToFactorTest, TextToFactor) {
+  struct Case {
+    const char* what;
+    Texts texts;
+    bool ignoreCase, normalise, sort;
+    Texts labels;
+    Numbers codes;
+  };
+  const std::string long45 = std::string(40, 'L') + "tail1";
+  const std::string other45 = std::string(40, 'L') + "tail2";
+  const Case cases[] = {
+      {"all flags", {"b", "A", "a ", ""}, true, true, true, {"A", "b"}, {2, 1, 1, M}},
+      {"case kept apart", {"b", "A", "a"}, false, false, true, {"A", "a", "b"}, {3, 1, 2}},
+      {"first met order", {"b", "A", "a", "b"}, false, false, false, {"b", "A", "a"},
+       {1, 2, 3, 1}},
+      {"first spelling wins", {"Yes", "YES", "yes"}, true, false, false, {"Yes"}, {1, 1, 1}},
+      {"folded sort", {"NEWARK", "NEW_YORK"}, true, false, true, {"NEW_YORK", "NEWARK"}, {2, 1}},
+      {"byte sort", {"NEWARK", "NEW_YORK"}, false, false, true, {"NEWARK", "NEW_YORK"}, {1, 2}},
+      {"bytes compare unsigned", {"\xE9t\xE9", "zebra"}, false, false, true,
+       {"zebra", "\xE9t\xE9"}, {2, 1}},
+      {"blanks kept", {"a b", "a  b", " "}, false, false, true, {" ", "a  b", "a b"}, {3, 2, 1}},
+      {"blanks normalised", {"a b", " a  b ", " "}, false, true, true, {"a b"}, {1, 1, M}},
+      {"labels cut to 40", {long45, other45}, false, false, true, {std::string(40, 'L')},
+       {1, 1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SheetColumn* column = sheet.addTexts("t", c.texts);
+    ASSERT_TRUE(textToFactor(*column, c.ignoreCase, c.normalise, c.sort));
+    EXPECT_EQ(labelsOf(*column), c.labels);
+    EXPECT_EQ(valuesOf(*column), c.codes);
+    std::size_t widest = 0;
+    for (const std::string& label : c.labels) widest = std::max(widest, label.size());
+    EXPECT_EQ(std::tuple(column->type, column->levelCount, column->levelKind, column->formatKind,
+                         column->valueWidth, column->decimals, column->levelValueCount,
+                         column->labelWidth),
+              std::tuple(ColumnType::Factor, static_cast<std::int32_t>(c.labels.size()), 2, 4,
+                         41, -1, 0, static_cast<std::int32_t>(widest)));
+    EXPECT_EQ(column->levelValuesFirst, nullptr);
+  }
+}
+
+TEST_F(ToFactorTest, TextToFactorWithoutLabels) {
+  SheetColumn* column = sheet.addTexts("t", {"", "   ", ""});
+  ASSERT_TRUE(textToFactor(*column, true, true, true));
+  EXPECT_EQ(valuesOf(*column), (Numbers{M, M, M}));
+  EXPECT_EQ(std::tuple(column->levelCount, column->levelKind, column->formatKind,
+                       column->labelWidth, column->levelLabelCount),
+            std::tuple(2, 0, 1, 0, 0));
+  EXPECT_EQ(column->levelLabelsFirst, nullptr);
+}
+
+TEST_F(ToFactorTest, FactorCollectionsOverTheLimitLeaveTheColumnAlone) {
+  // Tables grow by 20 entries: 320 bytes hold 40 values of 8 bytes or 80
+  // labels of 4 bytes.
+  setCollectionByteLimitForTesting(320);
+  Numbers numbers;
+  Texts texts;
+  for (int i = 1; i <= 80; ++i) {
+    if (i <= 40) numbers.push_back(i * 1.5);
+    texts.push_back("label" + std::to_string(i));
+  }
+  EXPECT_TRUE(numericToFactor(*sheet.addNumbers("ok", numbers), true));
+  EXPECT_TRUE(textToFactor(*sheet.addTexts("ok", texts), true, true, true));
+
+  numbers.push_back(1000);
+  SheetColumn* overNumbers = sheet.addNumbers("n", numbers);
+  const StorageNode* numbersFirst = overNumbers->first;
+  EXPECT_FALSE(numericToFactor(*overNumbers, true));
+  EXPECT_EQ(valuesOf(*overNumbers), numbers);
+  EXPECT_EQ(std::tuple(overNumbers->type, overNumbers->first, overNumbers->changed),
+            std::tuple(ColumnType::Numeric, numbersFirst, 0));
+
+  texts.push_back("one more");
+  SheetColumn* overTexts = sheet.addTexts("t", texts);
+  EXPECT_FALSE(textToFactor(*overTexts, true, true, true));
+  EXPECT_EQ(textsOf(*overTexts), texts);
+  EXPECT_EQ(std::tuple(overTexts->type, overTexts->levelLabelCount),
+            std::tuple(ColumnType::Text, 0));
+}
+
+// The levels and codes of a factor as a plain scan in the order values are
+// first met finds them; the conversions must agree with it exactly.
+struct ScannedFactor {
+  Texts labels;
+  Numbers codes;
+};
+
+std::string folded(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+ScannedFactor scanTexts(const Texts& texts, bool ignoreCase, bool normalise, bool sort) {
+  auto labelOf = [&](const std::string& text) {
+    char buffer[256];
+    if (normalise) normaliseBlanks(buffer, text.c_str(), 80);
+    return std::string(normalise ? buffer : text).substr(0, 40);
+  };
+  auto same = [&](const std::string& a, const std::string& b) {
+    return a == b || (ignoreCase && folded(a) == folded(b));
+  };
+  ScannedFactor result;
+  for (const std::string& text : texts) {
+    const std::string label = labelOf(text);
+    if (label.empty()) continue;
+    if (std::none_of(result.labels.begin(), result.labels.end(),
+                     [&](const std::string& l) { return same(l, label); })) {
+      result.labels.push_back(label);
+    }
+  }
+  if (sort && result.labels.size() >= 2) {
+    std::sort(result.labels.begin(), result.labels.end(),
+              [&](const std::string& a, const std::string& b) {
+                return ignoreCase ? folded(a) < folded(b) : a < b;
+              });
+  }
+  for (const std::string& text : texts) {
+    const std::string label = labelOf(text);
+    const auto at = std::find_if(result.labels.begin(), result.labels.end(),
+                                 [&](const std::string& l) { return same(l, label); });
+    const bool found = !label.empty() && at != result.labels.end();
+    result.codes.push_back(found ? static_cast<double>(at - result.labels.begin() + 1) : M);
+  }
+  return result;
+}
+
+TEST_F(ToFactorTest, TextToFactorAgreesWithAPlainScan) {
+  std::mt19937 random(20240601);
+  const char* const pieces[] = {"a", "A", "b", "B", " ", "  ", "_", "z", "\xC4", "x y"};
+  Texts texts;
+  for (int i = 0; i < 3000; ++i) {
+    std::string text;
+    const int length = static_cast<int>(random() % 5);
+    for (int j = 0; j < length; ++j) text += pieces[random() % 10];
+    if (random() % 50 == 0) text = std::string(39, 'q') + text;  // near the cut
+    texts.push_back(text);
+  }
+  for (int flags = 0; flags < 8; ++flags) {
+    const bool ignoreCase = flags & 1, normalise = flags & 2, sort = flags & 4;
+    SheetColumn* column = sheet.addTexts("t", texts);
+    ASSERT_TRUE(textToFactor(*column, ignoreCase, normalise, sort));
+    const ScannedFactor expected = scanTexts(texts, ignoreCase, normalise, sort);
+    EXPECT_EQ(labelsOf(*column), expected.labels) << "flags " << flags;
+    EXPECT_EQ(valuesOf(*column), expected.codes) << "flags " << flags;
+  }
+}
+
+TEST_F(ToFactorTest, NumericToFactorAgreesWithAPlainScan) {
+  std::mt19937 random(7);
+  const double pool[] = {3, -1, 0.0, -0.0, 2.5, 1e30, 7, M, -1e38, 4, 1, 2};
+  Numbers values;
+  for (int i = 0; i < 2000; ++i) values.push_back(pool[random() % 12]);
+  for (bool sort : {false, true}) {
+    Numbers distinct;
+    for (double v : values) {
+      if (v > M && std::find(distinct.begin(), distinct.end(), v) == distinct.end()) {
+        distinct.push_back(v);
+      }
+    }
+    if (sort) std::sort(distinct.begin(), distinct.end());
+    Numbers codes;
+    for (double v : values) {
+      const auto at = std::find(distinct.begin(), distinct.end(), v) - distinct.begin();
+      codes.push_back(v <= M ? v : static_cast<double>(at + 1));
+    }
+    SheetColumn* column = sheet.addNumbers("n", values);
+    ASSERT_TRUE(numericToFactor(*column, sort));
+    EXPECT_EQ(valuesOf(*column), codes) << "sort " << sort;
+    EXPECT_EQ(levelValuesOf(*column), distinct) << "sort " << sort;
+  }
 }
 
 }  // namespace

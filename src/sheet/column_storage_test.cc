@@ -185,12 +185,7 @@ TEST(CheckedAllocDeathTest, FailuresEndWithTheirMessageAndStatus) {
   // Sanitized builds run this with allocator_may_return_null=1, so an
   // impossible request fails as it does with the plain allocator.
   constexpr std::uint64_t kImpossible = 1ULL << 62;
-  struct Case {
-    const char* what;
-    std::function<void()> request;
-    int status;
-    const char* message;
-  };
+  struct Case { const char* what; std::function<void()> request; int status; const char* message; };
   const Case cases[] = {
       {"alloc above the cap", [] { checkedAlloc(kAllocationCap + 1); }, kExitDataTooLarge,
        tooLarge},

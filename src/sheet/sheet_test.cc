@@ -74,10 +74,7 @@ TEST(Sheet, SettingsCopyLeavesThreeFlagsOut) {
 
 TEST(Sheet, AddColumnSetsFieldsByTypeAndCutsNames) {
   TestSheet sheet;
-  struct Case {
-    ColumnType type;
-    std::int32_t formatKind, pinnedAfter;
-  };
+  struct Case { ColumnType type; std::int32_t formatKind, pinnedAfter; };
   const Case cases[] = {{ColumnType::Numeric, 1, 1},    {ColumnType::Text, 4, 1},
                         {ColumnType::Factor, 1, 1},     {ColumnType::PinnedText, 4, 2},
                         {ColumnType::PinnedNumeric, 1, 3}, {ColumnType{7}, 1, 3}};
@@ -164,14 +161,6 @@ TEST(Sheet, ChangeFlags) {
             std::tuple(1, 0, 1, 0));
   markAllColumnsChanged(sheet.get(), true);
   EXPECT_EQ(b->changed, 1);
-}
-
-TEST(Sheet, FileNameIsCutAt256) {
-  TestSheet sheet;
-  setSheetFileName(*sheet.get(), "ODBC.WOR");
-  EXPECT_STREQ(sheet->fileName, "ODBC.WOR");
-  setSheetFileName(*sheet.get(), std::string(300, 'f'));
-  EXPECT_EQ(std::string(sheet->fileName), std::string(256, 'f'));
 }
 
 TEST(Sheet, FreeingASheetWithEveryKindOfStorage) {
@@ -410,9 +399,7 @@ TEST(DisplayWidth, NumbersAndDatesUseTheirTextForms) {
 
 TEST(Paths, SplitPath) {
   setDefaultDirectory("/start/dir");
-  struct Case {
-    std::string path, directory, name;
-  };
+  struct Case { std::string path, directory, name; };
   const std::string longName(300, 'n');
   const Case cases[] = {
       {"/data/q.idb", "/data", "q.idb"}, {"/q.idb", "/", "q.idb"},
@@ -436,11 +423,7 @@ TEST(Paths, SplitPath) {
 }
 
 TEST(Paths, JoinPath) {
-  struct Case {
-    std::string directory, name;
-    bool joined;
-    std::string path;
-  };
+  struct Case { std::string directory, name; bool joined; std::string path; };
   const std::string d256(256, 'd');
   const Case cases[] = {
       {"/data", "q.idb", true, "/data/q.idb"}, {"/data/", "q.idb", true, "/data/q.idb"},
@@ -485,9 +468,7 @@ TEST(Paths, SetSheetPath) {
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
   const std::string f300(300, 'f');
-  struct Case {
-    std::string path, directory, name;
-  };
+  struct Case { std::string path, directory, name; };
   const Case cases[] = {
       {"/data/out.WOR", "/data", "out.WOR"},
       {"/out.WOR", "/", "out.WOR"},
@@ -502,6 +483,8 @@ TEST(Paths, SetSheetPath) {
   sheet->directory[0] = '\0';
   EXPECT_TRUE(setSheetDirectory(*sheet.get(), true));
   EXPECT_STREQ(sheet->directory, cwd);
+  setSheetFileName(*sheet.get(), std::string(300, 'f'));
+  EXPECT_EQ(std::string(sheet->fileName), std::string(256, 'f'));
 }
 
 }  // namespace

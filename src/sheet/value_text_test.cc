@@ -31,11 +31,7 @@ TEST(MissingValue, CodeBitsAndTheWideTestAroundThem) {
   EXPECT_EQ(std::nextafter(-1.0E37, 0.0), kMissingValueCode);
   const double inf = std::numeric_limits<double>::infinity();
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  struct Case {
-    const char* what;
-    double value;
-    bool missing;
-  };
+  struct Case { const char* what; double value; bool missing; };
   const Case cases[] = {
       {"the code", kMissingValueCode, true},
       {"-1.0E37, below the code", -1.0E37, true},
@@ -59,10 +55,7 @@ TEST(MissingValue, CodeBitsAndTheWideTestAroundThem) {
 TEST(DayNumber, DaysOutsideTheGregorianCount) {
   initWorksheetDefaults();
   const double M = kMissingValueCode;
-  struct Case {
-    int day, month, year;
-    double number;
-  };
+  struct Case { int day, month, year; double number; };
   const Case cases[] = {
       {28, 2, 1900, 60}, {29, 2, 1900, 61}, {31, 12, 99, 36525}, {1, 1, 0, 1},
       {1, 7, 1500, 0},   {31, 12, 1599, 0},
@@ -96,14 +89,6 @@ TEST(Calendar, EveryDayAgreesWithTheGregorianCalendar) {
     // 28 February 1900 is written for serial 59 but read as 60.
     ASSERT_EQ(dayNumber(d, m, y), serial == 59 ? 60 : serial) << serial;
   }
-}
-
-TEST(Calendar, TimeOfDayTruncatesEveryStep) {
-  const TimeOfDay time = timeOfDay(1.0 / 1024);  // 84.375 seconds exactly
-  EXPECT_EQ(std::tuple(time.hours, time.minutes, time.seconds, time.hundredths),
-            std::tuple(0, 1, 24, 37));
-  const TimeOfDay evening = timeOfDay(0.75);
-  EXPECT_EQ(std::tuple(evening.hours, evening.minutes), std::tuple(18, 0));
 }
 
 TEST(ParseNumber, LookAlikesAndLimits) {
@@ -154,10 +139,7 @@ constexpr double k9April2001 = 36990;     // 2001: four-digit year everywhere
 constexpr double k23November1905 = 2154;  // 1900s: two digits unless asked
 
 TEST(FormatDateTime, EveryDateLayout) {
-  struct Case {
-    std::int32_t layout;
-    const char *in2001, *in1905;
-  };
+  struct Case { std::int32_t layout; const char *in2001, *in1905; };
   const Case cases[] = {
       {1, "09/04/2001", "23/11/05"},   {2, "09/04/2001", "23/11/1905"},
       {3, "9/4/2001", "23/11/05"},     {4, "9/4/2001", "23/11/1905"},
@@ -187,12 +169,7 @@ TEST(FormatDateTime, EveryDateLayout) {
 TEST(FormatDateTime, SerialDaysDayCountsAndTimes) {
   const double tiny = 1.0 / 1024;  // 00:01:24.375 exactly; every step truncates
   const double afternoon = 0.5625;  // 13:30:00
-  struct Case {
-    double value;
-    std::int32_t layout;
-    std::uint16_t option;
-    const char* text;
-  };
+  struct Case { double value; std::int32_t layout; std::uint16_t option; const char* text; };
   const Case cases[] = {
       // Serial days the calendar check above does not reach, and fractions
       // of a day, which count down to the whole day.
@@ -237,11 +214,7 @@ TEST(FormatDateTime, CountsFarOutsideTheCalendarStillGiveAText) {
 }
 
 TEST(FormatValue, NumberFormatsByKindAndDecimals) {
-  struct Case {
-    double value;
-    std::int32_t kind, decimals;
-    const char* text;
-  };
+  struct Case { double value; std::int32_t kind, decimals; const char* text; };
   const Case cases[] = {
       // General: decimals count significant digits once they exceed the
       // digits before the point.

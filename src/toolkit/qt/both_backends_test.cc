@@ -19,6 +19,7 @@
 #include <atomic>
 #include <clocale>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
@@ -147,12 +148,9 @@ class BothBackends : public ::testing::Test {
 };
 
 using Backends = ::testing::Types<Headless, QtWidgets>;
-class Names {
- public:
+struct Names {
   template <class T>
-  static std::string GetName(int) {
-    return std::is_same_v<T, Headless> ? "Headless" : "Qt";
-  }
+  static std::string GetName(int) { return std::is_same_v<T, Headless> ? "Headless" : "Qt"; }
 };
 TYPED_TEST_SUITE(BothBackends, Backends, Names);
 
@@ -371,12 +369,7 @@ TYPED_TEST(BothBackends, ConnectAnswersADataSourceDialog) {
 
 TYPED_TEST(BothBackends, HelpWindowShowsReadableFilesOnly) {
   const std::string page = ::testing::TempDir() + "toolkit_help.html";
-  {
-    std::FILE* f = std::fopen(page.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fputs("<html><body><h1 id=\"topic4401\">Contents</h1></body></html>", f);
-    std::fclose(f);
-  }
+  std::ofstream(page) << "<html><body><h1 id=\"topic4401\">Contents</h1></body></html>";
   this->inApplication("", [&](Window) {
     EXPECT_TRUE(showHelpWindow(page, 4401));
     EXPECT_FALSE(showHelpWindow(page + ".missing", 4403));
@@ -440,11 +433,9 @@ class QtUserInput : public BothBackends<QtWidgets> {
   Lines withInput(Input input) {
     return runProbe(std::nullopt, [&](Window) {
       QTimer::singleShot(0, [&input] {
-        QWidget* dialog = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-          if (w->isVisible() && w->windowTitle() == QStringLiteral("Probe")) dialog = w;
-        }
+        QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
+        ASSERT_EQ(dialog->windowTitle(), QStringLiteral("Probe"));
         dialog->activateWindow();
         input(dialog);
       });

@@ -111,8 +111,7 @@ TEST_P(DriverTest, TypesNullsTextAndDatesArriveAsTheSheetKeepsThem) {
   std::string dbl = db() == Database::PostgreSQL ? "double precision" : "double";
   std::string ts = db() == Database::MariaDB ? "datetime" : "timestamp";
   execute("CREATE TABLE " + t + " (id integer, n numeric(12,3), big bigint, f " +
-          dbl + ", flag boolean, c char(10), v varchar(100), d date, ts " + ts +
-          ", tm time)");
+          dbl + ", flag boolean, c char(10), v varchar(100), d date, ts " + ts + ", tm time)");
   execute("INSERT INTO " + t + " VALUES (1, 12.5, 5000000000, 0.25, true, 'ab', "
           "' x  ', '2002-03-04', '2002-03-04 05:06:07', '05:06:07'), "
           "(2, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL), "
@@ -220,8 +219,7 @@ TEST_P(DriverTest, CatalogListsTablesBeforeViewsAndQuotesWhatNeedsIt) {
     }
   }
   if (ours.size() == 3 && ours[0] == plain + ":TABLE") std::swap(ours[0], ours[1]);
-  EXPECT_EQ(ours, (Lines{odd + ":TABLE", plain + ":TABLE", view + ":VIEW"}))
-      << dump();
+  EXPECT_EQ(ours, (Lines{odd + ":TABLE", plain + ":TABLE", view + ":VIEW"})) << dump();
   ASSERT_NE(oddEntry, nullptr);
   CatalogTable& oddTable = *oddEntry;
   ASSERT_TRUE(readColumnList(statement_, oddTable, reporter_)) << dump();
@@ -315,8 +313,7 @@ TEST_P(DriverTest, ARefusedConnectionSaysWhyAndReleasesEverything) {
 
 // VODBC_TEST_DATABASE is this program's index into the list in CMakeLists.txt.
 const Database kDatabases[] = {Database::SQLite, Database::PostgreSQL, Database::MariaDB};
-INSTANTIATE_TEST_SUITE_P(Real, DriverTest,
-                         ::testing::Values(kDatabases[VODBC_TEST_DATABASE]),
+INSTANTIATE_TEST_SUITE_P(Real, DriverTest, ::testing::Values(kDatabases[VODBC_TEST_DATABASE]),
                          [](const auto& info) { return testing::databaseName(info.param); });
 
 }  // namespace

@@ -114,8 +114,7 @@ class FakeDriverManagerTest : public ::testing::Test {
 
 const Lines kOdbc3Release = {"SQLFreeHandle(STMT)", "SQLDisconnect",
                              "SQLFreeHandle(DBC)", "SQLFreeHandle(ENV)"};
-const Lines kOdbc2Release = {"SQLFreeStmt(DROP)", "SQLDisconnect",
-                             "SQLFreeConnect", "SQLFreeEnv"};
+const Lines kOdbc2Release = {"SQLFreeStmt(DROP)", "SQLDisconnect", "SQLFreeConnect", "SQLFreeEnv"};
 
 TEST_F(FakeDriverManagerTest, Odbc2DriverManagersAndDriversGetOdbc2Calls) {
   fake::removeFunction("SQLAllocHandle");
@@ -161,14 +160,14 @@ struct StepFailure {
   SQLRETURN result;
   const char* reached;
   Lines shown;
-  int rows = -1;  // rows of the Sheet made, when one is
+  int rows = -1;   // rows of the Sheet made, when one is
+  int againAt = 0;  // the same result once more, with another record
 };
 
 TEST_F(FakeDriverManagerTest, AFailureAtEachStepShowsItsMessageAndReleasesChildFirst) {
   const std::string noEnv = "error: Error: Could not allocate ODBC environment";
   const std::string noDbc = "error: Error: Could not allocate ODBC Database Connection handle";
-  const std::string noConnect =
-      "error: Error: Could not Open Database Driver Connection correctly";
+  const std::string noConnect = "error: Error: Could not Open Database Driver Connection correctly";
   const std::string noStmt = "error: Error: Could not allocate ODBC Statement handle";
   const StepFailure steps[] = {
       {"Environment", "SQLAllocHandle", "SQLAllocEnv", 1, SQL_ERROR, "open", {noEnv}},
@@ -190,17 +189,24 @@ TEST_F(FakeDriverManagerTest, AFailureAtEachStepShowsItsMessageAndReleasesChildF
        {kWarningLine}},
       {"ResultColumns", nullptr, "SQLNumResultCols", 2, SQL_SUCCESS_WITH_INFO, "fetch",
        {kWarningLine}},
+      // SQLFetch calls 1-2 read the table list; 3 is row 1.
       {"FirstRow", nullptr, "SQLFetch", 3, SQL_ERROR, "fetch", {kErrorLine, kNoData}},
       // The rows before a failing one are kept.
       {"LaterRow", nullptr, "SQLFetch", 4, SQL_ERROR, "done", {kErrorLine}, 1},
       {"LaterRowWithInfo", nullptr, "SQLFetch", 4, SQL_SUCCESS_WITH_INFO, "done",
        {kWarningLine}, 2},
+      // Only the first row with information is reported.
+      {"TwoRowsWithInfo", nullptr, "SQLFetch", 3, SQL_SUCCESS_WITH_INFO, "done",
+       {kWarningLine}, 2, 4},
   };
   for (const StepFailure& step : steps) {
     SCOPED_TRACE(step.name);
     fresh();
     if (step.removed != nullptr) fake::removeFunction(step.removed);
     fake::failAt(step.function, step.nth, step.result, {kRecord});
+    if (step.againAt != 0) {
+      fake::failAt(step.function, step.againAt, step.result, {{"01004", 2, "later"}});
+    }
     EXPECT_EQ(run(numbers(2)), step.reached);
     EXPECT_EQ(reporter_.lines, step.shown);
     if (step.rows >= 0) {
@@ -219,16 +225,6 @@ TEST_F(FakeDriverManagerTest, AFailureAtEachStepShowsItsMessageAndReleasesChildF
       EXPECT_NE(at, std::string::npos) << "freed out of order: " << event;
     }
   }
-}
-
-TEST_F(FakeDriverManagerTest, OnlyTheFirstRowWithInformationIsReported) {
-  // Fetch calls 1-2 read the table list; 3 is row 1, 5 is row 3.
-  fake::failAt("SQLFetch", 3, SQL_SUCCESS_WITH_INFO, {{"01004", 1, "first"}});
-  fake::failAt("SQLFetch", 5, SQL_SUCCESS_WITH_INFO, {{"01004", 2, "later"}});
-  EXPECT_EQ(run(numbers(4)), "done");
-  EXPECT_EQ(reporter_.lines,
-            Lines{"diagnostic: Velora ODBC Warning Message|01004|1|first"});
-  EXPECT_EQ(currentSheet->rowCount, 4);
 }
 
 TEST_F(FakeDriverManagerTest, TheRowAfterTheStagingLimitFailsTheFetch) {
@@ -462,8 +458,7 @@ TEST(DriverManagerLoading, AMissingLibraryGivesTheNotInstalledMessage) {
                   "You must install this software component if you wish to use "
                   "this feature."});
   unsetenv("VODBC_DRIVER_MANAGER");
-  EXPECT_EQ(driverManagerCandidates(),
-            (Lines{"libodbc.so.2", "libodbc.so", "libiodbc.so.2"}));
+  EXPECT_EQ(driverManagerCandidates(), (Lines{"libodbc.so.2", "libodbc.so", "libiodbc.so.2"}));
 }
 
 }  // namespace

@@ -154,8 +154,7 @@ TEST_F(RetrievalFileTest, WrittenFilesAreCrLfReadBackKeepTheirModeAndFailuresHar
   fs::create_directory(folder);
   EXPECT_FALSE(saveRetrievalFile(folder, "DSN=new", "SELECT 3", reporter_));
   EXPECT_EQ(reporter_.lines,
-            Lines{"error: Error: In Write ODBC Retrieval File - could not open file " +
-                  folder});
+            Lines{"error: Error: In Write ODBC Retrieval File - could not open file " + folder});
   EXPECT_FALSE(saveRetrievalFile(dir_ + "/no/such/folder/q.idb", "DSN", "S", reporter_));
   EXPECT_EQ(reporter_.lines.size(), 2u);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);

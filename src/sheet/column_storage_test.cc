@@ -101,7 +101,8 @@ TEST(ColumnStorage, SlotWidthComesFromTheKindOnly) {
                        textSlotWidth(ColumnType::LevelLabels), textSlotWidth(ColumnType::Numeric)),
             std::tuple(80, 80, 40, 0));
   ColumnStorage labels = allocateStorage(ColumnType::LevelLabels, 3);
-  EXPECT_EQ(std::tuple(textOf(labels, 1) - textOf(labels, 0), textOf(labels, 2) - textOf(labels, 1)),
+  EXPECT_EQ(std::tuple(textOf(labels, 1) - textOf(labels, 0),
+                       textOf(labels, 2) - textOf(labels, 1)),
             std::tuple(41, 41));
   freeStorage(labels);
   ColumnStorage texts = allocateStorage(ColumnType::PinnedText, 2);

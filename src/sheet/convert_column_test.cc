@@ -224,7 +224,6 @@ TEST_F(ConvertColumnTest, FactorToTextByLevelKind) {
             std::tuple(0, 1, 81));
 }
 
-
 TEST_F(ToFactorTest, NumericToFactor) {
   struct Case {
     const char* what;

@@ -1,12 +1,12 @@
 // The worksheet model's own structure: the sheet and its settings, column
 // order, names, display widths and file paths.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
 
@@ -101,7 +101,8 @@ TEST(Sheet, TwoHundredFiftyDataColumnsFitTheFiftyFirstDoesNot) {
   for (int i = 0; i < kMaxDataColumns; ++i) {
     ASSERT_NE(addColumn(sheet.get(), ColumnType::Numeric, "c", 25), nullptr) << i;
   }
-  EXPECT_EQ(std::tuple(sheet->lastColumn->position, sheet->lastColumn->serial), std::tuple(250, 250));
+  EXPECT_EQ(std::tuple(sheet->lastColumn->position, sheet->lastColumn->serial),
+            std::tuple(250, 250));
   EXPECT_EQ(addColumn(sheet.get(), ColumnType::Numeric, "c", 25), nullptr);
   EXPECT_EQ(std::tuple(sheet->columnCount, sheet->columnSerial), std::tuple(250, 251));
   EXPECT_EQ(addColumn(nullptr, ColumnType::Numeric, "c", 25), nullptr);
@@ -442,11 +443,8 @@ TEST(Paths, FileExistsForFilesButNotFolders) {
   char pattern[] = "/tmp/vodbc_paths_XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   const std::string folder = pattern;
-  std::FILE* file = std::fopen((folder + "/present.WOR").c_str(), "w");
-  ASSERT_NE(file, nullptr);
-  std::fclose(file);
-  ASSERT_EQ(mkdir((folder + "/folder").c_str(), 0700), 0);
-
+  ASSERT_TRUE(std::ofstream(folder + "/present.WOR").good());
+  ASSERT_TRUE(std::filesystem::create_directory(folder + "/folder"));
   EXPECT_TRUE(fileExists(folder + "/present.WOR"));
   for (const std::string& absent :
        {folder + "/PRESENT.WOR", folder + "/absent.WOR", folder + "/folder", folder + "/",
@@ -458,9 +456,7 @@ TEST(Paths, FileExistsForFilesButNotFolders) {
   setDefaultDirectory(folder);
   EXPECT_TRUE(fileExists("present.WOR"));
   setDefaultDirectory("");
-  std::remove((folder + "/present.WOR").c_str());
-  rmdir((folder + "/folder").c_str());
-  rmdir(folder.c_str());
+  std::filesystem::remove_all(folder);
 }
 
 TEST(Paths, SetSheetPath) {

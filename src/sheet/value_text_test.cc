@@ -285,10 +285,12 @@ TEST(FormatValue, SameTextAsPrintfForEveryKind) {
                                 std::numeric_limits<double>::quiet_NaN()};
   for (int i = 0; i < 3000; ++i) {
     const auto bits = random();
-    double value = std::bit_cast<double>(bits);
-    if (i % 3 == 0) value = static_cast<double>(static_cast<std::int64_t>(bits % 2000001) - 1000000) / 8;
-    if (i % 3 == 1) value = std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(bits % 120) - 110);
-    values.push_back(value);
+    // Any bit pattern, eighths near zero, or whole numbers scaled far down.
+    const double eighths = static_cast<double>(static_cast<std::int64_t>(bits % 2000001)) / 8;
+    const double scaled = std::ldexp(static_cast<double>(bits >> 11), int(bits % 120) - 110);
+    values.push_back(i % 3 == 0   ? eighths - 125000
+                     : i % 3 == 1 ? scaled
+                                  : std::bit_cast<double>(bits));
   }
   for (double value : values) {
     if (value <= kMissingValueCode) continue;  // "*", tested above

@@ -65,8 +65,13 @@ struct FakeCase {
   std::uint16_t runResult;
   RunOutcome outcome;
   Lines released;
-  Lines shownTail;           // the last things the user saw
+  Lines shown;               // everything the user saw
   const char* removed = nullptr;  // a function the driver manager lacks
+  // Interactive runs: the data source the user picks (none: cancelled) and
+  // the selection window (empty: it cannot be opened).
+  bool interactive = false;
+  std::optional<std::string> dataSource = std::nullopt;
+  std::function<void(RetrievalSpec&)> select = nullptr;
 };
 
 class RunFakeTest : public ::testing::Test {
@@ -81,9 +86,10 @@ class RunFakeTest : public ::testing::Test {
     path_ = folder_ + "/q.idb";
     testing::writeRetrievalFileText(path_, "DSN=fake", {"SELECT a FROM t"});
   }
-  // A new run in the same test: as the program does, the last sheet goes.
+  // A new run in the same test, as in a fresh process.
   void again() {
     discardCurrentSheet();
+    odbcHandles = OdbcHandles{};
     fake::reset();
     reporter_.lines.clear();
   }
@@ -139,7 +145,7 @@ TEST_F(RunFakeTest, ReleasesEveryHandleInOrder) {
        {"error: Error: Could not allocate ODBC Statement handle"}},
       {"TableListRefused", "SQLTables", 1, SQL_ERROR, {}, true, 0,
        RunOutcome::kNoTableNames, kAll,
-       {"error: Error: Could NOT get table names!"}},
+       {"diagnostic: HY000", "error: Error: Could NOT get table names!"}},
       {"ExecutionRefusedNotCorrected", "SQLExecDirect", 1, SQL_ERROR, {0},
        true, 0, RunOutcome::kFetchFailed, kAll,
        {"diagnostic: HY000", kQuestion, "error: Error reading ODBC Data!"}},
@@ -151,13 +157,25 @@ TEST_F(RunFakeTest, ReleasesEveryHandleInOrder) {
       // asking.
       {"CorrectionWithoutEditor", "SQLExecDirect", 1, SQL_ERROR, {1},
        true, 0, RunOutcome::kFetchFailed, kAll,
-       {kQuestion,
+       {"diagnostic: HY000", kQuestion,
         "error: Error: Can't open OBDC Edit SQL Window.\n"
         "Please close another window or application.",
         "error: Error reading ODBC Data!"}},
+      // No result set: the failed fetch's diagnostic comes first.
       {"NoRows", "", 0, 0, {0}, false, 0, RunOutcome::kFetchFailed, kAll,
-       {"error: Error reading ODBC data: No valid data found!", kQuestion,
+       {"diagnostic: 24000", "error: Error reading ODBC data: No valid data found!", kQuestion,
         "error: Error reading ODBC Data!"}},
+      // Interactive runs that end before anything is executed.
+      {"DataSourceDialogCancelled", "", 0, 0, {}, false, 1, RunOutcome::kConnectCancelled,
+       kNoStatement, {}, nullptr, true},
+      {"SelectionWindowUnavailable", "", 0, 0, {}, false, 0,
+       RunOutcome::kSelectWindowUnavailable, kAll,
+       {"error: Error: Can't open OBDC Selection Window.\n"
+        "Please close another window or application."},
+       nullptr, true, "DSN=fake"},
+      {"SelectionCancelled", "", 0, 0, {}, false, 1, RunOutcome::kSelectCancelled, kAll, {},
+       nullptr, true, "DSN=fake", [](RetrievalSpec& spec) { spec.selectedTable = -1; }},
+      // Without SQLAllocHandle the run falls back to the older calls.
       {"NothingAllocated", "SQLAllocEnv", 1, SQL_ERROR, {}, true, 0,
        RunOutcome::kOdbcRefused, {},
        {"error: Error: Could not allocate ODBC environment"}, "SQLAllocHandle"},
@@ -170,17 +188,17 @@ TEST_F(RunFakeTest, ReleasesEveryHandleInOrder) {
     fake::queueResult(tables());
     if (c.withRows) fake::queueResult(numbers(3));
     RetrievalContext ctx = context(c.answers);
-    EXPECT_EQ(runRetrieval(path_, ctx), c.runResult);
+    windows_.selectData = c.select;
+    ctx.chooseDataSource = [&c] { return c.dataSource; };
+    EXPECT_EQ(runRetrieval(c.interactive ? std::nullopt : std::optional(path_), ctx),
+              c.runResult);
     EXPECT_EQ(ctx.outcome, c.outcome);
     EXPECT_EQ(releases(), c.released);
-    expectEverythingFreed();
-    ASSERT_GE(reporter_.lines.size(), c.shownTail.size());
-    EXPECT_EQ(Lines(reporter_.lines.end() - static_cast<long>(c.shownTail.size()),
-                    reporter_.lines.end()),
-              c.shownTail);
-    if (c.removed) {
-      EXPECT_EQ(reporter_.lines, c.shownTail);
+    if (c.interactive) {
+      EXPECT_EQ(fake::callCount("SQLExecDirect"), 0);
     }
+    expectEverythingFreed();
+    EXPECT_EQ(reporter_.lines, c.shown);
     EXPECT_EQ(currentSheet != nullptr, c.outcome == RunOutcome::kSucceeded);
   }
 }
@@ -238,47 +256,6 @@ TEST_F(RunFakeTest, FetchOnAWorkerThread) {
       EXPECT_EQ(currentSheet->rowCount, 2);
     }
     EXPECT_EQ(releases(), kAll);
-    expectEverythingFreed();
-  }
-}
-
-// Interactive runs that end before anything is executed.
-TEST_F(RunFakeTest, InteractiveRunsEndingEarly) {
-  struct Case {
-    const char* name;
-    bool connect;
-    std::function<void(RetrievalSpec&)> selectData;  // empty: cannot open
-    std::uint16_t result;
-    RunOutcome outcome;
-    Lines shown;
-    Lines released;
-  } cases[] = {
-      {"data source dialog cancelled", false, {}, 1, RunOutcome::kConnectCancelled,
-       {}, kNoStatement},
-      {"selection window unavailable", true, {}, 0,
-       RunOutcome::kSelectWindowUnavailable,
-       {"error: Error: Can't open OBDC Selection Window.\n"
-        "Please close another window or application."},
-       kAll},
-      {"selection cancelled", true,
-       [](RetrievalSpec& spec) { spec.selectedTable = -1; }, 1,
-       RunOutcome::kSelectCancelled, {}, kAll},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    again();
-    fake::queueResult(tables());
-    windows_.selectData = c.selectData;
-    RetrievalContext ctx = context({});
-    bool connect = c.connect;
-    ctx.chooseDataSource = [connect] {
-      return connect ? std::optional<std::string>("DSN=fake") : std::nullopt;
-    };
-    EXPECT_EQ(runRetrieval(std::nullopt, ctx), c.result);
-    EXPECT_EQ(ctx.outcome, c.outcome);
-    EXPECT_EQ(reporter_.lines, c.shown);
-    EXPECT_EQ(releases(), c.released);
-    EXPECT_EQ(fake::callCount("SQLExecDirect"), 0);
     expectEverythingFreed();
   }
 }

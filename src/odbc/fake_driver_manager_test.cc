@@ -339,24 +339,12 @@ TEST_F(FakeDriverManagerTest, RecordsAreShownInOrderAndAFailedWindowIsReplaced) 
   }
 }
 
-TEST_F(FakeDriverManagerTest, CapabilitiesFollowOnlyPlainAnswers) {
+TEST_F(FakeDriverManagerTest, CapabilitiesFollowPlainAnswersAndTheTableListIsOrderedByType) {
   fake::setInfo(SQL_SERVER_NAME, SQL_SUCCESS, "");
   fake::setInfo(SQL_IDENTIFIER_QUOTE_CHAR, SQL_SUCCESS_WITH_INFO, "`");
   fake::setInfo(SQL_CATALOG_NAME, SQL_SUCCESS, "Y");
   fake::setInfoNumber(SQL_CATALOG_USAGE, SQL_SUCCESS, SQL_CU_DML_STATEMENTS);
   fake::setInfoNumber(SQL_SCHEMA_USAGE, SQL_SUCCESS_WITH_INFO, SQL_SU_DML_STATEMENTS);
-  EXPECT_EQ(run(numbers(1)), "done");
-  EXPECT_EQ(spec_.dataSourceName, "Unnamed Data Source");
-  EXPECT_EQ(driverCapabilities.quoteChar, '"');
-  EXPECT_TRUE(driverCapabilities.catalogInDml);
-  EXPECT_FALSE(driverCapabilities.schemaInDml);
-  EXPECT_TRUE(reporter_.lines.empty());
-}
-
-TEST_F(FakeDriverManagerTest, TheTableListIsOrderedByTypeAndSkipsNamelessRows) {
-  fake::setInfo(SQL_CATALOG_NAME, SQL_SUCCESS, "Y");
-  fake::setInfoNumber(SQL_CATALOG_USAGE, SQL_SUCCESS, SQL_CU_DML_STATEMENTS);
-  fake::setInfoNumber(SQL_SCHEMA_USAGE, SQL_SUCCESS, SQL_SU_DML_STATEMENTS);
   fake::queueResult({{{"TABLE_CAT"}, {"TABLE_SCHEM"}, {"TABLE_NAME"}, {"TABLE_TYPE"}},
                      {{std::nullopt, "dbo", "v1", "VIEW"},
                       {"c", "s", "t1", "TABLE"},
@@ -366,14 +354,20 @@ TEST_F(FakeDriverManagerTest, TheTableListIsOrderedByTypeAndSkipsNamelessRows) {
                       {"cat", "dbo", "odd", std::nullopt}}});
   fake::queueResult(numbers(1));
   EXPECT_EQ(runOnce(), "done");
-  // Qualifiers of one character, and null ones, are absent.
+  EXPECT_TRUE(reporter_.lines.empty());
+  EXPECT_EQ(spec_.dataSourceName, "Unnamed Data Source");
+  EXPECT_EQ(driverCapabilities.quoteChar, '"');
+  EXPECT_TRUE(driverCapabilities.catalogInDml);
+  EXPECT_FALSE(driverCapabilities.schemaInDml);
+  // Qualifiers the data source does not take, of one character or null
+  // are absent; rows without a name are skipped.
   Lines order;
   for (const CatalogTable& t : spec_.tables) {
     order.push_back(t.catalog.value_or("-") + "." + t.schema.value_or("-") + "." + t.name +
                     ":" + t.type);
   }
-  EXPECT_EQ(order, (Lines{"-.-.t1:TABLE", "cat.dbo.t2:table", "-.dbo.v1:VIEW",
-                          "cat.-.tmp:LOCAL TEMPORARY", "cat.dbo.odd:"}));
+  EXPECT_EQ(order, (Lines{"-.-.t1:TABLE", "cat.-.t2:table", "-.-.v1:VIEW",
+                          "cat.-.tmp:LOCAL TEMPORARY", "cat.-.odd:"}));
   EXPECT_EQ(spec_.tableCount, 5);
 }
 

@@ -166,12 +166,11 @@ TEST_F(RetrievalFileTest, TheSaveDialogRemembersWhereTheUserSaved) {
   std::string chosen = dir_ + "/first.idb";
   RetrievalSaveHooks hooks;
   hooks.currentDirectory = [&] { return dir_; };
-  hooks.askFileName = [&](std::string& directory, std::string& name,
-                          const std::string& prompt) -> std::optional<std::string> {
+  hooks.askFileName = [&](std::string& directory, std::string& name, const std::string& prompt) {
     offered.push_back(directory + "|" + name + "|" + prompt);
     directory = dir_ + "/chosen";
     name = "first.idb";
-    return chosen;
+    return std::optional<std::string>(chosen);
   };
   writeRetrievalFile("DSN=a", "SELECT 1", nullptr, reporter_, hooks);
   writeRetrievalFile("DSN=a", "SELECT 1", nullptr, reporter_, hooks);
@@ -187,10 +186,9 @@ TEST_F(RetrievalFileTest, TheSaveDialogRemembersWhereTheUserSaved) {
   hooks.recordSheetPath = [](const std::string&) {
     return std::optional<std::pair<std::string, std::string>>({"/data", "sales.2002.idb"});
   };
-  hooks.askFileName = [&](std::string& directory, std::string& name,
-                          const std::string&) -> std::optional<std::string> {
+  hooks.askFileName = [&](std::string& directory, std::string& name, const std::string&) {
     offered.push_back(directory + "|" + name);
-    return std::nullopt;  // cancelled: nothing written, nothing said
+    return std::optional<std::string>();  // cancelled: nothing written, nothing said
   };
   writeRetrievalFile("DSN=a", "SELECT 1", &rerun, reporter_, hooks);
   EXPECT_EQ(offered, Lines{"/data|sales.idb"});

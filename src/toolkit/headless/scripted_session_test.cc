@@ -1,5 +1,5 @@
-// Whole scripted sessions of the demo program on the headless backend: the
-// transcript line by line, a script that runs out, bad script lines, and the
+// Whole scripted sessions of the demo program: the transcript line by line
+// on both backends, a script that runs out, bad script lines, and the
 // backend choice.
 #include <gtest/gtest.h>
 
@@ -38,47 +38,46 @@ Lines demoTranscript(const Lines& middle) {
   return t;
 }
 
+// The dialog twice (the second time opening with the data the first left),
+// the About box, a help command and Exit. The caret counts characters:
+// "Bob" goes in behind "añd 😀".
 const char* const kFullScript =
-    "window 9001\n"
-    "select fruits \"Banana\"\n"
-    "dblclick 3 2\n"
-    "multiselect colours 0,2\n"
-    "text name \"Bob\"\n"
-    "caret notes 0 3\n"
-    "click add\n"
-    "check save on\n"
-    "click ask\n"
-    "answer No\n"
-    "click open\n"
-    "file picked\n"
-    "text name \"Zed\"\n"
-    "click ok\n"
-    "answer Yes\n"
-    "window task\n"
-    "menu 1004\n"
-    "window 107\n"
-    "click 1\n"
-    "menu 32457\n"
-    "answer OK\n"
-    "menu 1006\n";
+    "window 9001\ntext notes \"añd 😀 x\"\nselect fruits \"Banana\"\ndblclick 3 2\n"
+    "multiselect colours 0,2\ntext name \"Bob\"\ncaret notes 0 5\nclick add\n"
+    "check save on\nclick ask\nanswer Cancel\nclick open\nfile picked\n"
+    "text name \"Zed\"\nclick ok\n"
+    "window task\nmenu 1001\nclick ok\n"
+    "menu 1004\nwindow 107\nclick 1\nmenu 32457\nanswer OK\nmenu 1006\n";
 
-TEST(ScriptedSession, TranscriptOfAWholeSession) {
-  const SessionResult r = runDemo(kFullScript);
+class WholeSession : public ::testing::TestWithParam<const char*> {};
+
+// Both backends give the same transcript, line by line.
+TEST_P(WholeSession, Transcript) {
+  const SessionResult r = runDemo(
+      kFullScript, GetParam(), {{"QT_QPA_PLATFORM", "offscreen"}, {"QT_LOGGING_RULES", "*=false"}});
   EXPECT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out,
-            "ok name=\"Zed\" fruit=2 colours=0,2 size=1 save=1 answer=1 "
-            "file=\"/tmp/picked.txt\" notes=\n");
+            "ok name=\"Zed\" fruit=2 colours=0,2 size=1 save=1 answer=2 "
+            "file=\"/tmp/picked.txt\" notes=añd 😀Bob x|Cherry\n"
+            "ok name=\"Zed\" fruit=-1 colours= size=1 save=1 answer=2 "
+            "file=\"/tmp/picked.txt\" notes=añd 😀Bob x|Cherry\n");
   EXPECT_EQ(r.transcript,
             demoTranscript({"set 9001 13 \"Fruit: Banana\"",
-                            "text 9001 7: \"Cherry\"",
+                            "text 9001 7: \"añd 😀 x\" \"Cherry\"",
                             "set 9001 13 \"Fruit: Cherry\"",
-                            "text 9001 7: \"CheBobrry\"",
+                            "text 9001 7: \"añd 😀Bob x\" \"Cherry\"",
                             "ask \"Keep the notes?\" \"Yes\" \"No\" \"Cancel\"",
-                            "text 9001 7:",
                             "file open \"Open a text file\" \"/tmp\" \"txt\" \"*.txt\"",
                             "set 9001 13 \"File: picked.txt\"",
-                            "ask \"No notes. Close anyway?\" \"No\" \"Yes\"",
+                            "close 9001 \"Toolkit Demo\"",
+                            "open 9001 \"Toolkit Demo\"",
+                            "list 9001 3: \"Apple\" \"Banana\" \"Cherry\"",
+                            "list 9001 4: \"Red\" \"Green\" \"Blue\"",
+                            "list 9001 5: \"Small\" *\"Medium\" \"Large\"",
+                            "set 9001 6 \"Zed\"",
+                            "text 9001 7: \"añd 😀Bob x\" \"Cherry\"",
+                            "check 9001 8 on",
                             "close 9001 \"Toolkit Demo\"",
                             "open 107 \"About Velora ODBC Query\"",
                             "set 107 3 \"vodbc developers\"",
@@ -86,6 +85,9 @@ TEST(ScriptedSession, TranscriptOfAWholeSession) {
                             "close 107 \"About Velora ODBC Query\"",
                             "note \"Help requested (command 32457, window 0)\""}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, WholeSession, ::testing::Values("headless", "qt"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST(ScriptedSession, ACheckBoxTheProgramDoesNotToggleIsReported) {
   // The dialog's handler toggles check 8 itself; clicking it twice by

@@ -224,11 +224,10 @@ TEST_P(DriverTest, CatalogListsTablesBeforeViewsAndQuotesWhatNeedsIt) {
   CatalogTable& oddTable = *oddEntry;
   ASSERT_TRUE(readColumnList(statement_, oddTable, reporter_)) << dump();
   ASSERT_EQ(oddTable.columnCount, 4);
-  EXPECT_EQ(oddTable.columns[0].name, "id");
-  EXPECT_EQ(oddTable.columns[1].name, "Unit Price");
-  EXPECT_EQ(oddTable.columns[0].typeLetter, 'N');
-  EXPECT_EQ(oddTable.columns[1].typeLetter, 'N');
-  EXPECT_EQ(oddTable.columns[2].typeLetter, 'C');
+  Lines columns;
+  for (const CatalogColumn& c : oddTable.columns) columns.push_back(c.name + " " + c.typeLetter);
+  columns.pop_back();  // how a date column is typed is the driver's choice
+  EXPECT_EQ(columns, (Lines{"id N", "Unit Price N", "label C"}));
 
   // A statement composed from the catalog runs as it is.
   std::string sql = "SELECT ";

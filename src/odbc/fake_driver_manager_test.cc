@@ -154,14 +154,14 @@ TEST_F(FakeDriverManagerTest, Odbc2DriverManagersAndDriversGetOdbc2Calls) {
 
 struct StepFailure {
   const char* name;
-  const char* removed;  // a function the driver manager lacks, or null
   const char* function;
   int nth;
   SQLRETURN result;
   const char* reached;
   Lines shown;
-  int rows = -1;   // rows of the Sheet made, when one is
-  int againAt = 0;  // the same result once more, with another record
+  int rows = -1;                  // rows of the Sheet made, when one is
+  int againAt = 0;                // the same result once more, with another record
+  const char* removed = nullptr;  // a function the driver manager lacks
 };
 
 TEST_F(FakeDriverManagerTest, AFailureAtEachStepShowsItsMessageAndReleasesChildFirst) {
@@ -169,35 +169,30 @@ TEST_F(FakeDriverManagerTest, AFailureAtEachStepShowsItsMessageAndReleasesChildF
   const std::string noDbc = "error: Error: Could not allocate ODBC Database Connection handle";
   const std::string noConnect = "error: Error: Could not Open Database Driver Connection correctly";
   const std::string noStmt = "error: Error: Could not allocate ODBC Statement handle";
+  const SQLRETURN info = SQL_SUCCESS_WITH_INFO;
   const StepFailure steps[] = {
-      {"Environment", "SQLAllocHandle", "SQLAllocEnv", 1, SQL_ERROR, "open", {noEnv}},
-      {"OdbcVersion", nullptr, "SQLSetEnvAttr", 1, SQL_ERROR, "open", {kErrorLine}},
-      {"ConnectionHandle", nullptr, "SQLAllocHandle", 2, SQL_ERROR, "open", {noDbc}},
-      {"ConnectionHandleOdbc2", "SQLAllocHandle", "SQLAllocConnect", 1, SQL_ERROR, "open",
-       {noDbc}},
-      {"Connect", nullptr, "SQLDriverConnect", 1, SQL_ERROR, "connect",
-       {noConnect, kErrorLine}},
-      {"ConnectCancelled", nullptr, "SQLDriverConnect", 1, SQL_NO_DATA, "connect", {}},
-      {"Statement", nullptr, "SQLAllocHandle", 3, SQL_ERROR, "statement", {noStmt}},
-      {"ServerName", nullptr, "SQLGetInfo", 1, SQL_ERROR, "done", {kErrorLine}},
-      {"Tables", nullptr, "SQLTables", 1, SQL_ERROR, "tables", {kErrorLine}},
-      {"TablesWithInfo", nullptr, "SQLTables", 1, SQL_SUCCESS_WITH_INFO, "done",
-       {kWarningLine}},
-      {"TableColumns", nullptr, "SQLNumResultCols", 1, SQL_ERROR, "tables", {kErrorLine}},
-      {"Execute", nullptr, "SQLExecDirect", 1, SQL_ERROR, "fetch", {kErrorLine}},
-      {"ExecuteWithInfo", nullptr, "SQLExecDirect", 1, SQL_SUCCESS_WITH_INFO, "done",
-       {kWarningLine}},
-      {"ResultColumns", nullptr, "SQLNumResultCols", 2, SQL_SUCCESS_WITH_INFO, "fetch",
-       {kWarningLine}},
+      {"Environment", "SQLAllocEnv", 1, SQL_ERROR, "open", {noEnv}, -1, 0, "SQLAllocHandle"},
+      {"OdbcVersion", "SQLSetEnvAttr", 1, SQL_ERROR, "open", {kErrorLine}},
+      {"ConnectionHandle", "SQLAllocHandle", 2, SQL_ERROR, "open", {noDbc}},
+      {"ConnectionHandleOdbc2", "SQLAllocConnect", 1, SQL_ERROR, "open", {noDbc}, -1, 0,
+       "SQLAllocHandle"},
+      {"Connect", "SQLDriverConnect", 1, SQL_ERROR, "connect", {noConnect, kErrorLine}},
+      {"ConnectCancelled", "SQLDriverConnect", 1, SQL_NO_DATA, "connect", {}},
+      {"Statement", "SQLAllocHandle", 3, SQL_ERROR, "statement", {noStmt}},
+      {"ServerName", "SQLGetInfo", 1, SQL_ERROR, "done", {kErrorLine}},
+      {"Tables", "SQLTables", 1, SQL_ERROR, "tables", {kErrorLine}},
+      {"TablesWithInfo", "SQLTables", 1, info, "done", {kWarningLine}},
+      {"TableColumns", "SQLNumResultCols", 1, SQL_ERROR, "tables", {kErrorLine}},
+      {"Execute", "SQLExecDirect", 1, SQL_ERROR, "fetch", {kErrorLine}},
+      {"ExecuteWithInfo", "SQLExecDirect", 1, info, "done", {kWarningLine}},
+      {"ResultColumns", "SQLNumResultCols", 2, info, "fetch", {kWarningLine}},
       // SQLFetch calls 1-2 read the table list; 3 is row 1.
-      {"FirstRow", nullptr, "SQLFetch", 3, SQL_ERROR, "fetch", {kErrorLine, kNoData}},
+      {"FirstRow", "SQLFetch", 3, SQL_ERROR, "fetch", {kErrorLine, kNoData}},
       // The rows before a failing one are kept.
-      {"LaterRow", nullptr, "SQLFetch", 4, SQL_ERROR, "done", {kErrorLine}, 1},
-      {"LaterRowWithInfo", nullptr, "SQLFetch", 4, SQL_SUCCESS_WITH_INFO, "done",
-       {kWarningLine}, 2},
+      {"LaterRow", "SQLFetch", 4, SQL_ERROR, "done", {kErrorLine}, 1},
+      {"LaterRowWithInfo", "SQLFetch", 4, info, "done", {kWarningLine}, 2},
       // Only the first row with information is reported.
-      {"TwoRowsWithInfo", nullptr, "SQLFetch", 3, SQL_SUCCESS_WITH_INFO, "done",
-       {kWarningLine}, 2, 4},
+      {"TwoRowsWithInfo", "SQLFetch", 3, info, "done", {kWarningLine}, 2, 4},
   };
   for (const StepFailure& step : steps) {
     SCOPED_TRACE(step.name);

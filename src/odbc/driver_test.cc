@@ -302,7 +302,8 @@ TEST_P(DriverTest, ARefusedConnectionSaysWhyAndReleasesEverything) {
   std::string runString = "unchanged";
   EXPECT_EQ(driverConnect(bad, runString, reporter_, nullptr), ConnectResult::Failed);
   ASSERT_GE(reporter_.lines.size(), 2u) << dump();
-  EXPECT_EQ(reporter_.lines[0], "error: Error: Could not Open Database Driver Connection correctly");
+  EXPECT_EQ(reporter_.lines[0],
+            "error: Error: Could not Open Database Driver Connection correctly");
   EXPECT_EQ(reporter_.lines[1].rfind("diagnostic: Velora ODBC Error Message|", 0), 0u);
   EXPECT_EQ(runString, "unchanged");
   releaseOdbc(SQL_NULL_HSTMT);

@@ -79,16 +79,12 @@ class FakeDriverManagerTest : public ::testing::Test {
     return "done";
   }
 
-  // Queues the table list and a result, then runs once.
+  // Queues a table list of one table and a result, then runs once.
   std::string run(const fake::ResultSet& result) {
-    fake::queueResult(tables());
+    fake::queueResult({{{"TABLE_CAT"}, {"TABLE_SCHEM"}, {"TABLE_NAME"}, {"TABLE_TYPE"}},
+                       {{std::nullopt, std::nullopt, "t", "TABLE"}}});
     fake::queueResult(result);
     return runOnce();
-  }
-
-  static fake::ResultSet tables() {
-    return {{{"TABLE_CAT"}, {"TABLE_SCHEM"}, {"TABLE_NAME"}, {"TABLE_TYPE"}},
-            {{std::nullopt, std::nullopt, "t", "TABLE"}}};
   }
   static fake::ResultSet numbers(int rows) {
     fake::ResultSet result{{{"a", SQL_INTEGER}}, {}};
@@ -231,7 +227,9 @@ TEST_F(FakeDriverManagerTest, TheRowAfterTheStagingLimitFailsTheFetch) {
     SCOPED_TRACE(std::to_string(c.columns) + " columns, " + std::to_string(c.rows));
     fresh();
     fake::ResultSet result{{}, {std::vector<fake::Value>(c.columns, "1")}};
-    for (int i = 0; i < c.columns; ++i) result.columns.push_back({"c" + std::to_string(i), SQL_DOUBLE});
+    for (int i = 0; i < c.columns; ++i) {
+      result.columns.push_back({"c" + std::to_string(i), SQL_DOUBLE});
+    }
     result.repeatTo = c.rows;
     bool fits = c.rows % 100 == 0;
     EXPECT_EQ(run(result), fits ? "done" : "fetch");

@@ -42,19 +42,14 @@ TEST(TextEncoding, ConvertsCountsAndNeverSplitsACharacter) {
 }
 
 TEST(TimestampTest, AcceptsFullDatesAndTheirTimesOnly) {
-  const std::pair<const char*, bool> cases[] = {
-      {"2002-03-04", true},
-      {"2002-03-04 05:06:07", true},
-      {"2002-03-04 05", true},
-      {"2002-03-04 05:06:07.5", false},  // a full stop at position 19
-      {"2002-03-04T05:06:07", false},
-      {"2002", false},                   // a year is not a date
-      {"2002-03-0", false},
-      {"02/03/2004", false},
-      {"2002-03-04 05:06:07 ", false},
-  };
-  for (auto [value, expected] : cases) {
-    EXPECT_EQ(looksLikeTimestamp(value), expected) << value;
+  for (const char* value : {"2002-03-04", "2002-03-04 05:06:07", "2002-03-04 05"}) {
+    EXPECT_TRUE(looksLikeTimestamp(value)) << value;
+  }
+  // A full stop at position 19, a "T", a year alone, a short date, another
+  // order, a trailing blank.
+  for (const char* value : {"2002-03-04 05:06:07.5", "2002-03-04T05:06:07", "2002", "2002-03-0",
+                            "02/03/2004", "2002-03-04 05:06:07 "}) {
+    EXPECT_FALSE(looksLikeTimestamp(value)) << value;
   }
 }
 
@@ -67,21 +62,16 @@ struct Quoting {
 
 TEST(AppendIdentifier, QuotesSpecialFoldedAndReservedNames) {
   const Quoting cases[] = {
-      {'"', SQL_IC_MIXED, "Sales", "Sales"},
-      {'"', SQL_IC_MIXED, "sales2", "sales2"},
+      {'"', SQL_IC_MIXED, "Sales", "Sales"}, {'"', SQL_IC_MIXED, "sales2", "sales2"},
       {'"', SQL_IC_MIXED, "Unit Price", "\"Unit Price\""},
       {'"', SQL_IC_MIXED, "unit_price", "\"unit_price\""},
-      {'"', SQL_IC_MIXED, "a-b", "\"a-b\""},
-      {'"', SQL_IC_MIXED, "dbo.t", "\"dbo.t\""},
+      {'"', SQL_IC_MIXED, "a-b", "\"a-b\""}, {'"', SQL_IC_MIXED, "dbo.t", "\"dbo.t\""},
       {'"', SQL_IC_MIXED, "say \"hi\"", "\"say \"\"hi\"\"\""},
-      {'"', SQL_IC_MIXED, "order", "\"order\""},
-      {'"', SQL_IC_MIXED, "Select", "\"Select\""},
+      {'"', SQL_IC_MIXED, "order", "\"order\""}, {'"', SQL_IC_MIXED, "Select", "\"Select\""},
       {'"', SQL_IC_MIXED, "myword", "\"myword\""},  // the data source's keyword
-      {'"', SQL_IC_LOWER, "Sales", "\"Sales\""},
-      {'"', SQL_IC_LOWER, "sales", "sales"},
-      {'"', SQL_IC_UPPER, "sales", "\"sales\""},
+      {'"', SQL_IC_LOWER, "Sales", "\"Sales\""}, {'"', SQL_IC_LOWER, "sales", "sales"},
+      {'"', SQL_IC_UPPER, "sales", "\"sales\""}, {'`', SQL_IC_MIXED, "a`b c", "`a``b c`"},
       {'`', SQL_IC_MIXED, "Unit Price", "`Unit Price`"},
-      {'`', SQL_IC_MIXED, "a`b c", "`a``b c`"},
       {' ', SQL_IC_MIXED, "Unit Price", " Unit Price "},
   };
   for (const Quoting& c : cases) {

@@ -35,20 +35,20 @@ class RetrievalFileTest : public ::testing::Test {
     return path;
   }
   static std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::stringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
   }
 
-  // Reads a file as the run does: connection string, then SQL text.
-  bool read(const std::string& path, std::string& connection, std::string& sql) {
+  // Reads a file as the run does: "connection|SQL text", "" when it does
+  // not open.
+  std::string read(const std::string& path) {
+    std::string connection;
     auto file = openRetrievalFile(path, connection, reporter_);
-    if (!file) return false;
+    if (!file) return "";
     readRetrievalSql(*file, path, spec_, reporter_);
     EXPECT_FALSE(file->isOpen());
-    sql = spec_.sqlText;
-    return true;
+    return connection + "|" + spec_.sqlText;
   }
 
   std::string dir_;
@@ -98,11 +98,7 @@ TEST_F(RetrievalFileTest, ReadsTheConnectionAndJoinsTheSqlLines) {
     SCOPED_TRACE(c.name);
     reporter_ = RecordingReporter{};
     spec_ = RetrievalSpec{};
-    std::string path = write("q.idb", c.bytes);
-    std::string connection, sql;
-    ASSERT_TRUE(read(path, connection, sql));
-    EXPECT_EQ(connection, c.connection);
-    EXPECT_EQ(sql, c.sql);
+    EXPECT_EQ(read(write("q.idb", c.bytes)), c.connection + "|" + c.sql);
     EXPECT_TRUE(reporter_.lines.empty());
     EXPECT_EQ(spec_.sqlCapacity, 32768);
   }
@@ -137,10 +133,7 @@ TEST_F(RetrievalFileTest, WrittenFilesAreCrLfReadBackKeepTheirModeAndFailuresHar
   struct stat info {};
   ASSERT_EQ(stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0600u);
-  std::string connection, back;
-  ASSERT_TRUE(read(path, connection, back));
-  EXPECT_EQ(connection, "DSN=x;PWD=secret");
-  EXPECT_EQ(back, "SELECT a,\"Unit Price\" FROM t WHERE a > 'é' ");
+  EXPECT_EQ(read(path), "DSN=x;PWD=secret|SELECT a,\"Unit Price\" FROM t WHERE a > 'é' ");
 
   // Rewriting keeps the mode the file has.
   ASSERT_EQ(chmod(path.c_str(), 0640), 0);

@@ -219,10 +219,8 @@ TEST_F(FakeDriverManagerTest, AFailureAtEachStepShowsItsMessageAndReleasesChildF
 }
 
 TEST_F(FakeDriverManagerTest, TheRowAfterTheStagingLimitFailsTheFetch) {
-  struct {
-    int columns;
-    std::size_t rows;
-  } cases[] = {{1, 1'999'900}, {1, 1'999'901}, {250, 7'900}, {250, 7'901}};
+  const struct { int columns; std::size_t rows; } cases[] = {
+      {1, 1'999'900}, {1, 1'999'901}, {250, 7'900}, {250, 7'901}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.columns) + " columns, " + std::to_string(c.rows));
     fresh();
@@ -249,10 +247,7 @@ std::string repeat(const std::string& piece, int times) {
 
 TEST_F(FakeDriverManagerTest, TextAndNamesAreCutAfterConversionAndNeverPastTheBuffer) {
   using fake::TextTruncation;
-  const struct {
-    TextTruncation mode;
-    std::string value, stored;
-  } cases[] = {
+  const struct { TextTruncation mode; std::string value, stored; } cases[] = {
       {TextTruncation::NoNul, repeat("a", 400), repeat("a", 79)},
       {TextTruncation::NoNul, repeat("\xC3\xA9", 200), repeat("\xE9", 79)},
       {TextTruncation::NoTotal, "hello  ", "hello"},

@@ -63,12 +63,8 @@ std::string repeat(const std::string& piece, int times) {
 }
 
 TEST_F(RetrievalFileTest, ReadsTheConnectionAndJoinsTheSqlLines) {
-  const struct {
-    const char* name;
-    std::string bytes;
-    std::string connection;
-    std::string sql;  // before the run trims trailing blanks
-  } cases[] = {
+  // The SQL text as read, before the run trims trailing blanks.
+  const struct { const char* name; std::string bytes, connection, sql; } cases[] = {
       {"ThreeLinesWithLf", "ODBC Data\nDSN=a\nSELECT a\nFROM t\nWHERE a > 1\n", "DSN=a",
        "SELECT a FROM t WHERE a > 1 "},
       {"CrLf", "ODBC Data\r\nDSN=a;UID=u\r\nSELECT a\r\nFROM t\r\n", "DSN=a;UID=u",

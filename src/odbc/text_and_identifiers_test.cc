@@ -11,14 +11,8 @@
 namespace vodbc {
 namespace {
 
-struct Conversion {
-  std::string utf8;
-  std::size_t maxChars;
-  std::string cp1252;
-};
-
 TEST(TextEncoding, ConvertsCountsAndNeverSplitsACharacter) {
-  const Conversion cases[] = {
+  const struct { std::string utf8; std::size_t maxChars; std::string cp1252; } cases[] = {
       {"plain", 79, "plain"},
       {"Grüße €", 79, "Gr\xFC\xDF" "e \x80"},
       {"漢字 and ☃", 79, "?? and ?"},
@@ -33,7 +27,7 @@ TEST(TextEncoding, ConvertsCountsAndNeverSplitsACharacter) {
       // Overlong and surrogate encodings are not characters.
       {"\xC0\xAF" "\xED\xA0\x80", 79, "\xC0\xAF\xED\xA0\x80"},
   };
-  for (const Conversion& c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(utf8ToWindows1252(c.utf8, c.maxChars), c.cp1252) << c.utf8;
   }
   EXPECT_EQ(utf8Prefix("éèê", 2), "éè");
@@ -53,15 +47,8 @@ TEST(TimestampTest, AcceptsFullDatesAndTheirTimesOnly) {
   }
 }
 
-struct Quoting {
-  char quote;
-  SQLUSMALLINT folding;
-  const char* name;
-  const char* written;
-};
-
 TEST(AppendIdentifier, QuotesSpecialFoldedAndReservedNames) {
-  const Quoting cases[] = {
+  const struct { char quote; SQLUSMALLINT folding; const char *name, *written; } cases[] = {
       {'"', SQL_IC_MIXED, "Sales", "Sales"}, {'"', SQL_IC_MIXED, "sales2", "sales2"},
       {'"', SQL_IC_MIXED, "Unit Price", "\"Unit Price\""},
       {'"', SQL_IC_MIXED, "unit_price", "\"unit_price\""},
@@ -74,7 +61,7 @@ TEST(AppendIdentifier, QuotesSpecialFoldedAndReservedNames) {
       {'`', SQL_IC_MIXED, "Unit Price", "`Unit Price`"},
       {' ', SQL_IC_MIXED, "Unit Price", " Unit Price "},
   };
-  for (const Quoting& c : cases) {
+  for (const auto& c : cases) {
     driverCapabilities = DriverCapabilities{};
     driverCapabilities.quoteChar = c.quote;
     driverCapabilities.identifierCase = c.folding;

@@ -414,30 +414,5 @@ TEST_F(ToFactorTest, TextToFactorAgreesWithAPlainScan) {
   }
 }
 
-TEST_F(ToFactorTest, NumericToFactorAgreesWithAPlainScan) {
-  std::mt19937 random(7);
-  const double pool[] = {3, -1, 0.0, -0.0, 2.5, 1e30, 7, M, -1e38, 4, 1, 2};
-  Numbers values;
-  for (int i = 0; i < 2000; ++i) values.push_back(pool[random() % 12]);
-  for (bool sort : {false, true}) {
-    Numbers distinct;
-    for (double v : values) {
-      if (v > M && std::find(distinct.begin(), distinct.end(), v) == distinct.end()) {
-        distinct.push_back(v);
-      }
-    }
-    if (sort) std::sort(distinct.begin(), distinct.end());
-    Numbers codes;
-    for (double v : values) {
-      const auto at = std::find(distinct.begin(), distinct.end(), v) - distinct.begin();
-      codes.push_back(v <= M ? v : static_cast<double>(at + 1));
-    }
-    SheetColumn* column = sheet.addNumbers("n", values);
-    ASSERT_TRUE(numericToFactor(*column, sort));
-    EXPECT_EQ(valuesOf(*column), codes) << "sort " << sort;
-    EXPECT_EQ(levelValuesOf(*column), distinct) << "sort " << sort;
-  }
-}
-
 }  // namespace
 }  // namespace vodbc

@@ -21,10 +21,10 @@
 #include <QtWidgets/QPushButton>
 
 #include <algorithm>
-#include <clocale>
 #include <map>
 #include <memory>
 
+#include "toolkit/process_locale.h"
 #include "toolkit/qt/qt_internal.h"
 #include "toolkit/qt/qt_widgets.h"
 #include "toolkit/session.h"
@@ -615,8 +615,8 @@ std::unique_ptr<Backend> makeQtBackend(int& argc, char** argv) {
                      [](QSessionManager& manager) {
                        if (!postQuitRequest(true)) manager.cancel();
                      });
-    // Qt took the locale from the environment; numbers stay in the "C" form.
-    std::setlocale(LC_NUMERIC, "C");
+    // Qt took the locale from the environment; put ours back.
+    useProcessLocale();
   }
   return std::make_unique<qt::QtBackend>();
 }

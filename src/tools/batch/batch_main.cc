@@ -22,6 +22,7 @@
 #include "tools/batch/batch_exit.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_summary.h"
+#include "toolkit/process_locale.h"
 #include "worksheet_file/worksheet_reader.h"
 #include "worksheet_file/worksheet_writer.h"
 
@@ -171,6 +172,7 @@ int run(const BatchOptions& o) {
 }  // namespace vodbc
 
 int main(int argc, char** argv) {
+  toolkit::useProcessLocale();
   vodbc::BatchCommand command = vodbc::parseBatchCommand(argc, argv);
   switch (command.kind) {
     case vodbc::BatchCommand::Kind::kHelp:

@@ -25,7 +25,7 @@
 #include <thread>
 #include <vector>
 
-#include "session/demo_dialog.h"
+#include "toolkit/demo/demo_dialog.h"
 #include "toolkit/backend.h"
 #include "toolkit/headless/headless_backend.h"
 #include "toolkit/placement.h"

@@ -8,7 +8,7 @@
 // help commands reach a help hook that shows a note.
 #include <cstdio>
 
-#include "session/demo_dialog.h"
+#include "toolkit/demo/demo_dialog.h"
 #include "toolkit/backend.h"
 #include "toolkit/placement.h"
 #include "toolkit/qt/choose_backend.h"

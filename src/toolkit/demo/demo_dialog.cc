@@ -1,4 +1,4 @@
-#include "session/demo_dialog.h"
+#include "toolkit/demo/demo_dialog.h"
 
 #include <string>
 #include <utility>

@@ -24,7 +24,6 @@ std::size_t widestText(NodeList<TextNode> nodes) {
 std::size_t widestNumber(NodeList<NumericNode> nodes, const SheetColumn& column) {
   const double missing = missingValueOf(column);
   std::size_t widest = kNarrowest;
-  char text[kValueTextSize];
   // Runs of one value (codes, flags, repeated amounts) are common; the same
   // bits always give the same text.
   bool measured = false;
@@ -32,8 +31,8 @@ std::size_t widestNumber(NodeList<NumericNode> nodes, const SheetColumn& column)
   for (const NumericNode& node : nodes) {
     const auto bits = std::bit_cast<std::uint64_t>(node.value);
     if (measured && bits == previous) continue;
-    formatValue(text, node.value, column.formatKind, column.decimals, missing);
-    widest = std::max(widest, std::strlen(text));
+    widest = std::max(widest, formattedLength(node.value, column.formatKind,
+                                              column.decimals, missing));
     measured = true;
     previous = bits;
   }

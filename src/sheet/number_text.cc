@@ -1,5 +1,6 @@
 #include "sheet/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -48,6 +49,55 @@ bool isPlainWholeNumber(double value, NumberFormat format) {
   return format.style == NumberStyle::General && format.precision >= 1 &&
          format.precision <= 15 && std::fabs(value) < kPowersOfTen[format.precision] &&
          value == std::trunc(value);
+}
+
+std::size_t decimalDigits(unsigned long long value) {
+  std::size_t digits = 1;
+  while (value >= 10) {
+    value /= 10;
+    ++digits;
+  }
+  return digits;
+}
+
+// The length "%.<precision>g" gives, read off the shortest round-trip digits
+// of a normal double, or 0 when those do not settle it. When the shortest
+// form has at most `precision` (<= 15) digits it is the rounding of the
+// exact value to that many digits: the exact value lies within half a unit
+// in the last place of it, far closer than half a step of the 15th digit.
+// Subnormals lack that precision ("5e-324" is 4.94066e-324) and are left out.
+std::size_t shortestGeneralLength(double value, int precision) {
+  if (precision < 1 || precision > 15 || !std::isfinite(value) ||
+      std::fabs(value) < std::numeric_limits<double>::min()) {
+    return 0;
+  }
+  char text[32];
+  const char* end =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr;
+  const char* at = text;
+  const std::size_t sign = *at == '-' ? 1 : 0;
+  at += sign;
+  std::size_t digits = 0;
+  for (; at < end && *at != 'e'; ++at) {
+    if (*at != '.') ++digits;
+  }
+  if (at == end || digits > static_cast<std::size_t>(precision)) return 0;
+  ++at;  // 'e'
+  if (*at == '+') ++at;
+  int exponent = 0;
+  std::from_chars(at, end, exponent);
+  if (exponent < -4 || exponent >= precision) {
+    // d[.ddd]e+XX, at least two exponent digits.
+    const std::size_t mantissa = digits == 1 ? 1 : digits + 1;
+    return sign + mantissa + 2 +
+           std::max<std::size_t>(2, decimalDigits(static_cast<unsigned>(std::abs(exponent))));
+  }
+  if (exponent >= 0) {
+    const std::size_t whole = static_cast<std::size_t>(exponent) + 1;
+    return sign + whole + (digits > whole ? 1 + digits - whole : 0);
+  }
+  // 0.000ddd
+  return sign + 2 + static_cast<std::size_t>(-exponent - 1) + digits;
 }
 
 }  // namespace
@@ -101,6 +151,19 @@ std::size_t writeNumber(char* out, double value, NumberFormat format) {
   const int written = std::snprintf(out, kValueTextSize, printfFormatOf(format.style),
                                     format.precision, value);
   return written < 0 ? 0 : std::min(static_cast<std::size_t>(written), kMaxText);
+}
+
+std::size_t numberTextLength(double value, NumberFormat format) {
+  if (isPlainWholeNumber(value, format)) {
+    return (std::signbit(value) ? 1 : 0) +
+           decimalDigits(static_cast<unsigned long long>(std::fabs(value)));
+  }
+  if (format.style == NumberStyle::General) {
+    const std::size_t length = shortestGeneralLength(value, format.precision);
+    if (length != 0) return length;
+  }
+  char text[kValueTextSize];
+  return writeNumber(text, value, format);
 }
 
 }  // namespace vodbc

@@ -25,4 +25,9 @@ NumberFormat numberFormatFor(double value, std::int32_t formatKind,
 // written.
 std::size_t writeNumber(char* out, double value, NumberFormat format);
 
+// The length writeNumber would return, without writing the text where that
+// is cheaper: whole numbers by their digits, and "%g" numbers whose shortest
+// round-trip form has no more digits than the precision by that form.
+std::size_t numberTextLength(double value, NumberFormat format);
+
 }  // namespace vodbc

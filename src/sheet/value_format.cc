@@ -1,8 +1,10 @@
 #include "sheet/value_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "sheet/calendar.h"
 #include "sheet/number_text.h"
@@ -156,6 +158,42 @@ void writeDateTime(char* out, double value, const CalendarDate& date,
   }
 }
 
+// The width printf gives a long with "%0<minimum>li": the sign counts
+// toward the minimum.
+std::size_t zeroPaddedWidth(long value, std::size_t minimum) {
+  unsigned long rest = value < 0 ? 0UL - static_cast<unsigned long>(value)
+                                 : static_cast<unsigned long>(value);
+  std::size_t width = value < 0 ? 2 : 1;
+  while (rest >= 10) {
+    rest /= 10;
+    ++width;
+  }
+  return std::max(width, minimum);
+}
+
+// The length of a date or time text. Layout 34, the one fetched timestamps
+// get, is counted field by field; the others are written and measured.
+std::size_t dateTimeLength(double value, std::uint16_t option, std::int32_t format) {
+  const double wholeDays = std::floor(value);
+  const TimeOfDay time =
+      format >= 33 ? timeOfDay(value - wholeDays) : TimeOfDay{};
+  const CalendarDate date = calendarDate(wholeDays, option);
+  if (format == 34) {
+    // "%04li-%02li-%02li %02li:%02li:%02li"
+    const std::size_t length =
+        zeroPaddedWidth(date.fullYear(), 4) +
+        zeroPaddedWidth(static_cast<long>(date.month), 2) +
+        zeroPaddedWidth(static_cast<long>(date.day), 2) +
+        zeroPaddedWidth(static_cast<long>(time.hours), 2) +
+        zeroPaddedWidth(static_cast<long>(time.minutes), 2) +
+        zeroPaddedWidth(static_cast<long>(time.seconds), 2) + 5;
+    return std::min(length, kValueTextSize - 1);
+  }
+  char out[kValueTextSize];
+  writeDateTime(out, value, date, time, format);
+  return std::strlen(out);
+}
+
 }  // namespace
 
 void setDateOption(std::uint16_t option) { currentDateOption = option; }
@@ -187,6 +225,15 @@ void formatValue(char* out, double value, std::int32_t formatKind,
   } else {
     writeNumber(out, value, numberFormatFor(value, formatKind, decimals));
   }
+}
+
+std::size_t formattedLength(double value, std::int32_t formatKind,
+                            std::int32_t decimals, double missingValue) {
+  if (value <= missingValue) return 1;  // "*"
+  if (formatKind == kFormatDateTime) {
+    return dateTimeLength(value, currentDateOption, currentDateFormat);
+  }
+  return numberTextLength(value, numberFormatFor(value, formatKind, decimals));
 }
 
 }  // namespace vodbc

@@ -25,6 +25,12 @@ constexpr std::size_t kValueTextSize = 81;
 void formatValue(char* out, double value, std::int32_t formatKind,
                  std::int32_t decimals, double missingValue);
 
+// The length of the text formatValue writes for the same arguments, worked
+// out without writing it where that is cheaper (the display-width pass
+// measures every value of a column).
+std::size_t formattedLength(double value, std::int32_t formatKind,
+                            std::int32_t decimals, double missingValue);
+
 // Writes a date or time (a day number with the time of day as the fraction)
 // in layout `dateFormat`. dateOption 0: 1 = 1 January 1900 (serial days,
 // with the nonexistent 29 February 1900 as day 60); otherwise 1 = 1 March

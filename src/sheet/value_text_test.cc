@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -197,7 +198,13 @@ TEST(FormatDateTime, SerialDaysDayCountsAndTimes) {
   for (const Case& c : cases) {
     EXPECT_EQ(dateText(c.value, c.layout, c.option), c.text)
         << c.value << " layout " << c.layout << " option " << c.option;
+    setDateOption(c.option);
+    setDateFormat(c.layout);
+    EXPECT_EQ(formattedLength(c.value, kFormatDateTime, -1, kMissingValueCode),
+              std::strlen(c.text)) << c.value << " layout " << c.layout;
   }
+  setDateOption(0);
+  setDateFormat(1);
   char out[kValueTextSize] = "untouched";
   EXPECT_EQ(formatDateTime(nullptr, 1, 0, 1, kMissingValueCode), 0);
   EXPECT_EQ(formatDateTime(out, kMissingValueCode, 0, 34, kMissingValueCode), 1);
@@ -209,8 +216,12 @@ TEST(FormatDateTime, CountsFarOutsideTheCalendarStillGiveAText) {
   for (double value : {9.99999E+37, -1.0E30, 1.0E15}) {
     for (std::int32_t layout : {1, 15, 34, 35, 38}) {
       EXPECT_FALSE(dateText(value, layout).empty()) << value << " " << layout;
+      setDateFormat(layout);
+      EXPECT_EQ(formattedLength(value, kFormatDateTime, -1, kMissingValueCode),
+                dateText(value, layout).size()) << value << " " << layout;
     }
   }
+  setDateFormat(1);
 }
 
 TEST(FormatValue, NumberFormatsByKindAndDecimals) {
@@ -298,6 +309,8 @@ TEST(FormatValue, SameTextAsPrintfForEveryKind) {
       for (std::int32_t decimals : {-1, 0, 1, 2, 6, 12, 17, 45}) {
         ASSERT_EQ(valueText(value, kind, decimals), printfText(value, kind, decimals))
             << value << " kind " << kind << " decimals " << decimals;
+        ASSERT_EQ(formattedLength(value, kind, decimals, kMissingValueCode),
+                  valueText(value, kind, decimals).size()) << value << " " << kind;
       }
     }
   }

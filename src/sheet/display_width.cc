@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "sheet/conversion_support.h"
+#include "sheet/number_text.h"
 #include "sheet/sheet.h"
 #include "sheet/value_format.h"
 
@@ -31,10 +32,19 @@ std::size_t widestNumber(NodeList<NumericNode> nodes, const SheetColumn& column)
   for (const NumericNode& node : nodes) {
     const auto bits = std::bit_cast<std::uint64_t>(node.value);
     if (measured && bits == previous) continue;
-    widest = std::max(widest, formattedLength(node.value, column.formatKind,
-                                              column.decimals, missing));
     measured = true;
     previous = bits;
+    if (column.formatKind != kFormatDateTime && node.value > missing) {
+      // Most numbers cannot be wider than the widest so far, which their
+      // magnitude alone shows; only the others are measured.
+      const NumberFormat format =
+          numberFormatFor(node.value, column.formatKind, column.decimals);
+      if (numberTextLengthBound(node.value, format) <= widest) continue;
+      widest = std::max(widest, numberTextLength(node.value, format));
+      continue;
+    }
+    widest = std::max(widest, formattedLength(node.value, column.formatKind,
+                                              column.decimals, missing));
   }
   return widest;
 }

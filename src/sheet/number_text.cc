@@ -42,10 +42,11 @@ const char* printfFormatOf(NumberStyle style) {
   return "%.*g";
 }
 
+constexpr double kPowersOfTen[] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
 // "%g" writes a whole number below 10^precision as its plain digits.
 bool isPlainWholeNumber(double value, NumberFormat format) {
-  constexpr double kPowersOfTen[] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   return format.style == NumberStyle::General && format.precision >= 1 &&
          format.precision <= 15 && std::fabs(value) < kPowersOfTen[format.precision] &&
          value == std::trunc(value);
@@ -164,6 +165,17 @@ std::size_t numberTextLength(double value, NumberFormat format) {
   }
   char text[kValueTextSize];
   return writeNumber(text, value, format);
+}
+
+std::size_t numberTextLengthBound(double value, NumberFormat format) {
+  const double magnitude = std::fabs(value);
+  if (format.style == NumberStyle::General && format.precision >= 1 &&
+      format.precision <= 15 && magnitude >= 1 &&
+      magnitude < kPowersOfTen[format.precision]) {
+    const std::size_t digits = static_cast<std::size_t>(format.precision);
+    return (std::signbit(value) ? 1 : 0) + std::max<std::size_t>(digits + 1, 5);
+  }
+  return kMaxText;
 }
 
 }  // namespace vodbc

@@ -30,4 +30,10 @@ std::size_t writeNumber(char* out, double value, NumberFormat format);
 // round-trip form has no more digits than the precision by that form.
 std::size_t numberTextLength(double value, NumberFormat format);
 
+// A length no text of writeNumber for `value` exceeds, known from its
+// magnitude alone: sign, `precision` digits and the point for "%g" numbers
+// from 1 up to 10^precision (or "1e+XX" when rounding carries). Other values
+// get the largest possible length.
+std::size_t numberTextLengthBound(double value, NumberFormat format);
+
 }  // namespace vodbc

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "sheet/conversion_support.h"
-#include "sheet/number_text.h"
 #include "sheet/sheet.h"
 #include "sheet/value_format.h"
 
@@ -34,13 +33,10 @@ std::size_t widestNumber(NodeList<NumericNode> nodes, const SheetColumn& column)
     if (measured && bits == previous) continue;
     measured = true;
     previous = bits;
-    if (column.formatKind != kFormatDateTime && node.value > missing) {
-      // Most numbers cannot be wider than the widest so far, which their
-      // magnitude alone shows; only the others are measured.
-      const NumberFormat format =
-          numberFormatFor(node.value, column.formatKind, column.decimals);
-      if (numberTextLengthBound(node.value, format) <= widest) continue;
-      widest = std::max(widest, numberTextLength(node.value, format));
+    // Most values cannot be wider than the widest so far, which their
+    // magnitude alone shows; only the others are measured.
+    if (formattedLengthBound(node.value, column.formatKind, column.decimals,
+                             missing) <= widest) {
       continue;
     }
     widest = std::max(widest, formattedLength(node.value, column.formatKind,

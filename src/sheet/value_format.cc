@@ -236,4 +236,18 @@ std::size_t formattedLength(double value, std::int32_t formatKind,
   return numberTextLength(value, numberFormatFor(value, formatKind, decimals));
 }
 
+std::size_t formattedLengthBound(double value, std::int32_t formatKind,
+                                 std::int32_t decimals, double missingValue) {
+  if (value <= missingValue) return 1;  // "*"
+  if (formatKind == kFormatDateTime) {
+    // Day 1 is 1 January 1900 and the day after 31 December 9999 is serial
+    // day 2958466 (109512 more in the plain count): four-digit years, and
+    // every other field of layout 34 has two digits.
+    const double end = currentDateOption == 0 ? 2958466.0 : 2958466.0 + 109512.0;
+    if (currentDateFormat == 34 && value >= 1.0 && value < end) return 19;
+    return kValueTextSize - 1;
+  }
+  return numberTextLengthBound(value, numberFormatFor(value, formatKind, decimals));
+}
+
 }  // namespace vodbc

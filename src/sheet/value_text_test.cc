@@ -202,6 +202,8 @@ TEST(FormatDateTime, SerialDaysDayCountsAndTimes) {
     setDateFormat(c.layout);
     EXPECT_EQ(formattedLength(c.value, kFormatDateTime, -1, kMissingValueCode),
               std::strlen(c.text)) << c.value << " layout " << c.layout;
+    EXPECT_LE(std::strlen(c.text),
+              formattedLengthBound(c.value, kFormatDateTime, -1, kMissingValueCode));
   }
   setDateOption(0);
   setDateFormat(1);
@@ -311,6 +313,8 @@ TEST(FormatValue, SameTextAsPrintfForEveryKind) {
             << value << " kind " << kind << " decimals " << decimals;
         ASSERT_EQ(formattedLength(value, kind, decimals, kMissingValueCode),
                   valueText(value, kind, decimals).size()) << value << " " << kind;
+        ASSERT_LE(valueText(value, kind, decimals).size(),
+                  formattedLengthBound(value, kind, decimals, kMissingValueCode));
       }
     }
   }

@@ -7,7 +7,6 @@
 // Only the conversion is timed (manual time); building the column is not.
 
 #include <benchmark/benchmark.h>
-
 #include <time.h>
 
 #include <chrono>
@@ -30,7 +29,7 @@ constexpr int kLabelCount = 5'000;
 // Labels of mixed case and varied length, some with runs of blanks to
 // normalise, as a data source's category column would hold them.
 std::vector<std::string> makeLabels(int count) {
-  static const char* const kWords[] = {"North", "south", "EAST", "West",
+  static const char* const kWords[] = {"North",   "south",   "EAST",    "West",
                                        "Central", "harbour", "Old Town"};
   std::vector<std::string> labels;
   labels.reserve(static_cast<std::size_t>(count));
@@ -48,8 +47,8 @@ std::vector<std::string> makeLabels(int count) {
 // by a fixed scramble, so every label occurs in an irregular order.
 vodbc::SheetColumn* makeTextColumn(vodbc::Sheet* sheet, std::int64_t rows,
                                    const std::vector<std::string>& labels) {
-  vodbc::SheetColumn* column = vodbc::addColumn(sheet, ColumnType::Text, "Region",
-                                                vodbc::kFetchedTextValueWidth);
+  vodbc::SheetColumn* column =
+      vodbc::addColumn(sheet, ColumnType::Text, "Region", vodbc::kFetchedTextValueWidth);
   vodbc::allocateColumnValues(*column, static_cast<std::int32_t>(rows));
   const auto count = static_cast<std::uint64_t>(labels.size());
   std::uint64_t r = 0;
@@ -124,11 +123,11 @@ int main(int argc, char** argv) {
     const double baseCpu = base.cpuSeconds / base.conversions;
     const double largeCpu = large.cpuSeconds / large.conversions;
     std::printf("mean wall clock: %lld rows %.3f s, %lld rows %.3f s, ratio %.2f\n",
-                static_cast<long long>(kBaseRows), baseMean,
-                static_cast<long long>(kBaseRows * 10), largeMean, largeMean / baseMean);
+                static_cast<long long>(kBaseRows), baseMean, static_cast<long long>(kBaseRows * 10),
+                largeMean, largeMean / baseMean);
     std::printf("mean processor:  %lld rows %.3f s, %lld rows %.3f s, ratio %.2f\n",
-                static_cast<long long>(kBaseRows), baseCpu,
-                static_cast<long long>(kBaseRows * 10), largeCpu, largeCpu / baseCpu);
+                static_cast<long long>(kBaseRows), baseCpu, static_cast<long long>(kBaseRows * 10),
+                largeCpu, largeCpu / baseCpu);
   }
   return 0;
 }

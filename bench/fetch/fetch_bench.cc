@@ -59,12 +59,12 @@ long floorPass(SQLHSTMT statement) {
     SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
     SQLULEN size = 0;
     odbc::call<&OdbcApi::SQLDescribeCol>(statement, static_cast<SQLUSMALLINT>(c), name,
-                                         SQLSMALLINT{sizeof name}, &nameLength, &type,
-                                         &size, &digits, &nullable);
+                                         SQLSMALLINT{sizeof name}, &nameLength, &type, &size,
+                                         &digits, &nullable);
     odbc::call<&OdbcApi::SQLBindCol>(
         statement, static_cast<SQLUSMALLINT>(c), fetchColumnType(type).targetType,
-        static_cast<SQLPOINTER>(bound[static_cast<std::size_t>(c - 1)].buffer),
-        SQLLEN{317}, &bound[static_cast<std::size_t>(c - 1)].indicator);
+        static_cast<SQLPOINTER>(bound[static_cast<std::size_t>(c - 1)].buffer), SQLLEN{317},
+        &bound[static_cast<std::size_t>(c - 1)].indicator);
   }
   long rows = 0;
   while (SQL_SUCCEEDED(odbc::call<&OdbcApi::SQLFetch>(statement))) ++rows;
@@ -123,9 +123,10 @@ int benchOne(const std::string& name, const std::string& connection,
   }
   releaseOdbc(statement);
   double floor = median(floors), fetch = median(fetches);
-  std::printf("%-10s rows %ld (sheet %d x %d)  fetch_floor %.3f s  fetch %.3f s  "
-              "fetch/floor %.3f\n",
-              name.c_str(), rows, sheetRows, sheetColumns, floor, fetch, fetch / floor);
+  std::printf(
+      "%-10s rows %ld (sheet %d x %d)  fetch_floor %.3f s  fetch %.3f s  "
+      "fetch/floor %.3f\n",
+      name.c_str(), rows, sheetRows, sheetColumns, floor, fetch, fetch / floor);
   return 0;
 }
 

@@ -69,16 +69,24 @@ Sheet* largestSheet() {
     s->rowCount = kRows;
     createRowAttributes(s);
     for (int c = 0; c < kColumns; ++c) {
-      SheetColumn* column = addColumn(s, ColumnType::Numeric, "Column" + std::to_string(c + 1),
-                                      kNumericValueWidth);
+      SheetColumn* column =
+          addColumn(s, ColumnType::Numeric, "Column" + std::to_string(c + 1), kNumericValueWidth);
       allocateColumnValues(*column, kRows);
       int r = 0;
       for (NumericNode& node : numericValues(*column)) {
         switch ((r + c) % 4) {
-          case 0: node.value = r; break;
-          case 1: node.value = r * 0.37 + c; break;
-          case 2: node.value = -r * 1.0e-3; break;
-          default: node.value = r % 97 == 0 ? programMissingValue() : 1.0e6 / (r + 1); break;
+          case 0:
+            node.value = r;
+            break;
+          case 1:
+            node.value = r * 0.37 + c;
+            break;
+          case 2:
+            node.value = -r * 1.0e-3;
+            break;
+          default:
+            node.value = r % 97 == 0 ? programMissingValue() : 1.0e6 / (r + 1);
+            break;
         }
         ++r;
       }
@@ -90,8 +98,7 @@ Sheet* largestSheet() {
 
 std::string scratchFolder() {
   static const std::string folder = [] {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "vodbc-bench-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "vodbc-bench-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) return std::string();
     return pattern;
   }();
@@ -148,9 +155,21 @@ void CopyEncodedBytesToFile(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(bytes.size()) * state.iterations());
 }
 
-BENCHMARK(WriteWorksheetToFile)->Name("WriteWorksheet/file")->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(WriteWorksheetToMemory)->Name("WriteWorksheet/memory")->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(CopyEncodedBytesToFile)->Name("CopyEncodedBytes/file")->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(WriteWorksheetToFile)
+    ->Name("WriteWorksheet/file")
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
+BENCHMARK(WriteWorksheetToMemory)
+    ->Name("WriteWorksheet/memory")
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
+BENCHMARK(CopyEncodedBytesToFile)
+    ->Name("CopyEncodedBytes/file")
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
 
 }  // namespace
 

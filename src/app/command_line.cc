@@ -21,9 +21,7 @@ std::string cutToChars(std::string_view text, std::size_t n) {
   return std::string(text);
 }
 
-bool startsToken(const std::string& s, std::size_t pos) {
-  return pos == 0 || s[pos - 1] == ' ';
-}
+bool startsToken(const std::string& s, std::size_t pos) { return pos == 0 || s[pos - 1] == ' '; }
 
 // First occurrence of `word` that starts a token; with `whole`, it must also
 // end one (followed by a blank or the end of the line).
@@ -55,8 +53,7 @@ void readDirectorySwitch(CommandLine& cl) {
     cutEnd = valueEnd;  // a terminating blank stays
   }
   cl.startDirectory =
-      cutToChars(std::string_view(t).substr(start, valueEnd - start),
-                 kCommandLinePathChars);
+      cutToChars(std::string_view(t).substr(start, valueEnd - start), kCommandLinePathChars);
   t.erase(at, cutEnd - at);
 }
 
@@ -113,8 +110,7 @@ void readWindowSwitch(CommandLine& cl) {
 void readPositionalArguments(CommandLine& cl) {
   const std::string& t = cl.tail;
   // Skip the program name.
-  std::size_t separator =
-      (!t.empty() && t[0] == '"') ? t.find('"', 1) : t.find(' ');
+  std::size_t separator = (!t.empty() && t[0] == '"') ? t.find('"', 1) : t.find(' ');
   if (separator == npos) return;
 
   // The first argument is read and discarded.
@@ -173,8 +169,7 @@ std::string rebuildCommandLine(int argc, const char* const* argv) {
   return line;
 }
 
-TaskWindowPlacement placeTaskWindow(const CommandLine& cl, int screenWidth,
-                                    int screenHeight) {
+TaskWindowPlacement placeTaskWindow(const CommandLine& cl, int screenWidth, int screenHeight) {
   TaskWindowPlacement p;
   p.top = (screenHeight - kDefaultTaskHeight) / 5;
   p.left = (screenWidth - kDefaultTaskWidth) / 5;

@@ -62,7 +62,6 @@ struct TaskWindowPlacement {
 // where given; otherwise one fifth of the free screen space, computed for the
 // default size (a negative free space gives a negative position, as the
 // signed division does).
-TaskWindowPlacement placeTaskWindow(const CommandLine& cl, int screenWidth,
-                                    int screenHeight);
+TaskWindowPlacement placeTaskWindow(const CommandLine& cl, int screenWidth, int screenHeight);
 
 }  // namespace vodbc

@@ -41,12 +41,14 @@ TEST(CommandLine, SwitchesAndArguments) {
       {"vodbc /d=\"/my data", "/my data", false, "", "vodbc "},
       {"vodbc /d=" + k300, k300.substr(0, 256), false, "", "vodbc "},
       {"vodbc x " + k300, "", false, k300.substr(0, 256), "vodbc x " + k300},
-      {"vodbc x " + a255 + "\xC3\xA9\xC3\xA9", "", false, a255 + "\xC3\xA9", "vodbc x " + a255 + "\xC3\xA9\xC3\xA9"},
+      {"vodbc x " + a255 + "\xC3\xA9\xC3\xA9", "", false, a255 + "\xC3\xA9",
+       "vodbc x " + a255 + "\xC3\xA9\xC3\xA9"},
       {"vodbc /q x q.idb", "", false, "x", "vodbc /q x q.idb"},
       {"vodbc \"a b\" q.idb", "", false, "q.idb", "vodbc \"a b\" q.idb"},
       {"vodbc x \"/my data/q.idb\"", "", false, "/my data/q.idb", "vodbc x \"/my data/q.idb\""},
       {"vodbc \"a b\" \"/my data/q.idb\"", "", false, "\"/my", "vodbc \"a b\" \"/my data/q.idb\""},
-      {"vodbc \"a b\"\"/my data/q.idb\"", "", false, "/my data/q.idb", "vodbc \"a b\"\"/my data/q.idb\""},
+      {"vodbc \"a b\"\"/my data/q.idb\"", "", false, "/my data/q.idb",
+       "vodbc \"a b\"\"/my data/q.idb\""},
       {"vodbc x \"/my data", "", false, "/my data", "vodbc x \"/my data"},
       {"vodbc \"a b q.idb", "", false, "", "vodbc \"a b q.idb"},
       {"\"/opt/v b/vodbc\" x q.idb", "", false, "q.idb", "\"/opt/v b/vodbc\" x q.idb"},
@@ -67,14 +69,10 @@ TEST(CommandLine, TaskWindowPlacement) {
     std::string line;
     TaskWindowPlacement expected;
   } cases[] = {
-      {"vodbc", {133, 154, 250, 100}},
-      {"vodbc /w=10,20,300,120 x", {10, 20, 300, 120}},
-      {"vodbc /w=5,6", {5, 6, 250, 100}},
-      {"vodbc /w=5", {5, 154, 250, 100}},
-      {"vodbc /w=", {133, 154, 250, 100}},
-      {"vodbc /w=,7", {0, 7, 250, 100}},
-      {"vodbc /w=-5;+6x30/40", {-5, 6, 30, 40}},
-      {"vodbc /w=99999999999,1", {32767, 1, 250, 100}},
+      {"vodbc", {133, 154, 250, 100}},           {"vodbc /w=10,20,300,120 x", {10, 20, 300, 120}},
+      {"vodbc /w=5,6", {5, 6, 250, 100}},        {"vodbc /w=5", {5, 154, 250, 100}},
+      {"vodbc /w=", {133, 154, 250, 100}},       {"vodbc /w=,7", {0, 7, 250, 100}},
+      {"vodbc /w=-5;+6x30/40", {-5, 6, 30, 40}}, {"vodbc /w=99999999999,1", {32767, 1, 250, 100}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
@@ -97,18 +95,15 @@ TEST(OutputNames, SheetAndWorksheetNames) {
   EXPECT_EQ(numberedSheetName(1), "Sheet1.WOR");
   EXPECT_EQ(numberedSheetName(12), "Sheet12.WOR");
   const std::pair<const char*, const char*> cases[] = {
-      {"query.idb", "query.WOR"},
-      {"query", "query.WOR"},
-      {"sales.2002.idb", "sales.2002.WOR"},
-      {".idb", ".WOR"},
-      {"q.", "q.WOR"},
+      {"query.idb", "query.WOR"}, {"query", "query.WOR"}, {"sales.2002.idb", "sales.2002.WOR"},
+      {".idb", ".WOR"},           {"q.", "q.WOR"},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(worksheetNameFor(in), out) << in;
 }
 
 TEST(OutputNames, JoinRefusesPathsOverTheLimit) {
   std::string path = "unchanged";
-  std::string folder = "/" + std::string(249, 'd');  // 250 characters
+  std::string folder = "/" + std::string(249, 'd');     // 250 characters
   EXPECT_TRUE(joinLimitedPath(folder, "a.WOR", path));  // 256 characters
   EXPECT_EQ(path.size(), 256u);
   EXPECT_FALSE(joinLimitedPath(folder, "ab.WOR", path));
@@ -130,14 +125,11 @@ TEST(HelpFiles, FoundBesideTheProgramsFolderThenInShare) {
   } cases[] = {
       {"/opt/vodbc/bin/vodbc", "/opt/vodbc/help/vodbc.html",
        "/opt/vodbc/share/vodbc/help/vodbc.html"},
-      {"/usr/bin/vodbc", "/usr/help/vodbc.html",
-       "/usr/share/vodbc/help/vodbc.html"},
+      {"/usr/bin/vodbc", "/usr/help/vodbc.html", "/usr/share/vodbc/help/vodbc.html"},
       {"/bin/vodbc", "/help/vodbc.html", "/share/vodbc/help/vodbc.html"},
       {"/vodbc", "/help/vodbc.html", "/share/vodbc/help/vodbc.html"},
-      {"/b/bin/vodbc.debug", "/b/help/vodbc.html",
-       "/b/share/vodbc/help/vodbc.html"},
-      {"build/bin/vodbc", "build/help/vodbc.html",
-       "build/share/vodbc/help/vodbc.html"},
+      {"/b/bin/vodbc.debug", "/b/help/vodbc.html", "/b/share/vodbc/help/vodbc.html"},
+      {"build/bin/vodbc", "build/help/vodbc.html", "build/share/vodbc/help/vodbc.html"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> found = helpFileCandidates(c.program);
@@ -160,10 +152,9 @@ TEST(HelpFiles, EveryTopicTheProgramOpensIsInstalled) {
   for (int resource : {0, 101, 102, 104, 105}) {
     int topic = helpTopicForResource(resource);
     std::string page = read(helpTopicFile(contents, topic));
-    EXPECT_NE(page.find("id=\"topic" + std::to_string(topic) + "\""),
-              std::string::npos) << topic;
-    EXPECT_NE(index.find("href=\"" + std::to_string(topic) + ".html\""),
-              std::string::npos) << topic;
+    EXPECT_NE(page.find("id=\"topic" + std::to_string(topic) + "\""), std::string::npos) << topic;
+    EXPECT_NE(index.find("href=\"" + std::to_string(topic) + ".html\""), std::string::npos)
+        << topic;
   }
 }
 

@@ -30,9 +30,7 @@ std::string joined(const std::string& folder, std::string_view rest) {
   return folder + "/" + std::string(rest);
 }
 
-bool readable(const std::string& path) {
-  return ::access(path.c_str(), R_OK) == 0;
-}
+bool readable(const std::string& path) { return ::access(path.c_str(), R_OK) == 0; }
 
 bool isHelpPage(const std::string& path) {
   std::error_code ec;
@@ -71,8 +69,7 @@ void openHelpFile() {
   // The dialog keeps the user's last choice from one attempt to the next.
   toolkit::FileSpec spec{toolkit::defaultDirectory(), "", "vodbc"};
   while (file.empty()) {
-    if (toolkit::openFileDialog(spec, kFindHelpFileTitle) !=
-        toolkit::FileDialogResult::Ok) {
+    if (toolkit::openFileDialog(spec, kFindHelpFileTitle) != toolkit::FileDialogResult::Ok) {
       return;
     }
     std::string chosen = joined(spec.directory, spec.name);
@@ -91,16 +88,15 @@ void openHelpFile() {
 
 bool isHelpRequest(const toolkit::Event& event) {
   if (event.type == toolkit::EventType::Help) return true;
-  return event.type == toolkit::EventType::Command &&
-         event.tag >= kFirstHelpCommand && event.tag <= kLastHelpCommand;
+  return event.type == toolkit::EventType::Command && event.tag >= kFirstHelpCommand &&
+         event.tag <= kLastHelpCommand;
 }
 
 // Shows what a help request asks for; true when it was shown.
 bool processHelpEvent(toolkit::Window window, const toolkit::Event& event) {
   if (!isHelpRequest(event)) return false;
   if (event.type == toolkit::EventType::Help) {
-    showTopicFrom(hookHelpFile(),
-                  helpTopicForResource(toolkit::windowResourceId(window)));
+    showTopicFrom(hookHelpFile(), helpTopicForResource(toolkit::windowResourceId(window)));
   } else {
     showTopicFrom(hookHelpFile(), 0);
   }
@@ -109,9 +105,7 @@ bool processHelpEvent(toolkit::Window window, const toolkit::Event& event) {
 
 }  // namespace
 
-void setHelpProgramPath(std::string path) {
-  programPathSetting() = std::move(path);
-}
+void setHelpProgramPath(std::string path) { programPathSetting() = std::move(path); }
 
 void showHelpTopic(int topic) { showTopicFrom(contentsFile(), topic); }
 

@@ -22,12 +22,10 @@ inline constexpr int kWhereBuilderTopic = 4404;
 inline constexpr int kSqlEditorTopic = 4405;
 inline constexpr int kInsertTableFieldTopic = 4406;
 
-inline constexpr const char* kFindHelpFileTitle =
-    "Please Find and Open help file...";
+inline constexpr const char* kFindHelpFileTitle = "Please Find and Open help file...";
 inline constexpr const char* kUnreadableHelpFileMessage =
     "Help file is unreadable, please choose another.";
-inline constexpr const char* kInvalidHelpFileMessage =
-    "Invalid help file, please choose another.";
+inline constexpr const char* kInvalidHelpFileMessage = "Invalid help file, please choose another.";
 
 // Where the contents page may be, in the order tried. A program directly in
 // the root folder uses "/help/".

@@ -1,7 +1,7 @@
-#include "app/help.h"
-
 #include <filesystem>
 #include <system_error>
+
+#include "app/help.h"
 
 namespace vodbc {
 namespace {
@@ -31,8 +31,7 @@ std::vector<std::string> helpFileCandidates(std::string_view path) {
   std::string prefix = parentOf(parentOf(path));
   if (slash == std::string_view::npos) prefix = "..";
   if (slash == 0) prefix = "/";  // a program in the root folder
-  return {joined(prefix, "help/" + page),
-          joined(prefix, "share/vodbc/help/" + page)};
+  return {joined(prefix, "help/" + page), joined(prefix, "share/vodbc/help/" + page)};
 }
 
 std::string helpTopicFile(std::string_view contents, int topic) {
@@ -41,11 +40,16 @@ std::string helpTopicFile(std::string_view contents, int topic) {
 
 int helpTopicForResource(int resourceId) {
   switch (resourceId) {
-    case 101: return kSelectDataTopic;
-    case 105: return kWhereBuilderTopic;
-    case 102: return kSqlEditorTopic;
-    case 104: return kInsertTableFieldTopic;
-    default: return kContentsTopic;
+    case 101:
+      return kSelectDataTopic;
+    case 105:
+      return kWhereBuilderTopic;
+    case 102:
+      return kSqlEditorTopic;
+    case 104:
+      return kInsertTableFieldTopic;
+    default:
+      return kContentsTopic;
   }
 }
 

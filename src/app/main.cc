@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/program_state.h"
 #include "app/command_line.h"
 #include "app/help.h"
+#include "app/program_state.h"
 #include "app/task_window.h"
 #include "toolkit/process_locale.h"
 #include "toolkit/qt/choose_backend.h"

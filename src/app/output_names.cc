@@ -14,8 +14,7 @@ std::string worksheetNameFor(std::string_view retrievalName) {
   return name + ".WOR";
 }
 
-bool joinLimitedPath(std::string_view directory, std::string_view name,
-                     std::string& path) {
+bool joinLimitedPath(std::string_view directory, std::string_view name, std::string& path) {
   if (!joinPath(directory, name, path)) return false;
   std::size_t chars = 0;
   for (char c : path) {

@@ -22,7 +22,6 @@ std::string worksheetNameFor(std::string_view retrievalName);
 // joinPath, refused (false, path empty) when the joined path would be
 // longer than 256 characters: such a path could not be kept and handed on
 // whole.
-bool joinLimitedPath(std::string_view directory, std::string_view name,
-                     std::string& path);
+bool joinLimitedPath(std::string_view directory, std::string_view name, std::string& path);
 
 }  // namespace vodbc

@@ -57,16 +57,14 @@ TEST_F(PostgresSessionTest, StartUpRerunWritesAndEnds) {
   auto result = session({"SELECT n, 'item ' || n AS item FROM generate_series(1, 5) n"},
                         "answer OK\nfile pg.WOR\n");
   EXPECT_EQ(result.exitStatus, 0) << result.err;
-  EXPECT_EQ(result.transcript,
-            (std::vector<std::string>{
-                "open task \"Velora ODBC Query\"",
-                "note \"Retrieved 2 columns by 5 rows of data from ODBC Query\"",
-                "file open \"Velora Save ODBC data in Worksheet\" \"" + dir_ +
-                    "\" \"WOR\" \"pg.WOR\"",
-                "close task \"Velora ODBC Query\""}));
-  testing::Result dump = testing::runProgram(
-      std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump", {"--csv", dir_ + "/pg.WOR"},
-      dir_);
+  EXPECT_EQ(result.transcript, (std::vector<std::string>{
+                                   "open task \"Velora ODBC Query\"",
+                                   "note \"Retrieved 2 columns by 5 rows of data from ODBC Query\"",
+                                   "file open \"Velora Save ODBC data in Worksheet\" \"" + dir_ +
+                                       "\" \"WOR\" \"pg.WOR\"",
+                                   "close task \"Velora ODBC Query\""}));
+  testing::Result dump = testing::runProgram(std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump",
+                                             {"--csv", dir_ + "/pg.WOR"}, dir_);
   EXPECT_EQ(dump.out, "n,item\n1,item 1\n2,item 2\n3,item 3\n4,item 4\n5,item 5\n");
 }
 

@@ -17,10 +17,10 @@ namespace {
 TEST(ProgramQtSession, StartUpRerunWritesThroughRealWidgets) {
   testing::usePrivateOdbcRegistration();
   std::string dir = testing::makeTempFolder();
-  std::string shop = testing::makeSqliteDatabase(
-      dir + "/shop.db",
-      "CREATE TABLE sales (region VARCHAR(20), amount DOUBLE);\n"
-      "INSERT INTO sales VALUES ('North', 2.5), ('South', 4.0);\n");
+  std::string shop =
+      testing::makeSqliteDatabase(dir + "/shop.db",
+                                  "CREATE TABLE sales (region VARCHAR(20), amount DOUBLE);\n"
+                                  "INSERT INTO sales VALUES ('North', 2.5), ('South', 4.0);\n");
   testing::writeRetrievalFileText(dir + "/q.idb", shop, {"SELECT * FROM sales"});
   testing::writeRetrievalFileText(dir + "/old.WOR", "not a worksheet", {});
 
@@ -33,20 +33,18 @@ TEST(ProgramQtSession, StartUpRerunWritesThroughRealWidgets) {
   run.script = "answer OK\nfile old.WOR\nanswer Overwrite\n";
   toolkit::testing::SessionResult result = toolkit::testing::runSession(run);
   EXPECT_EQ(result.exitStatus, 0) << result.err;
-  EXPECT_EQ(result.transcript,
-            (std::vector<std::string>{
-                "open task \"Velora ODBC Query\"",
-                "note \"Retrieved 2 columns by 2 rows of data from ODBC Query\"",
-                "file open \"Velora Save ODBC data in Worksheet\" \"" + dir +
-                    "\" \"WOR\" \"q.WOR\"",
-                "ask \"Warning: Overwriting " + dir +
-                    "/old.WOR will lose the Velora Strings, Constants and SSP "
-                    "matrix!\\n\\nAre you sure you want to do this?\" \"No\" "
-                    "\"Overwrite\"",
-                "close task \"Velora ODBC Query\""}));
-  testing::Result dump = testing::runProgram(
-      std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump", {"--csv", dir + "/old.WOR"},
-      dir);
+  EXPECT_EQ(result.transcript, (std::vector<std::string>{
+                                   "open task \"Velora ODBC Query\"",
+                                   "note \"Retrieved 2 columns by 2 rows of data from ODBC Query\"",
+                                   "file open \"Velora Save ODBC data in Worksheet\" \"" + dir +
+                                       "\" \"WOR\" \"q.WOR\"",
+                                   "ask \"Warning: Overwriting " + dir +
+                                       "/old.WOR will lose the Velora Strings, Constants and SSP "
+                                       "matrix!\\n\\nAre you sure you want to do this?\" \"No\" "
+                                       "\"Overwrite\"",
+                                   "close task \"Velora ODBC Query\""}));
+  testing::Result dump = testing::runProgram(std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump",
+                                             {"--csv", dir + "/old.WOR"}, dir);
   EXPECT_EQ(dump.out, "region,amount\nNorth,2.5\nSouth,4\n");
   std::system(("rm -rf '" + dir + "'").c_str());
 }
@@ -57,13 +55,11 @@ TEST(ProgramQtSession, StartUpRerunWritesThroughRealWidgets) {
 TEST(ProgramQtSession, FetchFailureIsShownFromTheFetchThread) {
   testing::usePrivateOdbcRegistration();
   std::string dir = testing::makeTempFolder();
-  std::string shop = testing::makeSqliteDatabase(
-      dir + "/shop.db", "CREATE TABLE t (a INTEGER);\n");
-  testing::writeRetrievalFileText(
-      dir + "/q.idb", shop,
-      {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c",
-       "WHERE x < 1500000) SELECT CASE WHEN x < 1400000 THEN x",
-       "ELSE abs(-9223372036854775807 - 1) END FROM c"});
+  std::string shop = testing::makeSqliteDatabase(dir + "/shop.db", "CREATE TABLE t (a INTEGER);\n");
+  testing::writeRetrievalFileText(dir + "/q.idb", shop,
+                                  {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c",
+                                   "WHERE x < 1500000) SELECT CASE WHEN x < 1400000 THEN x",
+                                   "ELSE abs(-9223372036854775807 - 1) END FROM c"});
   toolkit::testing::SessionRun run;
   run.program = std::string(VODBC_BINARY_DIR) + "/bin/vodbc";
   run.toolkit = "qt";
@@ -73,16 +69,15 @@ TEST(ProgramQtSession, FetchFailureIsShownFromTheFetchThread) {
   run.script = "close\nanswer No\nanswer OK\nmenu 1006\n";
   toolkit::testing::SessionResult result = toolkit::testing::runSession(run);
   EXPECT_EQ(result.exitStatus, 0) << result.err;
-  EXPECT_EQ(result.transcript,
-            (std::vector<std::string>{
-                "open task \"Velora ODBC Query\"",
-                "open 103 \"Velora ODBC Error Message\"", "set 103 3 \"S1000\"",
-                "set 103 4 \"1\"", "text 103 6: \"[SQLite]integer overflow (1)\"",
-                "close 103 \"Velora ODBC Error Message\"",
-                "ask \"Do you want to edit the SQL statement to correct this "
-                "error?\" \"No\" \"Yes\"",
-                "error \"Error reading ODBC Data!\"",
-                "close task \"Velora ODBC Query\""}));
+  EXPECT_EQ(
+      result.transcript,
+      (std::vector<std::string>{
+          "open task \"Velora ODBC Query\"", "open 103 \"Velora ODBC Error Message\"",
+          "set 103 3 \"S1000\"", "set 103 4 \"1\"", "text 103 6: \"[SQLite]integer overflow (1)\"",
+          "close 103 \"Velora ODBC Error Message\"",
+          "ask \"Do you want to edit the SQL statement to correct this "
+          "error?\" \"No\" \"Yes\"",
+          "error \"Error reading ODBC Data!\"", "close task \"Velora ODBC Query\""}));
   std::system(("rm -rf '" + dir + "'").c_str());
 }
 

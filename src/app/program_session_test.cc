@@ -31,7 +31,7 @@ struct SessionCase {
   std::vector<std::string> arguments;  // "{dir}" is the session's folder
   std::string script;
   std::vector<std::string> transcript;
-  std::vector<std::string> written;    // worksheet files the session leaves
+  std::vector<std::string> written;  // worksheet files the session leaves
   std::vector<std::string> notWritten;
   bool ownCopy = false;  // run a copy in {dir}/bin, with no help folder beside it
 };
@@ -47,12 +47,10 @@ class ProgramSessionTest : public ::testing::TestWithParam<SessionCase> {
     testing::writeRetrievalFileText(dir_ + "/q.idb", shop_,
                                     {"SELECT region, amount", "FROM sales"});
     ::mkdir((dir_ + "/sub").c_str(), 0700);
-    testing::writeRetrievalFileText(dir_ + "/sub/weekly.idb", shop_,
-                                    {"SELECT amount FROM sales"});
-    testing::writeRetrievalFileText(dir_ + "/bad.idb", shop_,
-                                    {"SELECT amount FROM nowhere"});
-    testing::writeRetrievalFileText(dir_ + "/refused.idb",
-                                    "DRIVER=" + dir_ + "/none.so", {"SELECT 1"});
+    testing::writeRetrievalFileText(dir_ + "/sub/weekly.idb", shop_, {"SELECT amount FROM sales"});
+    testing::writeRetrievalFileText(dir_ + "/bad.idb", shop_, {"SELECT amount FROM nowhere"});
+    testing::writeRetrievalFileText(dir_ + "/refused.idb", "DRIVER=" + dir_ + "/none.so",
+                                    {"SELECT 1"});
   }
   void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
 
@@ -97,15 +95,13 @@ TEST_P(ProgramSessionTest, Transcript) {
 
 const std::string kTaskOpen = "open task \"Velora ODBC Query\"";
 const std::string kTaskClose = "close task \"Velora ODBC Query\"";
-const std::string kReport =
-    "note \"Retrieved 2 columns by 3 rows of data from ODBC Query\"";
+const std::string kReport = "note \"Retrieved 2 columns by 3 rows of data from ODBC Query\"";
 const std::string kSaveDialog =
     "file open \"Velora Save ODBC data in Worksheet\" \"{dir}\" \"WOR\" ";
 const std::string kOpenDialog =
     "file open \"Velora Open ODBC data retrieval file\" \"{dir}\" \"idb\" \"\"";
 const std::string kDataSourceOpen = "open 110 \"Select Data Source\"";
-const std::string kDrivers =
-    "list 110 4: \"PostgreSQL ANSI\" \"MariaDB Unicode\" \"SQLite3\"";
+const std::string kDrivers = "list 110 4: \"PostgreSQL ANSI\" \"MariaDB Unicode\" \"SQLite3\"";
 const std::string kDataSourceClose = "close 110 \"Select Data Source\"";
 const std::string kHelpDialog = "file open \"Please Find and Open help file...\" \"{dir}\" \"\" ";
 
@@ -134,8 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     "connect cancel\nmenu 1003\nfile sub/weekly.idb\nanswer OK\n"
                     "file weekly.WOR\nmenu 1002\n",
-                    {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
-                     kOpenDialog,
+                    {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose, kOpenDialog,
                      "note \"Retrieved 1 columns by 3 rows of data from ODBC Query\"",
                      "file open \"Velora Save ODBC data in Worksheet\" \"{dir}/sub\" "
                      "\"WOR\" \"weekly.WOR\"",
@@ -153,24 +148,22 @@ INSTANTIATE_TEST_SUITE_P(
                      overwriteQuestion("out.WOR"), kTaskClose},
                     {"out.WOR"},
                     {"q.WOR"}},
-        SessionCase{"ConnectionRefused",
-                    {"x", "{dir}/refused.idb"},
-                    "answer OK\nclose\nmenu 1006\n",
-                    {kTaskOpen,
-                     "error \"Error: Could not Open Database Driver Connection correctly\"",
-                     "open 103 \"Velora ODBC Error Message\"", "set 103 3 \"01000\"",
-                     "set 103 4 \"0\"",
-                     "text 103 6: \"[unixODBC][Driver Manager]Can't open lib "
-                     "'{dir}/none.so' : file not found\"",
-                     "close 103 \"Velora ODBC Error Message\"", kTaskClose},
-                    {},
-                    {"refused.WOR"}},
+        SessionCase{
+            "ConnectionRefused",
+            {"x", "{dir}/refused.idb"},
+            "answer OK\nclose\nmenu 1006\n",
+            {kTaskOpen, "error \"Error: Could not Open Database Driver Connection correctly\"",
+             "open 103 \"Velora ODBC Error Message\"", "set 103 3 \"01000\"", "set 103 4 \"0\"",
+             "text 103 6: \"[unixODBC][Driver Manager]Can't open lib "
+             "'{dir}/none.so' : file not found\"",
+             "close 103 \"Velora ODBC Error Message\"", kTaskClose},
+            {},
+            {"refused.WOR"}},
         SessionCase{"BadStatementNotCorrected",
                     {"/c", "x", "{dir}/bad.idb"},
                     "close\nanswer No\nanswer OK\nmenu 1006\n",
-                    {kTaskOpen, "open 103 \"Velora ODBC Error Message\"",
-                     "set 103 3 \"S1000\"", "set 103 4 \"1\"",
-                     "text 103 6: \"[SQLite]no such table: nowhere (1)\"",
+                    {kTaskOpen, "open 103 \"Velora ODBC Error Message\"", "set 103 3 \"S1000\"",
+                     "set 103 4 \"1\"", "text 103 6: \"[SQLite]no such table: nowhere (1)\"",
                      "close 103 \"Velora ODBC Error Message\"",
                      "ask \"Do you want to edit the SQL statement to correct this "
                      "error?\" \"No\" \"Yes\"",
@@ -180,47 +173,42 @@ INSTANTIATE_TEST_SUITE_P(
         SessionCase{"DirectorySwitchMovesTheStart",
                     {"/d={dir}/sub", "x", "weekly.idb"},
                     "answer OK\nfile cancel\nmenu 1006\n",
-                    {kTaskOpen,
-                     "note \"Retrieved 1 columns by 3 rows of data from ODBC Query\"",
+                    {kTaskOpen, "note \"Retrieved 1 columns by 3 rows of data from ODBC Query\"",
                      "file open \"Velora Save ODBC data in Worksheet\" \"{dir}/sub\" "
                      "\"WOR\" \"weekly.WOR\"",
                      kTaskClose},
                     {},
                     {"sub/weekly.WOR"}},
-        SessionCase{"HelpTopicsAndAboutBox",
-                    {},
-                    "connect cancel\nmenu 1008\nmenu 1009\nmenu 32457\nmenu 1004\n"
-                    "window 107\nclick ok\nmenu 1006\n",
-                    {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
-                     "help 4401", "help 0", "help 0",
-                     "open 107 \"About Velora ODBC Query\"",
-                     "set 107 3 \"vodbc developers\"", "set 107 4 \"Version 0.1.0\"",
-                     "set 107 5 \"Made for Velora users on Linux\"",
-                     "close 107 \"About Velora ODBC Query\"", kTaskClose},
-                    {},
-                    {}},
+        SessionCase{
+            "HelpTopicsAndAboutBox",
+            {},
+            "connect cancel\nmenu 1008\nmenu 1009\nmenu 32457\nmenu 1004\n"
+            "window 107\nclick ok\nmenu 1006\n",
+            {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose, "help 4401", "help 0",
+             "help 0", "open 107 \"About Velora ODBC Query\"", "set 107 3 \"vodbc developers\"",
+             "set 107 4 \"Version 0.1.0\"", "set 107 5 \"Made for Velora users on Linux\"",
+             "close 107 \"About Velora ODBC Query\"", kTaskClose},
+            {},
+            {}},
         // Without a help folder beside its own folder the program asks for
         // the help file, refuses what is not one, and keeps what the user
         // found.
-        SessionCase{"SearchesForAMissingHelpFile",
-                    {},
-                    "connect cancel\nmenu 32457\nfile cancel\nmenu 32462\nfile bin\n"
-                    "answer OK\nfile notes.txt\nanswer OK\nfile {help}\nmenu 32457\nmenu 1006\n",
-                    {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
-                     kHelpDialog + "\"vodbc\"",  // cancelled: help stays closed
-                     kHelpDialog + "\"vodbc\"",
-                     "error \"Invalid help file, please choose another.\"",
-                     kHelpDialog + "\"bin\"",
-                     "note \"Invalid help file, please choose another.\"",
-                     kHelpDialog + "\"notes.txt\"", "help 0",
-                     "help 0",  // found once, not asked again
-                     kTaskClose},
-                    {},
-                    {},
-                    true}),
-    [](const ::testing::TestParamInfo<SessionCase>& info) {
-      return std::string(info.param.name);
-    });
+        SessionCase{
+            "SearchesForAMissingHelpFile",
+            {},
+            "connect cancel\nmenu 32457\nfile cancel\nmenu 32462\nfile bin\n"
+            "answer OK\nfile notes.txt\nanswer OK\nfile {help}\nmenu 32457\nmenu 1006\n",
+            {kTaskOpen, kDataSourceOpen, kDrivers, kDataSourceClose,
+             kHelpDialog + "\"vodbc\"",  // cancelled: help stays closed
+             kHelpDialog + "\"vodbc\"", "error \"Invalid help file, please choose another.\"",
+             kHelpDialog + "\"bin\"", "note \"Invalid help file, please choose another.\"",
+             kHelpDialog + "\"notes.txt\"", "help 0",
+             "help 0",  // found once, not asked again
+             kTaskClose},
+            {},
+            {},
+            true}),
+    [](const ::testing::TestParamInfo<SessionCase>& info) { return std::string(info.param.name); });
 
 TEST(ProgramCommandLine, HelpAndVersionPrintAndEnd) {
   std::string dir = testing::makeTempFolder();

@@ -28,8 +28,7 @@ FetchRunner fetchWithProgressWindow(OdbcReporter& reporter) {
       // that reaches the driver before the statement starts running is lost
       // on some drivers.
       if (fetch.cancelRequested()) fetch.cancel();
-      std::chrono::duration<double> elapsed =
-          std::chrono::steady_clock::now() - start;
+      std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
       text = progressText(fetch.rows(), elapsed.count());
       return !fetch.finished();
     };

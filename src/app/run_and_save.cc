@@ -36,8 +36,8 @@ RetrievalSaveHooks saveHooks() {
     if (!joinLimitedPath(spec.directory, spec.name, path)) return std::nullopt;
     return path;
   };
-  hooks.recordSheetPath = [](const std::string& path)
-      -> std::optional<std::pair<std::string, std::string>> {
+  hooks.recordSheetPath =
+      [](const std::string& path) -> std::optional<std::pair<std::string, std::string>> {
     if (!currentSheet) return std::nullopt;
     setSheetPath(*currentSheet, path);
     return std::make_pair(std::string(currentSheet->directory),
@@ -53,13 +53,10 @@ bool retrieve(const std::optional<std::string>& path, QueryWindows& windows) {
   discardCurrentSheet();
   ToolkitOdbcReporter reporter;
   RetrievalContext context(reporter, windows);
-  context.ask = [](std::string_view text, std::string_view first,
-                   std::string_view second) {
+  context.ask = [](std::string_view text, std::string_view first, std::string_view second) {
     return toolkit::askChoice(text, first, second);
   };
-  context.chooseDataSource = [] {
-    return chooseDataSource([] { showHelpTopic(kContentsTopic); });
-  };
+  context.chooseDataSource = [] { return chooseDataSource([] { showHelpTopic(kContentsTopic); }); };
   context.fetch = fetchWithProgressWindow(reporter);
   context.saveHooks = saveHooks();
   if (runRetrieval(path, context) == 0) {
@@ -74,9 +71,8 @@ bool retrieve(const std::optional<std::string>& path, QueryWindows& windows) {
 }
 
 void report() {
-  toolkit::postNote(toolkit::formatText(
-      kReportFormat, static_cast<long>(currentSheet->columnCount),
-      static_cast<long>(currentSheet->rowCount)));
+  toolkit::postNote(toolkit::formatText(kReportFormat, static_cast<long>(currentSheet->columnCount),
+                                        static_cast<long>(currentSheet->rowCount)));
 }
 
 // Writes the Sheet; with "/c", a written worksheet ends the program.
@@ -90,8 +86,7 @@ void writeAndEnd(const std::string& path) {
 
 bool askOutputFile(toolkit::FileSpec& spec) {
   spec.type = kWorksheetType;
-  return toolkit::openFileDialog(spec, kSaveWorksheetTitle) ==
-         toolkit::FileDialogResult::Ok;
+  return toolkit::openFileDialog(spec, kSaveWorksheetTitle) == toolkit::FileDialogResult::Ok;
 }
 
 void databaseCommand(QueryWindows& windows) {
@@ -114,8 +109,7 @@ void databaseCommand(QueryWindows& windows) {
 void rerunSavedCommand(QueryWindows& windows) {
   ProgramState& state = programState();
   toolkit::FileSpec spec{toolkit::currentDirectory(), kRetrievalType, ""};
-  if (toolkit::openFileDialog(spec, kOpenRetrievalTitle) !=
-      toolkit::FileDialogResult::Ok) {
+  if (toolkit::openFileDialog(spec, kOpenRetrievalTitle) != toolkit::FileDialogResult::Ok) {
     return;
   }
   std::string retrievalPath;
@@ -157,9 +151,15 @@ ProgramState& programState() {
 
 void runAndSave(RunVariant variant, QueryWindows& windows) {
   switch (variant) {
-    case RunVariant::kDatabase: databaseCommand(windows); return;
-    case RunVariant::kRerunSaved: rerunSavedCommand(windows); return;
-    case RunVariant::kStartUp: startUpRun(windows); return;
+    case RunVariant::kDatabase:
+      databaseCommand(windows);
+      return;
+    case RunVariant::kRerunSaved:
+      rerunSavedCommand(windows);
+      return;
+    case RunVariant::kStartUp:
+      startUpRun(windows);
+      return;
   }
 }
 

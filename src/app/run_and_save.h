@@ -21,9 +21,7 @@ void runAndSave(RunVariant variant, QueryWindows& windows);
 // Texts of the commands.
 inline constexpr const char* kReportFormat =
     "Retrieved %li columns by %li rows of data from ODBC Query";
-inline constexpr const char* kSaveWorksheetTitle =
-    "Velora Save ODBC data in Worksheet";
-inline constexpr const char* kOpenRetrievalTitle =
-    "Velora Open ODBC data retrieval file";
+inline constexpr const char* kSaveWorksheetTitle = "Velora Save ODBC data in Worksheet";
+inline constexpr const char* kOpenRetrievalTitle = "Velora Open ODBC data retrieval file";
 
 }  // namespace vodbc

@@ -32,7 +32,7 @@ TEST(RunAndSave, DatabaseNamesSheetsAndKeepsTheStartUpChoice) {
   toolkit::installBackend(toolkit::makeHeadlessBackend());
   ASSERT_TRUE(toolkit::addBuiltinResources());
   const std::string connect = "connect " + shop + "\n";
-  toolkit::startSession(connect + "answer OK\nfile cancel\n" +     // Sheet1
+  toolkit::startSession(connect + "answer OK\nfile cancel\n" +       // Sheet1
                             connect + "answer OK\nfile out.WOR\n" +  // Sheet2
                             connect + "answer OK\nanswer Overwrite\n",
                         "");

@@ -34,8 +34,7 @@ void startUp(toolkit::Window task) {
   state.closeAfterRun = cl.closeAfterRun;
   toolkit::Rect screen = toolkit::screenRect();
   TaskWindowPlacement p = placeTaskWindow(cl, screen.width(), screen.height());
-  toolkit::moveWindow(task, toolkit::Rect::fromPosition(p.left, p.top, p.width,
-                                                        p.height));
+  toolkit::moveWindow(task, toolkit::Rect::fromPosition(p.left, p.top, p.width, p.height));
   toolkit::setVisible(task, true);
   state.startRetrievalFile = cl.startRetrievalFile;
 
@@ -88,8 +87,7 @@ void menuCommandHandler(toolkit::Window window, int tag) {
       runAndSave(RunVariant::kRerunSaved, queryWindows());
       return;
     case kMenuAbout:
-      if (!toolkit::openModelessDialog(kAboutDialog, aboutBoxHandler, nullptr,
-                                       window)) {
+      if (!toolkit::openModelessDialog(kAboutDialog, aboutBoxHandler, nullptr, window)) {
         toolkit::postError(kCantOpenDialogMessage);
       }
       return;

@@ -11,8 +11,8 @@ class ToolkitWriterMessages final : public WriterMessages {
   void error(std::string_view text) override;
   void warning(std::string_view text) override;
   void note(std::string_view text) override;
-  Button ask(std::string_view text, std::string_view first,
-             std::string_view second, std::string_view third) override;
+  Button ask(std::string_view text, std::string_view first, std::string_view second,
+             std::string_view third) override;
 };
 
 }  // namespace vodbc

@@ -1,9 +1,9 @@
 #include "odbc/catalog.h"
 
 #include <sqlext.h>
+#include <strings.h>
 
 #include <cstring>
-#include <strings.h>
 
 #include "odbc/connection.h"
 #include "odbc/diagnostics.h"
@@ -24,15 +24,13 @@ struct BoundText {
 
   bool isNull() const { return indicator == SQL_NULL_DATA; }
   // The bound 80 bytes, up to their first NUL.
-  std::string text() const {
-    return std::string(buffer, strnlen(buffer, kBindLength - 1));
-  }
+  std::string text() const { return std::string(buffer, strnlen(buffer, kBindLength - 1)); }
 };
 
 void bindText(SQLHSTMT statement, SQLUSMALLINT column, BoundText& bound) {
   odbc::call<&OdbcApi::SQLBindCol>(statement, column, SQLSMALLINT{SQL_C_CHAR},
-                                   static_cast<SQLPOINTER>(bound.buffer),
-                                   kBindLength, &bound.indicator);
+                                   static_cast<SQLPOINTER>(bound.buffer), kBindLength,
+                                   &bound.indicator);
 }
 
 void closeCursor(SQLHSTMT statement) {
@@ -70,8 +68,7 @@ void fetchRows(SQLHSTMT statement, OdbcReporter& reporter, Take take) {
 }
 
 // The catalog call and the column count; false after reporting a failure.
-bool openCatalogResult(SQLRETURN rc, SQLHSTMT statement,
-                       OdbcReporter& reporter) {
+bool openCatalogResult(SQLRETURN rc, SQLHSTMT statement, OdbcReporter& reporter) {
   if (!checkOdbc(rc, statement, SQL_HANDLE_STMT, reporter)) return false;
   SQLSMALLINT columns = 0;
   rc = odbc::call<&OdbcApi::SQLNumResultCols>(statement, &columns);
@@ -83,23 +80,32 @@ bool openCatalogResult(SQLRETURN rc, SQLHSTMT statement,
 }
 
 SQLCHAR* sqlText(const std::optional<std::string>& text) {
-  return text ? reinterpret_cast<SQLCHAR*>(const_cast<char*>(text->c_str()))
-              : nullptr;
+  return text ? reinterpret_cast<SQLCHAR*>(const_cast<char*>(text->c_str())) : nullptr;
 }
 
 }  // namespace
 
 char catalogTypeLetter(SQLSMALLINT sqlType) {
   switch (sqlType) {
-    case SQL_BIT: case SQL_TINYINT: case SQL_BIGINT: case SQL_NUMERIC:
-    case SQL_DECIMAL: case SQL_INTEGER: case SQL_SMALLINT: case SQL_FLOAT:
-    case SQL_REAL: case SQL_DOUBLE:
+    case SQL_BIT:
+    case SQL_TINYINT:
+    case SQL_BIGINT:
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+    case SQL_INTEGER:
+    case SQL_SMALLINT:
+    case SQL_FLOAT:
+    case SQL_REAL:
+    case SQL_DOUBLE:
       return 'N';
-    case SQL_LONGVARBINARY: case SQL_VARBINARY: case SQL_BINARY:
+    case SQL_LONGVARBINARY:
+    case SQL_VARBINARY:
+    case SQL_BINARY:
       return 'B';
     case SQL_TYPE_DATE:
       return 'D';
-    case SQL_TYPE_TIME: case SQL_TYPE_TIMESTAMP:
+    case SQL_TYPE_TIME:
+    case SQL_TYPE_TIMESTAMP:
       return 'T';
     default:
       // Character types, and the ODBC 2 date codes the driver manager
@@ -108,13 +114,11 @@ char catalogTypeLetter(SQLSMALLINT sqlType) {
   }
 }
 
-bool readTableList(SQLHSTMT statement, RetrievalSpec& spec,
-                   OdbcReporter& reporter) {
+bool readTableList(SQLHSTMT statement, RetrievalSpec& spec, OdbcReporter& reporter) {
   SQLRETURN rc = odbc::call<&OdbcApi::SQLTables>(
       statement, static_cast<SQLCHAR*>(nullptr), SQLSMALLINT{SQL_NTS},
-      static_cast<SQLCHAR*>(nullptr), SQLSMALLINT{SQL_NTS},
-      static_cast<SQLCHAR*>(nullptr), SQLSMALLINT{SQL_NTS},
-      static_cast<SQLCHAR*>(nullptr), SQLSMALLINT{SQL_NTS});
+      static_cast<SQLCHAR*>(nullptr), SQLSMALLINT{SQL_NTS}, static_cast<SQLCHAR*>(nullptr),
+      SQLSMALLINT{SQL_NTS}, static_cast<SQLCHAR*>(nullptr), SQLSMALLINT{SQL_NTS});
   bool ok = openCatalogResult(rc, statement, reporter);
   std::vector<CatalogTable> fetched;
   if (ok) {
@@ -142,8 +146,7 @@ bool readTableList(SQLHSTMT statement, RetrievalSpec& spec,
     for (std::string_view wanted : kTableTypeOrder) {
       for (std::size_t i = 0; i < fetched.size(); ++i) {
         if (!taken[i] && fetched[i].type.size() == wanted.size() &&
-            strncasecmp(fetched[i].type.c_str(), wanted.data(),
-                        wanted.size()) == 0) {
+            strncasecmp(fetched[i].type.c_str(), wanted.data(), wanted.size()) == 0) {
           ordered.push_back(std::move(fetched[i]));
           taken[i] = true;
         }
@@ -159,19 +162,14 @@ bool readTableList(SQLHSTMT statement, RetrievalSpec& spec,
   return ok;
 }
 
-bool readColumnList(SQLHSTMT statement, CatalogTable& table,
-                    OdbcReporter& reporter) {
+bool readColumnList(SQLHSTMT statement, CatalogTable& table, OdbcReporter& reporter) {
   const DriverCapabilities& caps = driverCapabilities;
-  std::optional<std::string> catalog =
-      caps.catalogInDml ? table.catalog : std::nullopt;
-  std::optional<std::string> schema =
-      caps.schemaInDml ? table.schema : std::nullopt;
+  std::optional<std::string> catalog = caps.catalogInDml ? table.catalog : std::nullopt;
+  std::optional<std::string> schema = caps.schemaInDml ? table.schema : std::nullopt;
   SQLRETURN rc = odbc::call<&OdbcApi::SQLColumns>(
-      statement, sqlText(catalog), SQLSMALLINT{SQL_NTS}, sqlText(schema),
-      SQLSMALLINT{SQL_NTS},
-      reinterpret_cast<SQLCHAR*>(const_cast<char*>(table.name.c_str())),
-      SQLSMALLINT{SQL_NTS}, static_cast<SQLCHAR*>(nullptr),
-      SQLSMALLINT{SQL_NTS});
+      statement, sqlText(catalog), SQLSMALLINT{SQL_NTS}, sqlText(schema), SQLSMALLINT{SQL_NTS},
+      reinterpret_cast<SQLCHAR*>(const_cast<char*>(table.name.c_str())), SQLSMALLINT{SQL_NTS},
+      static_cast<SQLCHAR*>(nullptr), SQLSMALLINT{SQL_NTS});
   bool ok = openCatalogResult(rc, statement, reporter);
   if (ok) {
     BoundText name;
@@ -181,10 +179,9 @@ bool readColumnList(SQLHSTMT statement, CatalogTable& table,
     } dataType;
     SQLLEN typeIndicator = 0;
     bindText(statement, 4, name);
-    odbc::call<&OdbcApi::SQLBindCol>(statement, SQLUSMALLINT{5},
-                                     SQLSMALLINT{SQL_C_SSHORT},
-                                     static_cast<SQLPOINTER>(&dataType),
-                                     kBindLength, &typeIndicator);
+    odbc::call<&OdbcApi::SQLBindCol>(statement, SQLUSMALLINT{5}, SQLSMALLINT{SQL_C_SSHORT},
+                                     static_cast<SQLPOINTER>(&dataType), kBindLength,
+                                     &typeIndicator);
     std::vector<CatalogColumn> columns;
     columns.reserve(10);
     fetchRows(statement, reporter, [&] {

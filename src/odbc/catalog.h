@@ -21,15 +21,15 @@ class OdbcReporter;
 struct RetrievalSpec;
 
 struct CatalogColumn {
-  std::string name;         // COLUMN_NAME, at most 79 bytes
-  char typeLetter = 'C';    // N, B, D, T or C (see catalogTypeLetter)
-  std::int16_t sqlType = 0; // DATA_TYPE as reported
-  bool selected = false;    // chosen in the select-data window
+  std::string name;          // COLUMN_NAME, at most 79 bytes
+  char typeLetter = 'C';     // N, B, D, T or C (see catalogTypeLetter)
+  std::int16_t sqlType = 0;  // DATA_TYPE as reported
+  bool selected = false;     // chosen in the select-data window
 };
 
 struct CatalogTable {
-  std::string name;                   // TABLE_NAME, at most 79 bytes
-  std::string type;                   // TABLE_TYPE, at most 79 bytes
+  std::string name;  // TABLE_NAME, at most 79 bytes
+  std::string type;  // TABLE_TYPE, at most 79 bytes
   // Present only when the data source takes the qualifier in statements
   // and the name has at least two characters.
   std::optional<std::string> catalog;
@@ -42,27 +42,23 @@ struct CatalogTable {
 };
 
 // Table types listed first, in this order; every other type follows.
-inline constexpr std::string_view kTableTypeOrder[] = {
-    "TABLE", "VIEW", "SYNONYM", "ALIAS", "SYSTEM TABLE"};
+inline constexpr std::string_view kTableTypeOrder[] = {"TABLE", "VIEW", "SYNONYM", "ALIAS",
+                                                       "SYSTEM TABLE"};
 
 // The letter the dialogs show beside a column of this SQL data type.
 char catalogTypeLetter(SQLSMALLINT sqlType);
 
 // Reads every table of every type into spec.tables, ordered by type; false
 // only when the catalog call itself failed.
-bool readTableList(SQLHSTMT statement, RetrievalSpec& spec,
-                   OdbcReporter& reporter);
+bool readTableList(SQLHSTMT statement, RetrievalSpec& spec, OdbcReporter& reporter);
 
 // Reads the columns of `table`; false (table unchanged) when the catalog
 // call failed.
-bool readColumnList(SQLHSTMT statement, CatalogTable& table,
-                    OdbcReporter& reporter);
+bool readColumnList(SQLHSTMT statement, CatalogTable& table, OdbcReporter& reporter);
 
 // Messages the callers show.
-inline constexpr const char* kNoTableNamesMessage =
-    "Error: Could NOT get table names!";
-inline constexpr const char* kNoTablesMessage =
-    "Error: Selected ODBC contains no valid tables!";
+inline constexpr const char* kNoTableNamesMessage = "Error: Could NOT get table names!";
+inline constexpr const char* kNoTablesMessage = "Error: Selected ODBC contains no valid tables!";
 inline constexpr const char* kNoColumnsWarningFormat =
     "Warning: Could NOT get columns for table %s";
 

@@ -26,8 +26,7 @@ FunctionAnswers functionAnswers;
 
 bool askDriverManager(SQLUSMALLINT function) {
   SQLUSMALLINT supported = SQL_FALSE;
-  odbc::call<&OdbcApi::SQLGetFunctions>(odbcHandles.connection, function,
-                                        &supported);
+  odbc::call<&OdbcApi::SQLGetFunctions>(odbcHandles.connection, function, &supported);
   return supported != SQL_FALSE;
 }
 
@@ -38,7 +37,8 @@ OpenResult openOdbc(OdbcReporter& reporter) {
   if (h.level > 2) {
     // Anything but plain success means a driver manager we cannot trust with
     // the ODBC 3 handle functions.
-    if (odbc::call<&OdbcApi::SQLAllocHandle>(SQL_HANDLE_ENV, static_cast<SQLHANDLE>(SQL_NULL_HANDLE),
+    if (odbc::call<&OdbcApi::SQLAllocHandle>(SQL_HANDLE_ENV,
+                                             static_cast<SQLHANDLE>(SQL_NULL_HANDLE),
                                              &h.environment) != SQL_SUCCESS) {
       h.environment = SQL_NULL_HENV;
       h.level = 2;
@@ -63,11 +63,9 @@ OpenResult openOdbc(OdbcReporter& reporter) {
       return OpenResult::Failed;
     }
   }
-  SQLRETURN rc =
-      h.level > 2
-          ? odbc::call<&OdbcApi::SQLAllocHandle>(SQL_HANDLE_DBC, h.environment,
-                                                 &h.connection)
-          : odbc::call<&OdbcApi::SQLAllocConnect>(h.environment, &h.connection);
+  SQLRETURN rc = h.level > 2 ? odbc::call<&OdbcApi::SQLAllocHandle>(SQL_HANDLE_DBC, h.environment,
+                                                                    &h.connection)
+                             : odbc::call<&OdbcApi::SQLAllocConnect>(h.environment, &h.connection);
   if (!succeeded(rc)) {
     h.connection = SQL_NULL_HDBC;
     reporter.error(kNoConnectionHandleMessage);
@@ -76,9 +74,8 @@ OpenResult openOdbc(OdbcReporter& reporter) {
   return OpenResult::Ok;
 }
 
-ConnectResult driverConnect(const std::optional<std::string>& stored,
-                            std::string& runString, OdbcReporter& reporter,
-                            const DataSourceChooser& chooser) {
+ConnectResult driverConnect(const std::optional<std::string>& stored, std::string& runString,
+                            OdbcReporter& reporter, const DataSourceChooser& chooser) {
   // unixODBC has no dialog of its own to prompt in, so both ways connect
   // without prompting; the program's own dialog stands in for the driver
   // manager's.
@@ -94,9 +91,8 @@ ConnectResult driverConnect(const std::optional<std::string>& stored,
   SQLSMALLINT completedLength = 0;
   SQLRETURN rc = odbc::call<&OdbcApi::SQLDriverConnect>(
       odbcHandles.connection, static_cast<SQLHWND>(nullptr),
-      reinterpret_cast<SQLCHAR*>(input.data()), SQLSMALLINT{SQL_NTS},
-      completed, SQLSMALLINT{kConnectionStringOut}, &completedLength,
-      SQLUSMALLINT{SQL_DRIVER_NOPROMPT});
+      reinterpret_cast<SQLCHAR*>(input.data()), SQLSMALLINT{SQL_NTS}, completed,
+      SQLSMALLINT{kConnectionStringOut}, &completedLength, SQLUSMALLINT{SQL_DRIVER_NOPROMPT});
   if (rc == SQL_NO_DATA) return ConnectResult::Cancelled;
   if (!succeeded(rc)) {
     reporter.error(kConnectFailedMessage);
@@ -111,8 +107,7 @@ ConnectResult driverConnect(const std::optional<std::string>& stored,
     completed[kConnectionStringOut - 1] = 0;
     // A completed string cut at the buffer would not connect again: keep
     // the string as built instead.
-    bool cut = completedLength >= kConnectionStringOut ||
-               completed[0] == 0;
+    bool cut = completedLength >= kConnectionStringOut || completed[0] == 0;
     runString = cut ? input : reinterpret_cast<const char*>(completed);
   }
   return ConnectResult::Connected;
@@ -131,8 +126,7 @@ SQLHSTMT openStatement(OdbcReporter& reporter) {
   SQLRETURN rc;
   if (supportsFunction(SQL_API_SQLALLOCHANDLE)) {
     h.level = 3;
-    rc = odbc::call<&OdbcApi::SQLAllocHandle>(SQL_HANDLE_STMT, h.connection,
-                                              &statement);
+    rc = odbc::call<&OdbcApi::SQLAllocHandle>(SQL_HANDLE_STMT, h.connection, &statement);
   } else {
     h.level = 2;
     rc = odbc::call<&OdbcApi::SQLAllocStmt>(h.connection, &statement);
@@ -152,8 +146,7 @@ std::optional<std::string> shortInfo(SQLUSMALLINT info) {
   char buffer[4] = {0};
   SQLSMALLINT length = 0;
   SQLRETURN rc = odbc::call<&OdbcApi::SQLGetInfo>(
-      odbcHandles.connection, info, static_cast<SQLPOINTER>(buffer),
-      SQLSMALLINT{4}, &length);
+      odbcHandles.connection, info, static_cast<SQLPOINTER>(buffer), SQLSMALLINT{4}, &length);
   if (rc != SQL_SUCCESS) return std::nullopt;
   buffer[3] = 0;
   return std::string(buffer);
@@ -161,9 +154,9 @@ std::optional<std::string> shortInfo(SQLUSMALLINT info) {
 
 std::optional<SQLUINTEGER> maskInfo(SQLUSMALLINT info) {
   SQLUINTEGER mask = 0;
-  SQLRETURN rc = odbc::call<&OdbcApi::SQLGetInfo>(
-      odbcHandles.connection, info, static_cast<SQLPOINTER>(&mask),
-      SQLSMALLINT{4}, static_cast<SQLSMALLINT*>(nullptr));
+  SQLRETURN rc =
+      odbc::call<&OdbcApi::SQLGetInfo>(odbcHandles.connection, info, static_cast<SQLPOINTER>(&mask),
+                                       SQLSMALLINT{4}, static_cast<SQLSMALLINT*>(nullptr));
   if (rc != SQL_SUCCESS) return std::nullopt;
   return mask;
 }
@@ -180,8 +173,7 @@ std::set<std::string> readKeywords() {
   std::string buffer(8192, '\0');
   SQLSMALLINT length = 0;
   SQLRETURN rc = odbc::call<&OdbcApi::SQLGetInfo>(
-      odbcHandles.connection, SQLUSMALLINT{SQL_KEYWORDS},
-      static_cast<SQLPOINTER>(buffer.data()),
+      odbcHandles.connection, SQLUSMALLINT{SQL_KEYWORDS}, static_cast<SQLPOINTER>(buffer.data()),
       static_cast<SQLSMALLINT>(buffer.size()), &length);
   if (!succeeded(rc)) return words;
   buffer.resize(std::strlen(buffer.c_str()));
@@ -205,8 +197,8 @@ void readDriverCapabilities(RetrievalSpec& spec, OdbcReporter& reporter) {
   char name[256] = {0};
   SQLSMALLINT nameLength = 0;
   SQLRETURN rc = odbc::call<&OdbcApi::SQLGetInfo>(
-      odbcHandles.connection, SQLUSMALLINT{SQL_SERVER_NAME},
-      static_cast<SQLPOINTER>(name), SQLSMALLINT{255}, &nameLength);
+      odbcHandles.connection, SQLUSMALLINT{SQL_SERVER_NAME}, static_cast<SQLPOINTER>(name),
+      SQLSMALLINT{255}, &nameLength);
   if (!succeeded(rc)) {
     reportOdbcDiagnostics(odbcHandles.connection, SQL_HANDLE_DBC, rc, reporter);
   }
@@ -232,10 +224,9 @@ void readDriverCapabilities(RetrievalSpec& spec, OdbcReporter& reporter) {
   caps.schemaInDml = schemaUsage && (*schemaUsage & SQL_SU_DML_STATEMENTS) != 0;
 
   SQLUSMALLINT identifierCase = 0;
-  rc = odbc::call<&OdbcApi::SQLGetInfo>(
-      odbcHandles.connection, SQLUSMALLINT{SQL_IDENTIFIER_CASE},
-      static_cast<SQLPOINTER>(&identifierCase), SQLSMALLINT{2},
-      static_cast<SQLSMALLINT*>(nullptr));
+  rc = odbc::call<&OdbcApi::SQLGetInfo>(odbcHandles.connection, SQLUSMALLINT{SQL_IDENTIFIER_CASE},
+                                        static_cast<SQLPOINTER>(&identifierCase), SQLSMALLINT{2},
+                                        static_cast<SQLSMALLINT*>(nullptr));
   caps.identifierCase = succeeded(rc) ? identifierCase : 0;
   caps.keywords = readKeywords();
 }

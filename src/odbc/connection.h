@@ -54,8 +54,7 @@ extern DriverCapabilities driverCapabilities;
 // Text pieces of composed statements.
 inline constexpr const char* kColumnSeparator = ",";
 inline constexpr const char* kQualifierSeparator = ".";
-inline constexpr std::string_view kSpecialCharacters =
-    " '_%#$@!^[]()&*-+\"|,.?<>";
+inline constexpr std::string_view kSpecialCharacters = " '_%#$@!^[]()&*-+\"|,.?<>";
 
 // Buffer sizes of the connection string.
 inline constexpr int kConnectionStringBuffer = 1124;
@@ -75,9 +74,8 @@ using DataSourceChooser = std::function<std::optional<std::string>()>;
 // retrieval file) that string is used and runString is left alone; without
 // it `chooser` supplies the string and runString becomes the completed
 // string the driver manager returns.
-ConnectResult driverConnect(const std::optional<std::string>& stored,
-                            std::string& runString, OdbcReporter& reporter,
-                            const DataSourceChooser& chooser);
+ConnectResult driverConnect(const std::optional<std::string>& stored, std::string& runString,
+                            OdbcReporter& reporter, const DataSourceChooser& chooser);
 
 // The run's statement handle, or null after the error message. Decides the
 // level again from what the connected driver manager supports.
@@ -128,8 +126,7 @@ class OdbcSession {
 };
 
 // Messages of this file.
-inline constexpr const char* kNoEnvironmentMessage =
-    "Error: Could not allocate ODBC environment";
+inline constexpr const char* kNoEnvironmentMessage = "Error: Could not allocate ODBC environment";
 inline constexpr const char* kNoConnectionHandleMessage =
     "Error: Could not allocate ODBC Database Connection handle";
 inline constexpr const char* kConnectFailedMessage =

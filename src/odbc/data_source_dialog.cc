@@ -35,10 +35,9 @@ std::vector<std::string> listNames() {
     SQLCHAR name[512] = {0};
     SQLCHAR description[1024] = {0};
     SQLSMALLINT nameLength = 0, descriptionLength = 0;
-    SQLRETURN rc = odbc::call<Function>(
-        odbcHandles.environment, direction, name, SQLSMALLINT{sizeof name - 1},
-        &nameLength, description, SQLSMALLINT{sizeof description - 1},
-        &descriptionLength);
+    SQLRETURN rc = odbc::call<Function>(odbcHandles.environment, direction, name,
+                                        SQLSMALLINT{sizeof name - 1}, &nameLength, description,
+                                        SQLSMALLINT{sizeof description - 1}, &descriptionLength);
     if (!SQL_SUCCEEDED(rc)) break;
     names.emplace_back(reinterpret_cast<const char*>(name));
     direction = SQL_FETCH_NEXT;
@@ -72,12 +71,10 @@ void handler(toolkit::Window window, const toolkit::Event& event) {
       return;
     case toolkit::EventType::Control: {
       if (event.control == kSources || event.control == kDrivers) {
-        std::vector<std::string> picked =
-            toolkit::listSelectedItems(window, event.control);
+        std::vector<std::string> picked = toolkit::listSelectedItems(window, event.control);
         if (picked.empty()) return;
-        std::string text = event.control == kSources
-                               ? "DSN=" + picked.front() + ";"
-                               : "Driver={" + picked.front() + "};";
+        std::string text = event.control == kSources ? "DSN=" + picked.front() + ";"
+                                                     : "Driver={" + picked.front() + "};";
         toolkit::setControlText(window, kConnection, text);
         if (event.action == toolkit::ControlAction::DoubleClicked) {
           state->chosen = text;
@@ -100,9 +97,7 @@ void handler(toolkit::Window window, const toolkit::Event& event) {
 
 }  // namespace
 
-std::vector<std::string> listDataSources() {
-  return listNames<&OdbcApi::SQLDataSources>();
-}
+std::vector<std::string> listDataSources() { return listNames<&OdbcApi::SQLDataSources>(); }
 
 std::vector<std::string> listDrivers() { return listNames<&OdbcApi::SQLDrivers>(); }
 
@@ -111,8 +106,7 @@ std::optional<std::string> chooseDataSource(const std::function<void()>& onHelp)
   state.sources = listDataSources();
   state.drivers = listDrivers();
   state.onHelp = &onHelp;
-  if (!toolkit::runModalDialog(kDataSourceDialog, handler, &state,
-                               toolkit::taskWindow())) {
+  if (!toolkit::runModalDialog(kDataSourceDialog, handler, &state, toolkit::taskWindow())) {
     return std::nullopt;
   }
   return state.chosen;

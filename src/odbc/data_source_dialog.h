@@ -21,8 +21,7 @@ namespace vodbc {
 inline constexpr int kDataSourceDialog = 110;
 
 // `onHelp` runs when the user presses Help (the dialog stays open).
-std::optional<std::string> chooseDataSource(
-    const std::function<void()>& onHelp = {});
+std::optional<std::string> chooseDataSource(const std::function<void()>& onHelp = {});
 
 // The names SQLDataSources and SQLDrivers list for the program-wide
 // environment.

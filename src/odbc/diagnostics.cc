@@ -18,8 +18,8 @@ std::string formatNativeCode(SQLINTEGER native) {
   return text;
 }
 
-void reportOdbcDiagnostics(SQLHANDLE handle, SQLSMALLINT handleType,
-                           SQLRETURN code, OdbcReporter& reporter) {
+void reportOdbcDiagnostics(SQLHANDLE handle, SQLSMALLINT handleType, SQLRETURN code,
+                           OdbcReporter& reporter) {
   // A driver manager that keeps answering with the same record would hold
   // the user in an endless row of windows; no real failure has this many.
   constexpr int kMostRecords = 100;
@@ -32,8 +32,7 @@ void reportOdbcDiagnostics(SQLHANDLE handle, SQLSMALLINT handleType,
     // Asked again for every record: the driver manager's answer is what
     // counts, and an ODBC 2 driver manager keeps its records for SQLError.
     if (supportsFunction(SQL_API_SQLGETDIAGREC)) {
-      rc = odbc::call<&OdbcApi::SQLGetDiagRec>(handleType, handle, record,
-                                               state, &native, message,
+      rc = odbc::call<&OdbcApi::SQLGetDiagRec>(handleType, handle, record, state, &native, message,
                                                SQLSMALLINT{511}, &length);
       ++record;
     } else {
@@ -46,8 +45,8 @@ void reportOdbcDiagnostics(SQLHANDLE handle, SQLSMALLINT handleType,
       } else if (handleType == SQL_HANDLE_DBC) {
         dbc = handle;
       }
-      rc = odbc::call<&OdbcApi::SQLError>(env, dbc, stmt, state, &native,
-                                          message, SQLSMALLINT{511}, &length);
+      rc = odbc::call<&OdbcApi::SQLError>(env, dbc, stmt, state, &native, message, SQLSMALLINT{511},
+                                          &length);
     }
     if (rc == SQL_ERROR || rc == SQL_INVALID_HANDLE || rc == SQL_NO_DATA) {
       return;
@@ -63,8 +62,7 @@ void reportOdbcDiagnostics(SQLHANDLE handle, SQLSMALLINT handleType,
   }
 }
 
-bool checkOdbc(SQLRETURN code, SQLHANDLE handle, SQLSMALLINT handleType,
-               OdbcReporter& reporter) {
+bool checkOdbc(SQLRETURN code, SQLHANDLE handle, SQLSMALLINT handleType, OdbcReporter& reporter) {
   if (code != SQL_SUCCESS) {
     reportOdbcDiagnostics(handle, handleType, code, reporter);
   }

@@ -14,8 +14,8 @@ namespace vodbc {
 
 class OdbcReporter;
 
-void reportOdbcDiagnostics(SQLHANDLE handle, SQLSMALLINT handleType,
-                           SQLRETURN code, OdbcReporter& reporter);
+void reportOdbcDiagnostics(SQLHANDLE handle, SQLSMALLINT handleType, SQLRETURN code,
+                           OdbcReporter& reporter);
 
 // The window shows native codes as 32-bit upper-case hexadecimal: 4060 is
 // "FDC", -1 is "FFFFFFFF".
@@ -23,8 +23,7 @@ std::string formatNativeCode(SQLINTEGER native);
 
 // The one checking road of this library: reports `code`'s records unless it
 // is plain SQL_SUCCESS and returns true for success or success with info.
-bool checkOdbc(SQLRETURN code, SQLHANDLE handle, SQLSMALLINT handleType,
-               OdbcReporter& reporter);
+bool checkOdbc(SQLRETURN code, SQLHANDLE handle, SQLSMALLINT handleType, OdbcReporter& reporter);
 
 inline bool succeeded(SQLRETURN code) {
   return code == SQL_SUCCESS || code == SQL_SUCCESS_WITH_INFO;

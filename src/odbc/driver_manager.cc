@@ -46,8 +46,7 @@ bool loadDriverManager() {
     if (library == nullptr) continue;
     // A library without the environment allocation of either level is not a
     // driver manager.
-    if (dlsym(library, "SQLAllocHandle") == nullptr &&
-        dlsym(library, "SQLAllocEnv") == nullptr) {
+    if (dlsym(library, "SQLAllocHandle") == nullptr && dlsym(library, "SQLAllocEnv") == nullptr) {
       dlclose(library);
       continue;
     }

@@ -73,9 +73,7 @@ class DriverTest : public ::testing::TestWithParam<Database> {
 
   std::string table(const std::string& base) const { return base + "_" + suffix_; }
 
-  FetchOutcome fetch(const std::string& sql) {
-    return fetchIntoSheet(statement_, sql, reporter_);
-  }
+  FetchOutcome fetch(const std::string& sql) { return fetchIntoSheet(statement_, sql, reporter_); }
 
   SheetColumn* column(int position) const {
     SheetColumn* c = currentSheet->firstColumn;
@@ -109,9 +107,10 @@ TEST_P(DriverTest, TypesNullsTextAndDatesArriveAsTheSheetKeepsThem) {
   std::string t = table("types");
   std::string dbl = db() == Database::PostgreSQL ? "double precision" : "double";
   std::string ts = db() == Database::MariaDB ? "datetime" : "timestamp";
-  execute("CREATE TABLE " + t + " (id integer, n numeric(12,3), big bigint, f " +
-          dbl + ", flag boolean, c char(10), v varchar(100), d date, ts " + ts + ", tm time)");
-  execute("INSERT INTO " + t + " VALUES (1, 12.5, 5000000000, 0.25, true, 'ab', "
+  execute("CREATE TABLE " + t + " (id integer, n numeric(12,3), big bigint, f " + dbl +
+          ", flag boolean, c char(10), v varchar(100), d date, ts " + ts + ", tm time)");
+  execute("INSERT INTO " + t +
+          " VALUES (1, 12.5, 5000000000, 0.25, true, 'ab', "
           "' x  ', '2002-03-04', '2002-03-04 05:06:07', '05:06:07'), "
           "(2, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL), "
           "(3, -1234.125, -7, -1e300, false, 'Grüße', 'Grüße €漢', '1999-12-31', "
@@ -131,8 +130,8 @@ TEST_P(DriverTest, TypesNullsTextAndDatesArriveAsTheSheetKeepsThem) {
   Lines shapes;
   for (int i = 1; i <= 10; ++i) {
     const SheetColumn& c = *column(i);
-    shapes.push_back(std::string(c.name) + (c.type == ColumnType::Text ? " text"
-                                            : c.formatKind == kFormatPlain ? " number"
+    shapes.push_back(std::string(c.name) + (c.type == ColumnType::Text        ? " text"
+                                            : c.formatKind == kFormatPlain    ? " number"
                                             : c.formatKind == kFormatDateTime ? " date"
                                                                               : " other"));
   }
@@ -150,8 +149,12 @@ TEST_P(DriverTest, TypesNullsTextAndDatesArriveAsTheSheetKeepsThem) {
   }
 
   // Windows-1252: ü ß € have single-byte forms, 漢 has none.
-  EXPECT_EQ(texts(6), (Lines{"ab", "", "Gr\xFC\xDF" "e"}));
-  EXPECT_EQ(texts(7), (Lines{" x", "", "Gr\xFC\xDF" "e \x80?"}));
+  EXPECT_EQ(texts(6), (Lines{"ab", "",
+                             "Gr\xFC\xDF"
+                             "e"}));
+  EXPECT_EQ(texts(7), (Lines{" x", "",
+                             "Gr\xFC\xDF"
+                             "e \x80?"}));
 
   // Dates and timestamps become day numbers (1 = 1 January 1900).
   EXPECT_EQ(numbers(8), (std::vector<double>{37319, kMissing, 36525}));
@@ -277,8 +280,9 @@ TEST_P(DriverTest, AFailedOrCancelledFetchLeavesTheStatementUsable) {
                    },
                    &control};
   // 10,000 rows on every database (MariaDB stops recursion at 1,000 levels).
-  std::string sql = "WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n < "
-                    "100) SELECT a.n FROM s a, s b";
+  std::string sql =
+      "WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n < "
+      "100) SELECT a.n FROM s a, s b";
   EXPECT_EQ(fetchIntoSheet(statement_, sql, reporter_, hooks), FetchOutcome::Cancelled);
   EXPECT_EQ(lastSeen, 2000);
   EXPECT_TRUE(reporter_.lines.empty()) << dump();

@@ -97,7 +97,8 @@ class FakeDriverManagerTest : public ::testing::Test {
     Lines out;
     for (const std::string& call : fake::calls()) {
       if ((call.rfind("SQLFree", 0) == 0 && call != "SQLFreeStmt(UNBIND)" &&
-           call != "SQLFreeStmt(CLOSE)") || call == "SQLDisconnect") {
+           call != "SQLFreeStmt(CLOSE)") ||
+          call == "SQLDisconnect") {
         out.push_back(call);
       }
     }
@@ -108,8 +109,8 @@ class FakeDriverManagerTest : public ::testing::Test {
   RetrievalSpec spec_;
 };
 
-const Lines kOdbc3Release = {"SQLFreeHandle(STMT)", "SQLDisconnect",
-                             "SQLFreeHandle(DBC)", "SQLFreeHandle(ENV)"};
+const Lines kOdbc3Release = {"SQLFreeHandle(STMT)", "SQLDisconnect", "SQLFreeHandle(DBC)",
+                             "SQLFreeHandle(ENV)"};
 const Lines kOdbc2Release = {"SQLFreeStmt(DROP)", "SQLDisconnect", "SQLFreeConnect", "SQLFreeEnv"};
 
 TEST_F(FakeDriverManagerTest, Odbc2DriverManagersAndDriversGetOdbc2Calls) {
@@ -170,7 +171,14 @@ TEST_F(FakeDriverManagerTest, AFailureAtEachStepShowsItsMessageAndReleasesChildF
       {"Environment", "SQLAllocEnv", 1, SQL_ERROR, "open", {noEnv}, -1, 0, "SQLAllocHandle"},
       {"OdbcVersion", "SQLSetEnvAttr", 1, SQL_ERROR, "open", {kErrorLine}},
       {"ConnectionHandle", "SQLAllocHandle", 2, SQL_ERROR, "open", {noDbc}},
-      {"ConnectionHandleOdbc2", "SQLAllocConnect", 1, SQL_ERROR, "open", {noDbc}, -1, 0,
+      {"ConnectionHandleOdbc2",
+       "SQLAllocConnect",
+       1,
+       SQL_ERROR,
+       "open",
+       {noDbc},
+       -1,
+       0,
        "SQLAllocHandle"},
       {"Connect", "SQLDriverConnect", 1, SQL_ERROR, "connect", {noConnect, kErrorLine}},
       {"ConnectCancelled", "SQLDriverConnect", 1, SQL_NO_DATA, "connect", {}},
@@ -219,8 +227,10 @@ TEST_F(FakeDriverManagerTest, AFailureAtEachStepShowsItsMessageAndReleasesChildF
 }
 
 TEST_F(FakeDriverManagerTest, TheRowAfterTheStagingLimitFailsTheFetch) {
-  const struct { int columns; std::size_t rows; } cases[] = {
-      {1, 1'999'900}, {1, 1'999'901}, {250, 7'900}, {250, 7'901}};
+  const struct {
+    int columns;
+    std::size_t rows;
+  } cases[] = {{1, 1'999'900}, {1, 1'999'901}, {250, 7'900}, {250, 7'901}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.columns) + " columns, " + std::to_string(c.rows));
     fresh();
@@ -231,8 +241,9 @@ TEST_F(FakeDriverManagerTest, TheRowAfterTheStagingLimitFailsTheFetch) {
     result.repeatTo = c.rows;
     bool fits = c.rows % 100 == 0;
     EXPECT_EQ(run(result), fits ? "done" : "fetch");
-    EXPECT_EQ(reporter_.lines, fits ? Lines{} : Lines{"error: Error: ODBC data size too large "
-                                                      "for this version of the Velora ODBC"});
+    EXPECT_EQ(reporter_.lines, fits ? Lines{}
+                                    : Lines{"error: Error: ODBC data size too large "
+                                            "for this version of the Velora ODBC"});
     // A failed fetch leaves no Sheet.
     EXPECT_EQ(currentSheet != nullptr ? currentSheet->rowCount : -1, fits ? int(c.rows) : -1);
     EXPECT_EQ(fake::liveHandles(), 0);
@@ -247,7 +258,10 @@ std::string repeat(const std::string& piece, int times) {
 
 TEST_F(FakeDriverManagerTest, TextAndNamesAreCutAfterConversionAndNeverPastTheBuffer) {
   using fake::TextTruncation;
-  const struct { TextTruncation mode; std::string value, stored; } cases[] = {
+  const struct {
+    TextTruncation mode;
+    std::string value, stored;
+  } cases[] = {
       {TextTruncation::NoNul, repeat("a", 400), repeat("a", 79)},
       {TextTruncation::NoNul, repeat("\xC3\xA9", 200), repeat("\xE9", 79)},
       {TextTruncation::NoTotal, "hello  ", "hello"},
@@ -311,8 +325,8 @@ TEST_F(FakeDriverManagerTest, RecordsAreShownInOrderAndAFailedWindowIsReplaced) 
     reporter_.windowOpens = false;
     EXPECT_EQ(run(numbers(1)), "fetch");
     EXPECT_EQ(reporter_.lines,
-              (Lines{title + "D0|one", replaced, title + "FFFFFFFF|" + repeat("m", 510),
-                     replaced, title + "3|three", replaced}));
+              (Lines{title + "D0|one", replaced, title + "FFFFFFFF|" + repeat("m", 510), replaced,
+                     title + "3|three", replaced}));
     Lines calls = fake::calls();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "SQLGetDiagRec") > 0, diagRec);
     EXPECT_EQ(fake::liveHandles(), 0);
@@ -343,8 +357,8 @@ TEST_F(FakeDriverManagerTest, CapabilitiesFollowPlainAnswersAndTheTableListIsOrd
   // are absent; rows without a name are skipped.
   Lines order;
   for (const CatalogTable& t : spec_.tables) {
-    order.push_back(t.catalog.value_or("-") + "." + t.schema.value_or("-") + "." + t.name +
-                    ":" + t.type);
+    order.push_back(t.catalog.value_or("-") + "." + t.schema.value_or("-") + "." + t.name + ":" +
+                    t.type);
   }
   EXPECT_EQ(order, (Lines{"-.-.t1:TABLE", "cat.-.t2:table", "-.-.v1:VIEW",
                           "cat.-.tmp:LOCAL TEMPORARY", "cat.-.odd:"}));
@@ -352,14 +366,18 @@ TEST_F(FakeDriverManagerTest, CapabilitiesFollowPlainAnswersAndTheTableListIsOrd
 }
 
 TEST_F(FakeDriverManagerTest, ColumnListsGrowAndCarryTheirTypeLetters) {
-  fake::ResultSet columns{{{"TABLE_CAT"}, {"TABLE_SCHEM"}, {"TABLE_NAME"},
-                           {"COLUMN_NAME"}, {"DATA_TYPE", SQL_SMALLINT}}, {}};
+  fake::ResultSet columns{{{"TABLE_CAT"},
+                           {"TABLE_SCHEM"},
+                           {"TABLE_NAME"},
+                           {"COLUMN_NAME"},
+                           {"DATA_TYPE", SQL_SMALLINT}},
+                          {}};
   const SQLSMALLINT types[] = {SQL_INTEGER,   SQL_VARCHAR,   SQL_TYPE_DATE, SQL_TYPE_TIMESTAMP,
                                SQL_TIMESTAMP, SQL_VARBINARY, SQL_BIT};
   const std::string letters = "NCDTCBN";
   for (int i = 0; i < 25; ++i) {
-    columns.rows.push_back({std::nullopt, std::nullopt, "t", "col" + std::to_string(i),
-                            std::to_string(types[i % 7])});
+    columns.rows.push_back(
+        {std::nullopt, std::nullopt, "t", "col" + std::to_string(i), std::to_string(types[i % 7])});
   }
   fake::queueResult(columns);
   SQLHSTMT statement = connect();
@@ -391,7 +409,7 @@ TEST_F(FakeDriverManagerTest, TheChosenStringIsCompletedByTheDriverManager) {
     std::optional<std::string> stored, chosen;  // chosen: the dialog's answer
     std::string completed;                      // by the driver manager
     ConnectResult result;
-    std::string runString;                      // "kept" when left alone
+    std::string runString;  // "kept" when left alone
   } cases[] = {
       {none, "DSN=fake", "DSN=fake;UID=me;PWD=secret", connected, "DSN=fake;UID=me;PWD=secret"},
       // A stored string is used as it is, nobody is asked and the run keeps
@@ -427,10 +445,9 @@ TEST(DriverManagerLoading, AMissingLibraryGivesTheNotInstalledMessage) {
   EXPECT_EQ(driverManagerCandidates(), Lines{"/nonexistent/libodbc.so.2"});
   RecordingReporter reporter;
   EXPECT_FALSE(checkDriverManager(reporter));
-  EXPECT_EQ(reporter.lines,
-            Lines{"error: 32 bit ODBC has NOT been installed on your computer!\n"
-                  "You must install this software component if you wish to use "
-                  "this feature."});
+  EXPECT_EQ(reporter.lines, Lines{"error: 32 bit ODBC has NOT been installed on your computer!\n"
+                                  "You must install this software component if you wish to use "
+                                  "this feature."});
   unsetenv("VODBC_DRIVER_MANAGER");
   EXPECT_EQ(driverManagerCandidates(), (Lines{"libodbc.so.2", "libodbc.so", "libiodbc.so.2"}));
 }

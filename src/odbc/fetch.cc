@@ -28,9 +28,16 @@ void FetchControl::cancel() {
 
 FetchColumnType fetchColumnType(SQLSMALLINT sqlType) {
   switch (sqlType) {
-    case SQL_BIT: case SQL_TINYINT: case SQL_BIGINT: case SQL_NUMERIC:
-    case SQL_DECIMAL: case SQL_INTEGER: case SQL_SMALLINT: case SQL_FLOAT:
-    case SQL_REAL: case SQL_DOUBLE:
+    case SQL_BIT:
+    case SQL_TINYINT:
+    case SQL_BIGINT:
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+    case SQL_INTEGER:
+    case SQL_SMALLINT:
+    case SQL_FLOAT:
+    case SQL_REAL:
+    case SQL_DOUBLE:
       return {ColumnType::Numeric, SQL_C_DOUBLE, kNumericValueWidth};
     default:
       // Character, binary, unknown and the date and time types arrive as
@@ -45,13 +52,15 @@ bool looksLikeTimestamp(std::string_view value) {
   for (std::size_t i = 0; i < value.size(); ++i) {
     char c = value[i];
     switch (i) {
-      case 4: case 7:
+      case 4:
+      case 7:
         if (c != '-') return false;
         break;
       case 10:
         if (c != ' ') return false;
         break;
-      case 13: case 16:
+      case 13:
+      case 16:
         if (c != ':') return false;
         break;
       default:
@@ -146,21 +155,18 @@ std::vector<BoundColumn> describeAndBind(SQLHSTMT statement, int count) {
   for (int c = 0; c < count; ++c) {
     BoundColumn& column = columns[static_cast<std::size_t>(c)];
     SQLCHAR name[kNameBufferBytes + 1] = {0};
-    SQLSMALLINT nameLength = 0, dataType = SQL_UNKNOWN_TYPE, digits = 0,
-                nullable = 0;
+    SQLSMALLINT nameLength = 0, dataType = SQL_UNKNOWN_TYPE, digits = 0, nullable = 0;
     SQLULEN size = 0;
-    odbc::call<&OdbcApi::SQLDescribeCol>(
-        statement, static_cast<SQLUSMALLINT>(c + 1), name, kNameBufferBytes,
-        &nameLength, &dataType, &size, &digits, &nullable);
+    odbc::call<&OdbcApi::SQLDescribeCol>(statement, static_cast<SQLUSMALLINT>(c + 1), name,
+                                         kNameBufferBytes, &nameLength, &dataType, &size, &digits,
+                                         &nullable);
     name[kNameBufferBytes] = 0;
     const char* raw = reinterpret_cast<const char*>(name);
-    column.name = utf8ToWindows1252(std::string_view(raw, std::strlen(raw)),
-                                    kMaxColumnNameChars);
+    column.name = utf8ToWindows1252(std::string_view(raw, std::strlen(raw)), kMaxColumnNameChars);
     column.type = fetchColumnType(dataType);
-    odbc::call<&OdbcApi::SQLBindCol>(
-        statement, static_cast<SQLUSMALLINT>(c + 1), column.type.targetType,
-        static_cast<SQLPOINTER>(column.buffer), kTextBindBytes,
-        &column.indicator);
+    odbc::call<&OdbcApi::SQLBindCol>(statement, static_cast<SQLUSMALLINT>(c + 1),
+                                     column.type.targetType, static_cast<SQLPOINTER>(column.buffer),
+                                     kTextBindBytes, &column.indicator);
   }
   return columns;
 }
@@ -204,8 +210,8 @@ bool fillText(SheetColumn& target, const std::vector<Cell>& cells) {
 
 }  // namespace
 
-FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql,
-                            OdbcReporter& reporter, const FetchHooks& hooks) {
+FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReporter& reporter,
+                            const FetchHooks& hooks) {
   FetchControl* control = hooks.control;
   auto cancelled = [control] { return control != nullptr && control->cancelled(); };
   // A cancel that arrives before the statement runs would find nothing to
@@ -258,8 +264,7 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql,
     // however the cells are laid out, so the same rows fit everywhere.
     if (rows == rowCapacity) {
       rowCapacity += kStagingRowStep;
-      if ((rowCapacity + 1) * static_cast<std::int64_t>(usedColumns) * 8 >
-          kStagingLimitBytes) {
+      if ((rowCapacity + 1) * static_cast<std::int64_t>(usedColumns) * 8 > kStagingLimitBytes) {
         reporter.error(kStagingLimitMessage);
         return FetchOutcome::Failed;
       }
@@ -276,8 +281,7 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql,
         std::size_t length = boundTextLength(column);
         std::size_t room = length < kMaxTextChars ? length : kMaxTextChars;
         char* copy = column.texts.take(room + 1);
-        utf8ToWindows1252(std::string_view(column.buffer, length),
-                          kMaxTextChars, copy);
+        utf8ToWindows1252(std::string_view(column.buffer, length), kMaxTextChars, copy);
         cell.text = copy;
       }
       column.cells.push_back(cell);
@@ -313,8 +317,7 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql,
     std::strncpy(name, bound.name.c_str(), kNameLength);
     sanitiseName(name);
     name[kNameLength] = 0;
-    SheetColumn* column = addColumn(sheet, bound.type.columnType, name,
-                                    bound.type.valueWidth);
+    SheetColumn* column = addColumn(sheet, bound.type.columnType, name, bound.type.valueWidth);
     if (column == nullptr) break;  // the columns made so far stay
     allocateColumnValues(*column, sheet->rowCount);
     column->decimals = -1;

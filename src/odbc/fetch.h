@@ -56,14 +56,13 @@ inline constexpr std::int64_t kProgressInterval = 1000;
 // How a result column is fetched and kept: the one place that maps SQL
 // data types.
 struct FetchColumnType {
-  ColumnType columnType;   // Numeric or Text
-  SQLSMALLINT targetType;  // SQL_C_DOUBLE or SQL_C_CHAR
-  std::int32_t valueWidth; // 25 or 80
+  ColumnType columnType;    // Numeric or Text
+  SQLSMALLINT targetType;   // SQL_C_DOUBLE or SQL_C_CHAR
+  std::int32_t valueWidth;  // 25 or 80
 };
 FetchColumnType fetchColumnType(SQLSMALLINT sqlType);
 
-FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql,
-                            OdbcReporter& reporter,
+FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReporter& reporter,
                             const FetchHooks& hooks = {});
 
 // True when a stored (trimmed) text value looks like a date or a timestamp
@@ -81,12 +80,9 @@ inline constexpr const char* kTooManyColumnsFormat =
     "Warning: Maximum number of columns (%i) exceeded.\nIgnoring extra columns.";
 inline constexpr const char* kStagingLimitMessage =
     "Error: ODBC data size too large for this version of the Velora ODBC";
-inline constexpr const char* kNoDataMessage =
-    "Error reading ODBC data: No valid data found!";
-inline constexpr const char* kNoSheetMessage =
-    "Error: Unable to create Sheet structure!";
-inline constexpr const char* kNoRowAttributesMessage =
-    "Error: Unable to create Row Attributes!";
+inline constexpr const char* kNoDataMessage = "Error reading ODBC data: No valid data found!";
+inline constexpr const char* kNoSheetMessage = "Error: Unable to create Sheet structure!";
+inline constexpr const char* kNoRowAttributesMessage = "Error: Unable to create Row Attributes!";
 inline constexpr const char* kClippedNumbersFormat =
     "Warning: Numbers in ODBC data greater than %s have been set to this value!";
 inline constexpr const char* kLargestValueText = "9.99999E+37";

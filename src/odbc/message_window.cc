@@ -33,8 +33,7 @@ void odbcMessageWindowHandler(toolkit::Window window, const toolkit::Event& even
         toolkit::destroyWindow(window);
         return;
       }
-      toolkit::setTitle(window, record->isWarning ? kWarningWindowTitle
-                                                  : kErrorWindowTitle);
+      toolkit::setTitle(window, record->isWarning ? kWarningWindowTitle : kErrorWindowTitle);
       toolkit::setControlText(window, kSqlState, record->sqlState);
       toolkit::setControlText(window, kNativeCode, record->nativeCode);
       toolkit::textSuspend(window, kMessage);
@@ -60,9 +59,7 @@ void odbcMessageWindowHandler(toolkit::Window window, const toolkit::Event& even
 
 void ToolkitOdbcReporter::error(std::string_view text) { toolkit::postError(text); }
 
-void ToolkitOdbcReporter::warning(std::string_view text) {
-  toolkit::postWarning(text);
-}
+void ToolkitOdbcReporter::warning(std::string_view text) { toolkit::postWarning(text); }
 
 void ToolkitOdbcReporter::note(std::string_view text) { toolkit::postNote(text); }
 
@@ -71,14 +68,13 @@ bool ToolkitOdbcReporter::diagnostic(const OdbcDiagnostic& record) {
   bool windows = backend != nullptr && backend->hasWindows();
   // Without windows the record is still told; in scripted and headless
   // sessions it is kept on stderr too, where logs and tests can read it.
-  if (!windows || toolkit::recording() ||
-      std::string_view(backend->name()) == "headless") {
+  if (!windows || toolkit::recording() || std::string_view(backend->name()) == "headless") {
     std::fprintf(stderr, "%s\n", describeDiagnostic(record).c_str());
   }
   if (!windows) return true;
   OdbcDiagnostic shown = record;
-  return toolkit::runModalDialog(kOdbcMessageWindow, odbcMessageWindowHandler,
-                                 &shown, toolkit::taskWindow());
+  return toolkit::runModalDialog(kOdbcMessageWindow, odbcMessageWindowHandler, &shown,
+                                 toolkit::taskWindow());
 }
 
 }  // namespace vodbc

@@ -19,9 +19,8 @@ class RecordingReporter : public OdbcReporter {
   bool diagnostic(const OdbcDiagnostic& record) override {
     records.push_back(record);
     lines.push_back(std::string("diagnostic: ") +
-                    (record.isWarning ? kWarningWindowTitle : kErrorWindowTitle) +
-                    "|" + record.sqlState + "|" + record.nativeCode + "|" +
-                    record.message);
+                    (record.isWarning ? kWarningWindowTitle : kErrorWindowTitle) + "|" +
+                    record.sqlState + "|" + record.nativeCode + "|" + record.message);
     return windowOpens;
   }
 
@@ -30,9 +29,7 @@ class RecordingReporter : public OdbcReporter {
   bool windowOpens = true;
 
  private:
-  void add(const char* kind, std::string_view text) {
-    lines.push_back(kind + std::string(text));
-  }
+  void add(const char* kind, std::string_view text) { lines.push_back(kind + std::string(text)); }
 };
 
 }  // namespace vodbc

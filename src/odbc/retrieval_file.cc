@@ -80,8 +80,7 @@ std::string retrievalReadError(std::string_view path) {
   return withPath(kRetrievalReadErrorFormat, path);
 }
 
-std::optional<RetrievalFile> openRetrievalFile(const std::string& path,
-                                               std::string& connection,
+std::optional<RetrievalFile> openRetrievalFile(const std::string& path, std::string& connection,
                                                OdbcReporter& reporter) {
   std::FILE* raw = std::fopen(path.c_str(), "r");
   if (raw == nullptr) {
@@ -99,8 +98,8 @@ std::optional<RetrievalFile> openRetrievalFile(const std::string& path,
   return file;
 }
 
-void readRetrievalSql(RetrievalFile& file, const std::string& path,
-                      RetrievalSpec& spec, OdbcReporter& reporter) {
+void readRetrievalSql(RetrievalFile& file, const std::string& path, RetrievalSpec& spec,
+                      OdbcReporter& reporter) {
   spec.sqlCapacity = kRetrievalSqlCapacity;
   spec.sqlText.clear();
   std::FILE* raw = file.get();
@@ -130,8 +129,8 @@ void readRetrievalSql(RetrievalFile& file, const std::string& path,
   file.close();
 }
 
-bool saveRetrievalFile(const std::string& path, std::string_view connection,
-                       std::string_view sql, OdbcReporter& reporter) {
+bool saveRetrievalFile(const std::string& path, std::string_view connection, std::string_view sql,
+                       OdbcReporter& reporter) {
   auto fail = [&] {
     reporter.error(retrievalOpenError(path));
     return false;

@@ -36,8 +36,7 @@ inline constexpr const char* kRetrievalOpenErrorFormat =
     "Error: In Write ODBC Retrieval File - could not open file %.100s";
 inline constexpr const char* kRetrievalReadErrorFormat =
     "Read error in ODBC retrieval file %.100s!";
-inline constexpr const char* kRetrievalSavePrompt =
-    "Save Velora ODBC Data Retrieval file:";
+inline constexpr const char* kRetrievalSavePrompt = "Save Velora ODBC Data Retrieval file:";
 
 // An open retrieval file, positioned after its connection string line.
 class RetrievalFile {
@@ -56,26 +55,25 @@ class RetrievalFile {
 
 // Opens the file and reads its connection string into `connection`; null
 // after the could-not-open error.
-std::optional<RetrievalFile> openRetrievalFile(const std::string& path,
-                                               std::string& connection,
+std::optional<RetrievalFile> openRetrievalFile(const std::string& path, std::string& connection,
                                                OdbcReporter& reporter);
 
 // Reads the SQL text into spec.sqlText (capacity 32,768) and closes the
 // file. A read error is shown, and the text read so far is kept.
-void readRetrievalSql(RetrievalFile& file, const std::string& path,
-                      RetrievalSpec& spec, OdbcReporter& reporter);
+void readRetrievalSql(RetrievalFile& file, const std::string& path, RetrievalSpec& spec,
+                      OdbcReporter& reporter);
 
 // Writes a retrieval file at `path` through a temporary file in the same
 // folder that is renamed over it when complete (new files get mode 0600,
 // an existing file keeps its mode). False after the could-not-open error.
-bool saveRetrievalFile(const std::string& path, std::string_view connection,
-                       std::string_view sql, OdbcReporter& reporter);
+bool saveRetrievalFile(const std::string& path, std::string_view connection, std::string_view sql,
+                       OdbcReporter& reporter);
 
 // The save dialog's memory within one process.
 struct RetrievalSaveState {
-  std::string directory;   // where the dialog opens
-  std::string name;        // the name (or "*.idb" pattern) it offers
-  bool firstSave = true;   // nothing offered yet in this process
+  std::string directory;  // where the dialog opens
+  std::string name;       // the name (or "*.idb" pattern) it offers
+  bool firstSave = true;  // nothing offered yet in this process
 };
 RetrievalSaveState& retrievalSaveState();
 
@@ -83,14 +81,12 @@ struct RetrievalSaveHooks {
   // Shows the save-file dialog (type "idb") with the prompt; the chosen
   // path, or nullopt for anything but OK. Directory and name are updated
   // to what the user chose so the next dialog opens there.
-  std::function<std::optional<std::string>(std::string& directory,
-                                           std::string& name,
+  std::function<std::optional<std::string>(std::string& directory, std::string& name,
                                            const std::string& prompt)>
       askFileName;
   // Records the rerun file's path in the current Sheet and returns the
   // Sheet's (directory, fileName); nullopt when there is no current Sheet.
-  std::function<std::optional<std::pair<std::string, std::string>>(
-      const std::string& path)>
+  std::function<std::optional<std::pair<std::string, std::string>>(const std::string& path)>
       recordSheetPath;
   // The process's current directory.
   std::function<std::string()> currentDirectory;

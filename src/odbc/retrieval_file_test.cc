@@ -1,5 +1,7 @@
 // Retrieval files: what is read from files as people and other programs
 // write them, what is written, and the messages on the way.
+#include "odbc/retrieval_file.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +13,6 @@
 #include <string>
 
 #include "odbc/recording_reporter.h"
-#include "odbc/retrieval_file.h"
 #include "odbc/retrieval_spec.h"
 
 namespace vodbc {
@@ -64,7 +65,10 @@ std::string repeat(const std::string& piece, int times) {
 
 TEST_F(RetrievalFileTest, ReadsTheConnectionAndJoinsTheSqlLines) {
   // The SQL text as read, before the run trims trailing blanks.
-  const struct { const char* name; std::string bytes, connection, sql; } cases[] = {
+  const struct {
+    const char* name;
+    std::string bytes, connection, sql;
+  } cases[] = {
       {"ThreeLinesWithLf", "ODBC Data\nDSN=a\nSELECT a\nFROM t\nWHERE a > 1\n", "DSN=a",
        "SELECT a FROM t WHERE a > 1 "},
       {"CrLf", "ODBC Data\r\nDSN=a;UID=u\r\nSELECT a\r\nFROM t\r\n", "DSN=a;UID=u",
@@ -163,9 +167,8 @@ TEST_F(RetrievalFileTest, TheSaveDialogRemembersWhereTheUserSaved) {
   };
   writeRetrievalFile("DSN=a", "SELECT 1", nullptr, reporter_, hooks);
   writeRetrievalFile("DSN=a", "SELECT 1", nullptr, reporter_, hooks);
-  EXPECT_EQ(offered,
-            (Lines{dir_ + "|*.idb|Save Velora ODBC Data Retrieval file:",
-                   dir_ + "/chosen|first.idb|Save Velora ODBC Data Retrieval file:"}));
+  EXPECT_EQ(offered, (Lines{dir_ + "|*.idb|Save Velora ODBC Data Retrieval file:",
+                            dir_ + "/chosen|first.idb|Save Velora ODBC Data Retrieval file:"}));
   EXPECT_TRUE(fs::exists(chosen));
 
   // After a rerun the rerun file's folder and its name before the first "."

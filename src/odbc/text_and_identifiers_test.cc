@@ -12,27 +12,42 @@ namespace vodbc {
 namespace {
 
 TEST(TextEncoding, ConvertsCountsAndNeverSplitsACharacter) {
-  const struct { std::string utf8; std::size_t maxChars; std::string cp1252; } cases[] = {
+  const struct {
+    std::string utf8;
+    std::size_t maxChars;
+    std::string cp1252;
+  } cases[] = {
       {"plain", 79, "plain"},
-      {"Grüße €", 79, "Gr\xFC\xDF" "e \x80"},
+      {"Grüße €", 79,
+       "Gr\xFC\xDF"
+       "e \x80"},
       {"漢字 and ☃", 79, "?? and ?"},
       {"é", 0, ""},
       {"ééé", 2, "\xE9\xE9"},
       // Bytes that are not UTF-8 are kept, one character each.
-      {"a\xFF" "b\xE9", 79, "a\xFF" "b\xE9"},
+      {"a\xFF"
+       "b\xE9",
+       79,
+       "a\xFF"
+       "b\xE9"},
       // A sequence cut short by the driver is not UTF-8 either.
       {"ab\xE2\x82", 79, "ab\xE2\x82"},
       {std::string(100, 'x'), 79, std::string(79, 'x')},
       {"\xF0\x9F\x98\x80!", 79, "?!"},
       // Overlong and surrogate encodings are not characters.
-      {"\xC0\xAF" "\xED\xA0\x80", 79, "\xC0\xAF\xED\xA0\x80"},
+      {"\xC0\xAF"
+       "\xED\xA0\x80",
+       79, "\xC0\xAF\xED\xA0\x80"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(utf8ToWindows1252(c.utf8, c.maxChars), c.cp1252) << c.utf8;
   }
   EXPECT_EQ(utf8Prefix("éèê", 2), "éè");
   EXPECT_EQ(utf8Prefix("ab", 5), "ab");
-  EXPECT_EQ(utf8Prefix("a\xFF" "b", 2), "a\xFF");
+  EXPECT_EQ(utf8Prefix("a\xFF"
+                       "b",
+                       2),
+            "a\xFF");
 }
 
 TEST(TimestampTest, AcceptsFullDatesAndTheirTimesOnly) {
@@ -48,16 +63,25 @@ TEST(TimestampTest, AcceptsFullDatesAndTheirTimesOnly) {
 }
 
 TEST(AppendIdentifier, QuotesSpecialFoldedAndReservedNames) {
-  const struct { char quote; SQLUSMALLINT folding; const char *name, *written; } cases[] = {
-      {'"', SQL_IC_MIXED, "Sales", "Sales"}, {'"', SQL_IC_MIXED, "sales2", "sales2"},
+  const struct {
+    char quote;
+    SQLUSMALLINT folding;
+    const char *name, *written;
+  } cases[] = {
+      {'"', SQL_IC_MIXED, "Sales", "Sales"},
+      {'"', SQL_IC_MIXED, "sales2", "sales2"},
       {'"', SQL_IC_MIXED, "Unit Price", "\"Unit Price\""},
       {'"', SQL_IC_MIXED, "unit_price", "\"unit_price\""},
-      {'"', SQL_IC_MIXED, "a-b", "\"a-b\""}, {'"', SQL_IC_MIXED, "dbo.t", "\"dbo.t\""},
+      {'"', SQL_IC_MIXED, "a-b", "\"a-b\""},
+      {'"', SQL_IC_MIXED, "dbo.t", "\"dbo.t\""},
       {'"', SQL_IC_MIXED, "say \"hi\"", "\"say \"\"hi\"\"\""},
-      {'"', SQL_IC_MIXED, "order", "\"order\""}, {'"', SQL_IC_MIXED, "Select", "\"Select\""},
+      {'"', SQL_IC_MIXED, "order", "\"order\""},
+      {'"', SQL_IC_MIXED, "Select", "\"Select\""},
       {'"', SQL_IC_MIXED, "myword", "\"myword\""},  // the data source's keyword
-      {'"', SQL_IC_LOWER, "Sales", "\"Sales\""}, {'"', SQL_IC_LOWER, "sales", "sales"},
-      {'"', SQL_IC_UPPER, "sales", "\"sales\""}, {'`', SQL_IC_MIXED, "a`b c", "`a``b c`"},
+      {'"', SQL_IC_LOWER, "Sales", "\"Sales\""},
+      {'"', SQL_IC_LOWER, "sales", "sales"},
+      {'"', SQL_IC_UPPER, "sales", "\"sales\""},
+      {'`', SQL_IC_MIXED, "a`b c", "`a``b c`"},
       {'`', SQL_IC_MIXED, "Unit Price", "`Unit Price`"},
       {' ', SQL_IC_MIXED, "Unit Price", " Unit Price "},
   };

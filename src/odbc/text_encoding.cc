@@ -16,11 +16,14 @@ std::size_t utf8SequenceLength(std::string_view text) {
   std::uint32_t minimum;
   if (lead < 0x80) return 1;
   if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2; minimum = 0x80;
+    length = 2;
+    minimum = 0x80;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3; minimum = 0x800;
+    length = 3;
+    minimum = 0x800;
   } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4; minimum = 0x10000;
+    length = 4;
+    minimum = 0x10000;
   } else {
     return 0;
   }
@@ -82,8 +85,7 @@ Converter& converter() {
 
 }  // namespace
 
-std::size_t utf8ToWindows1252(std::string_view text, std::size_t maxChars,
-                              char* out) {
+std::size_t utf8ToWindows1252(std::string_view text, std::size_t maxChars, char* out) {
   // Most fetched text is plain ASCII, which is the same in both encodings.
   std::size_t ascii = 0;
   while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) {

@@ -16,8 +16,7 @@ std::string utf8ToWindows1252(std::string_view text, std::size_t maxChars);
 
 // Writes the same conversion into `out` (room for maxChars + 1 bytes,
 // NUL-terminated) and returns the length; the fetch's allocation-free path.
-std::size_t utf8ToWindows1252(std::string_view text, std::size_t maxChars,
-                              char* out);
+std::size_t utf8ToWindows1252(std::string_view text, std::size_t maxChars, char* out);
 
 // The longest prefix of `text` with at most `maxChars` characters that does
 // not split a UTF-8 sequence (invalid bytes count one each).

@@ -41,19 +41,16 @@ TEST_F(OdbcWindowsTest, RecordsGetAWindowEachAndMessagesBecomeMessageBoxes) {
   reporter.error("Error: Could not allocate ODBC environment");
   reporter.warning("w");
   reporter.note("Warning: Maximum number of columns (250) exceeded.\nIgnoring extra columns.");
-  EXPECT_EQ(toolkit::transcriptLines(),
-            (Lines{"open 103 \"Velora ODBC Warning Message\"",
-                   "set 103 3 \"01004\"", "set 103 4 \"FDC\"",
-                   "text 103 6: \"String data, right truncated\"",
-                   "close 103 \"Velora ODBC Warning Message\"",
-                   "open 103 \"Velora ODBC Error Message\"",
-                   "set 103 3 \"42S02\"", "set 103 4 \"FFFFFFFF\"",
-                   "text 103 6: \"no such table: t\"",
-                   "close 103 \"Velora ODBC Error Message\"",
-                   "error \"Error: Could not allocate ODBC environment\"",
-                   "warning \"w\"",
-                   "note \"Warning: Maximum number of columns (250) exceeded.\\nIgnoring "
-                   "extra columns.\""}));
+  EXPECT_EQ(
+      toolkit::transcriptLines(),
+      (Lines{"open 103 \"Velora ODBC Warning Message\"", "set 103 3 \"01004\"", "set 103 4 \"FDC\"",
+             "text 103 6: \"String data, right truncated\"",
+             "close 103 \"Velora ODBC Warning Message\"", "open 103 \"Velora ODBC Error Message\"",
+             "set 103 3 \"42S02\"", "set 103 4 \"FFFFFFFF\"", "text 103 6: \"no such table: t\"",
+             "close 103 \"Velora ODBC Error Message\"",
+             "error \"Error: Could not allocate ODBC environment\"", "warning \"w\"",
+             "note \"Warning: Maximum number of columns (250) exceeded.\\nIgnoring "
+             "extra columns.\""}));
 }
 
 TEST_F(OdbcWindowsTest, TheDataSourceDialogListsDriversAndReturnsTheString) {

@@ -9,8 +9,7 @@
 namespace vodbc {
 namespace {
 
-constexpr int kMonthLengths[12] = {31, 29, 31, 30, 31, 30,
-                                   31, 31, 30, 31, 30, 31};
+constexpr int kMonthLengths[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 bool isImpossibleDate(int day, int month, int year) {
   if (day < 1 || day > 31 || month < 1 || month > 12) return true;
@@ -74,8 +73,7 @@ CalendarDate calendarDate(double wholeDays, std::uint16_t dateOption) {
   std::int64_t y = truncTo64((d1 + 0.1) * 0.0027378507871321013);
   const double d2 = d1 - std::floor(static_cast<double>(y) * 365.25 + 0.1);
   std::int64_t m = truncTo64((d2 - 0.5) * 0.032679738562091505);
-  std::int64_t day =
-      truncTo64(d2 - std::floor(static_cast<double>(m) * 30.6 + 0.5));
+  std::int64_t day = truncTo64(d2 - std::floor(static_cast<double>(m) * 30.6 + 0.5));
   m += 3;
   c += 16;
   if (m > 12) {

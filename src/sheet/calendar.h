@@ -28,8 +28,7 @@ struct CalendarDate {
   std::int64_t day;            // 1..31
   // The year as most layouts print it: two digits in the 1900s.
   long shownYear() const {
-    return static_cast<long>(century == 19 ? yearInCentury
-                                           : century * 100 + yearInCentury);
+    return static_cast<long>(century == 19 ? yearInCentury : century * 100 + yearInCentury);
   }
   // The year with four digits always.
   long fullYear() const { return static_cast<long>(century * 100 + yearInCentury); }

@@ -34,8 +34,7 @@ void* checkedAllocLayout(std::uint64_t realSize, std::uint64_t layoutSize) {
 
 void* checkedAlloc(std::uint64_t size) { return checkedAllocLayout(size, size); }
 
-void* checkedReallocLayout(void* pointer, std::uint64_t realSize,
-                           std::uint64_t layoutSize) {
+void* checkedReallocLayout(void* pointer, std::uint64_t realSize, std::uint64_t layoutSize) {
   checkCap(layoutSize);
   void* memory = std::realloc(pointer, realSize == 0 ? 1 : realSize);
   if (memory == nullptr) outOfMemory();

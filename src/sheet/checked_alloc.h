@@ -14,8 +14,8 @@ namespace vodbc {
 constexpr std::uint64_t kAllocationCap = 16'000'008;
 
 // Exit statuses of the two fatal allocation failures.
-constexpr int kExitDataTooLarge = 7;    // "Error: Data too large for DOS version!"
-constexpr int kExitOutOfMemory = 8;     // "Error: Not enough memory to read data!"
+constexpr int kExitDataTooLarge = 7;  // "Error: Data too large for DOS version!"
+constexpr int kExitOutOfMemory = 8;   // "Error: Not enough memory to read data!"
 
 // Zero-filled memory of `size` bytes, released with std::free. Ends the
 // process with exit status 7 when size > kAllocationCap, 8 when the heap is
@@ -33,8 +33,7 @@ void* checkedAllocLayout(std::uint64_t realSize, std::uint64_t layoutSize);
 void* checkedRealloc(void* pointer, std::uint64_t size);
 
 // As checkedRealloc with the cap checked against `layoutSize`.
-void* checkedReallocLayout(void* pointer, std::uint64_t realSize,
-                           std::uint64_t layoutSize);
+void* checkedReallocLayout(void* pointer, std::uint64_t realSize, std::uint64_t layoutSize);
 
 // A zero-initialised object of the plain record type T from checkedAlloc;
 // release it with checkedDelete.

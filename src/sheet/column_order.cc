@@ -12,9 +12,7 @@ bool isPinned(ColumnType type) {
   return type == ColumnType::PinnedNumeric || type == ColumnType::PinnedText;
 }
 
-bool staysInFront(ColumnType type) {
-  return isPinned(type) || type == ColumnType::RowNumber;
-}
+bool staysInFront(ColumnType type) { return isPinned(type) || type == ColumnType::RowNumber; }
 
 void clearCursorAndRenumber(Sheet& sheet) {
   sheet.cursorColumn = nullptr;
@@ -58,8 +56,7 @@ void append(Sheet& sheet, SheetColumn* column) {
 
 // Sets the type to `pinned` and moves the column to position 1; on refusal
 // the type goes back.
-bool pin(SheetColumn& column, ColumnType plain, ColumnType pinned,
-         std::int32_t formatKind) {
+bool pin(SheetColumn& column, ColumnType plain, ColumnType pinned, std::int32_t formatKind) {
   Sheet* sheet = column.sheet;
   if (column.type != plain || sheet == nullptr || sheet->pinnedCount >= 2) {
     return false;
@@ -88,11 +85,9 @@ bool unpin(SheetColumn& column, ColumnType pinned, ColumnType plain) {
 SheetColumn* findColumn(Sheet* sheet, std::int32_t p) {
   if (sheet == nullptr) return nullptr;
   const std::int64_t count = sheet->columnCount;
-  const std::int64_t fromCursor =
-      std::llabs(static_cast<std::int64_t>(sheet->cursorIndex) - p);
+  const std::int64_t fromCursor = std::llabs(static_cast<std::int64_t>(sheet->cursorIndex) - p);
   SheetColumn* column = nullptr;
-  if (sheet->cursorColumn != nullptr && fromCursor < p &&
-      fromCursor < count - p) {
+  if (sheet->cursorColumn != nullptr && fromCursor < p && fromCursor < count - p) {
     column = sheet->cursorColumn;
     const bool backwards = sheet->cursorIndex > p;
     for (std::int64_t i = 0; i < fromCursor && column != nullptr; ++i) {

@@ -31,8 +31,7 @@ class StorageBuilder {
     void* block = checkedAllocLayout(realSize, layoutSize);
     const auto entries = static_cast<std::uint64_t>(storage_.blockCount) + 1;
     storage_.blockTable = static_cast<void**>(checkedReallocLayout(
-        storage_.blockTable, entries * sizeof(void*),
-        entries * kPointerLayoutSize));
+        storage_.blockTable, entries * sizeof(void*), entries * kPointerLayoutSize));
     storage_.blockTable[storage_.blockCount++] = block;
     return block;
   }
@@ -63,8 +62,7 @@ ColumnStorage allocateFixedNodes(std::int64_t count, std::int64_t perBlock,
     const std::int64_t m = std::min(remaining, perBlock);
     remaining -= m;
     const auto room = static_cast<std::uint64_t>(m) + 1;
-    auto* nodes = static_cast<Node*>(
-        builder.addBlock(room * sizeof(Node), room * layoutSize));
+    auto* nodes = static_cast<Node*>(builder.addBlock(room * sizeof(Node), room * layoutSize));
     for (std::int64_t i = 0; i < m; ++i) builder.link(&nodes[i]);
   }
   return builder.finish();
@@ -79,16 +77,15 @@ ColumnStorage allocateTextNodes(std::int64_t count, int width) {
     const std::int64_t m = std::min(remaining, limits.textNodesPerBlock);
     remaining -= m;
     const auto room = static_cast<std::uint64_t>(m) + 1;
-    auto* nodes = static_cast<TextNode*>(builder.addBlock(
-        room * sizeof(TextNode), room * kTextNodeLayoutSize));
+    auto* nodes = static_cast<TextNode*>(
+        builder.addBlock(room * sizeof(TextNode), room * kTextNodeLayoutSize));
     char* slot = nullptr;
     std::int64_t slotsLeft = 0;
     std::int64_t withoutSlot = m;
     for (std::int64_t i = 0; i < m; ++i) {
       if (slotsLeft == 0) {
         slotsLeft = std::min(withoutSlot, slotsPerChunk);
-        const auto chunkRoom = (static_cast<std::uint64_t>(slotsLeft) + 1) *
-                               slotSize;
+        const auto chunkRoom = (static_cast<std::uint64_t>(slotsLeft) + 1) * slotSize;
         slot = static_cast<char*>(builder.addBlock(chunkRoom, chunkRoom));
       }
       nodes[i].text = slot;
@@ -105,8 +102,7 @@ ColumnStorage allocateTextNodes(std::int64_t count, int width) {
 
 const StorageLimits& storageLimits() { return limits; }
 
-ScopedStorageLimits::ScopedStorageLimits(const StorageLimits& replacement)
-    : saved_(limits) {
+ScopedStorageLimits::ScopedStorageLimits(const StorageLimits& replacement) : saved_(limits) {
   limits = replacement;
 }
 
@@ -125,8 +121,8 @@ ColumnStorage allocateStorage(ColumnType kind, std::int64_t count) {
       return allocateFixedNodes<NumericNode>(count, limits.numericNodesPerBlock,
                                              kNumericNodeLayoutSize);
     case NodeShape::RowAttribute:
-      return allocateFixedNodes<RowAttributeNode>(
-          count, limits.rowAttributeNodesPerBlock, kRowAttributeNodeLayoutSize);
+      return allocateFixedNodes<RowAttributeNode>(count, limits.rowAttributeNodesPerBlock,
+                                                  kRowAttributeNodeLayoutSize);
     case NodeShape::Text:
       return allocateTextNodes(count, textSlotWidth(kind));
     case NodeShape::None:
@@ -168,8 +164,7 @@ void releaseStorage(SheetColumn& column, StorageSlot which) {
       column.length = 0;
       column.blockTable = nullptr;
       column.blockCount = 0;
-      if (column.type == ColumnType::PinnedText ||
-          column.type == ColumnType::Text) {
+      if (column.type == ColumnType::PinnedText || column.type == ColumnType::Text) {
         column.levelCount = 0;
       }
       // Every type forgets its node pointers, "Row" included, so nothing can
@@ -199,9 +194,7 @@ NodeList<NumericNode> numericValues(const SheetColumn& column) {
   return {column.first, column.length};
 }
 
-NodeList<TextNode> textValues(const SheetColumn& column) {
-  return {column.first, column.length};
-}
+NodeList<TextNode> textValues(const SheetColumn& column) { return {column.first, column.length}; }
 
 NodeList<NumericNode> levelValues(const SheetColumn& column) {
   return {column.levelValuesFirst, column.levelValueCount};

@@ -124,8 +124,7 @@ void allocateColumnValues(SheetColumn& column, std::int32_t count);
 
 // Copies at most `maxChars` bytes of `text` into the node's slot and ends it
 // with a NUL. maxChars must not exceed the slot width W.
-void storeText(TextNode& node, std::string_view text,
-               std::size_t maxChars = kTextValueWidth);
+void storeText(TextNode& node, std::string_view text, std::size_t maxChars = kTextValueWidth);
 
 // Walks at most `count` nodes from `first`, as typed nodes:
 //   for (NumericNode& node : numericValues(column)) node.value = ...;
@@ -155,17 +154,14 @@ class NodeList {
       ++*this;
       return old;
     }
-    bool operator==(const iterator& other) const {
-      return node_ == other.node_;
-    }
+    bool operator==(const iterator& other) const { return node_ == other.node_; }
 
    private:
     StorageNode* node_ = nullptr;
     std::int64_t left_ = 0;
   };
 
-  NodeList(StorageNode* first, std::int64_t count)
-      : first_(first), count_(count) {}
+  NodeList(StorageNode* first, std::int64_t count) : first_(first), count_(count) {}
   iterator begin() const { return iterator(first_, count_); }
   iterator end() const { return iterator(); }
 

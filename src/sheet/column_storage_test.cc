@@ -1,5 +1,7 @@
 // Column storage in blocks and chunks, and the allocator under it that ends
 // the program when memory runs out.
+#include "sheet/column_storage.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,7 +12,6 @@
 #include <tuple>
 
 #include "sheet/checked_alloc.h"
-#include "sheet/column_storage.h"
 #include "sheet/sheet_test_support.h"
 
 namespace vodbc {
@@ -62,9 +63,9 @@ TEST(ColumnStorage, BlocksAndChunksOfTheModelSize) {
 
 TEST(ColumnStorage, NumericBlocksAreLinkedAcrossBoundaries) {
   ScopedStorageLimits small({.numericNodesPerBlock = 3});
-  for (ColumnType kind : {ColumnType::Numeric, ColumnType::Factor, ColumnType::RowNumber,
-                          ColumnType::PinnedNumeric, ColumnType::LevelValues, ColumnType{1},
-                          ColumnType{22}}) {
+  for (ColumnType kind :
+       {ColumnType::Numeric, ColumnType::Factor, ColumnType::RowNumber, ColumnType::PinnedNumeric,
+        ColumnType::LevelValues, ColumnType{1}, ColumnType{22}}) {
     ColumnStorage storage = allocateStorage(kind, 7);
     EXPECT_EQ(storage.blockCount, 3) << code(kind);
     EXPECT_EQ(checkLinks(storage), 7) << code(kind);
@@ -101,9 +102,9 @@ TEST(ColumnStorage, SlotWidthComesFromTheKindOnly) {
                        textSlotWidth(ColumnType::LevelLabels), textSlotWidth(ColumnType::Numeric)),
             std::tuple(80, 80, 40, 0));
   ColumnStorage labels = allocateStorage(ColumnType::LevelLabels, 3);
-  EXPECT_EQ(std::tuple(textOf(labels, 1) - textOf(labels, 0),
-                       textOf(labels, 2) - textOf(labels, 1)),
-            std::tuple(41, 41));
+  EXPECT_EQ(
+      std::tuple(textOf(labels, 1) - textOf(labels, 0), textOf(labels, 2) - textOf(labels, 1)),
+      std::tuple(41, 41));
   freeStorage(labels);
   ColumnStorage texts = allocateStorage(ColumnType::PinnedText, 2);
   EXPECT_EQ(textOf(texts, 1) - textOf(texts, 0), 81);
@@ -112,7 +113,7 @@ TEST(ColumnStorage, SlotWidthComesFromTheKindOnly) {
 
 TEST(ColumnStorage, KindsWithoutNodesAndEmptyCountsAllocateNothing) {
   const std::pair<ColumnType, std::int64_t> cases[] = {
-      {ColumnType{-2}, 5}, {ColumnType{-1}, 5}, {ColumnType{9}, 5}, {ColumnType{93}, 5},
+      {ColumnType{-2}, 5}, {ColumnType{-1}, 5},      {ColumnType{9}, 5},    {ColumnType{93}, 5},
       {ColumnType{-5}, 5}, {ColumnType::Numeric, 0}, {ColumnType::Text, -3}};
   for (auto [kind, count] : cases) {
     const ColumnStorage storage = allocateStorage(kind, count);
@@ -186,7 +187,12 @@ TEST(CheckedAllocDeathTest, FailuresEndWithTheirMessageAndStatus) {
   // Sanitized builds run this with allocator_may_return_null=1, so an
   // impossible request fails as it does with the plain allocator.
   constexpr std::uint64_t kImpossible = 1ULL << 62;
-  struct Case { const char* what; std::function<void()> request; int status; const char* message; };
+  struct Case {
+    const char* what;
+    std::function<void()> request;
+    int status;
+    const char* message;
+  };
   const Case cases[] = {
       {"alloc above the cap", [] { checkedAlloc(kAllocationCap + 1); }, kExitDataTooLarge,
        tooLarge},
@@ -194,8 +200,7 @@ TEST(CheckedAllocDeathTest, FailuresEndWithTheirMessageAndStatus) {
        kExitDataTooLarge, tooLarge},
       {"layout size above the cap", [] { checkedAllocLayout(64, 1'000'001 * 16); },
        kExitDataTooLarge, tooLarge},
-      {"exhausted heap", [] { checkedAllocLayout(kImpossible, 16); }, kExitOutOfMemory,
-       noMemory},
+      {"exhausted heap", [] { checkedAllocLayout(kImpossible, 16); }, kExitOutOfMemory, noMemory},
       {"exhausted heap on realloc", [] { checkedReallocLayout(nullptr, kImpossible, 16); },
        kExitOutOfMemory, noMemory},
   };

@@ -34,15 +34,22 @@ enum class ColumnType : std::int32_t {
   RowAttributes = 92,
 };
 
-constexpr std::int32_t code(ColumnType type) {
-  return static_cast<std::int32_t>(type);
-}
+constexpr std::int32_t code(ColumnType type) { return static_cast<std::int32_t>(type); }
 
 // Storage kinds whose nodes hold a double (NumericNode).
 constexpr bool holdsNumericNodes(ColumnType type) {
   switch (code(type)) {
-    case -4: case 0: case 1: case 2: case 4: case 5: case 6: case 7: case 8:
-    case 22: case 90:
+    case -4:
+    case 0:
+    case 1:
+    case 2:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 22:
+    case 90:
       return true;
     default:
       return false;

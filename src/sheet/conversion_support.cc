@@ -36,8 +36,7 @@ void replaceValues(SheetColumn& column, const ColumnStorage& storage) {
   column.length = length;
 }
 
-void installLevelValues(SheetColumn& column, const ColumnStorage& storage,
-                        std::int32_t count) {
+void installLevelValues(SheetColumn& column, const ColumnStorage& storage, std::int32_t count) {
   releaseStorage(column, StorageSlot::LevelValues);
   column.levelValuesFirst = storage.first;
   column.levelValueBlockTable = storage.blockTable;
@@ -45,8 +44,7 @@ void installLevelValues(SheetColumn& column, const ColumnStorage& storage,
   column.levelValueCount = count;
 }
 
-void installLevelLabels(SheetColumn& column, const ColumnStorage& storage,
-                        std::int32_t count) {
+void installLevelLabels(SheetColumn& column, const ColumnStorage& storage, std::int32_t count) {
   releaseStorage(column, StorageSlot::LevelLabels);
   column.levelLabelsFirst = storage.first;
   column.levelLabelBlockTable = storage.blockTable;

@@ -15,10 +15,8 @@ void replaceValues(SheetColumn& column, const ColumnStorage& storage);
 
 // Installs `storage` as the column's level values / level labels, with
 // `count` nodes.
-void installLevelValues(SheetColumn& column, const ColumnStorage& storage,
-                        std::int32_t count);
-void installLevelLabels(SheetColumn& column, const ColumnStorage& storage,
-                        std::int32_t count);
+void installLevelValues(SheetColumn& column, const ColumnStorage& storage, std::int32_t count);
+void installLevelLabels(SheetColumn& column, const ColumnStorage& storage, std::int32_t count);
 
 // Whether a distinct-value collection of `entries` entries of `entrySize`
 // bytes fits: the table starts with room for 20 entries and grows by 20, and

@@ -95,16 +95,15 @@ void convertFromFactor(SheetColumn& column, ColumnType to) {
       factorToText(column);
       break;
     case ColumnType::Numeric:
-      factorToNumeric(column,
-                      column.levelKind != 0 && column.levelValueCount > 0);
+      factorToNumeric(column, column.levelKind != 0 && column.levelValueCount > 0);
       break;
     default:
       break;
   }
 }
 
-void convertFromText(SheetColumn& column, ColumnType to, bool ignoreCase,
-                     bool normaliseSpaces, bool sortLevels) {
+void convertFromText(SheetColumn& column, ColumnType to, bool ignoreCase, bool normaliseSpaces,
+                     bool sortLevels) {
   switch (to) {
     case ColumnType::PinnedNumeric:
       if (mayPin(column)) {
@@ -128,8 +127,8 @@ void convertFromText(SheetColumn& column, ColumnType to, bool ignoreCase,
 
 }  // namespace
 
-void convertColumn(SheetColumn* column, ColumnType from, ColumnType to,
-                   bool ignoreCase, bool normaliseSpaces, bool sortLevels) {
+void convertColumn(SheetColumn* column, ColumnType from, ColumnType to, bool ignoreCase,
+                   bool normaliseSpaces, bool sortLevels) {
   if (column == nullptr || column->sheet == nullptr) return;
   if (column->sheet->locked != 0 || column->locked != 0 || from == to) return;
   markColumnChanged(column, true);

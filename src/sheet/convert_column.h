@@ -22,8 +22,8 @@ struct SheetColumn;
 // changed and converts when the pair is one it handles. `from` is the type
 // the caller believes the column has; every step checks the real type. The
 // caller sees the outcome in column->type.
-void convertColumn(SheetColumn* column, ColumnType from, ColumnType to,
-                   bool ignoreCase, bool normaliseSpaces, bool sortLevels);
+void convertColumn(SheetColumn* column, ColumnType from, ColumnType to, bool ignoreCase,
+                   bool normaliseSpaces, bool sortLevels);
 
 // Text -> Numeric through parseNumber; formatKind 1, valueWidth 25,
 // decimals -1.
@@ -44,8 +44,7 @@ bool numericToFactor(SheetColumn& column, bool sortLevels);
 // ignoreCase, the first spelling met kept) become levels 1..k, sorted with
 // sortLevels (bytes compared unsigned, A-Z folded with ignoreCase). Fails
 // (column unchanged) when more than 4,000,000 distinct labels are met.
-bool textToFactor(SheetColumn& column, bool ignoreCase, bool normaliseSpaces,
-                  bool sortLevels);
+bool textToFactor(SheetColumn& column, bool ignoreCase, bool normaliseSpaces, bool sortLevels);
 
 // Factor -> Numeric; with useLevelValues codes 1..n become their level
 // values. Level storages are released; the values keep their storage.

@@ -1,5 +1,7 @@
 // Conversions between numeric, text and factor columns, one by one and
 // through convertColumn's dispatch.
+#include "sheet/convert_column.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <random>
 #include <tuple>
 
-#include "sheet/convert_column.h"
 #include "sheet/names.h"
 #include "sheet/sheet_test_support.h"
 
@@ -18,8 +19,8 @@ namespace {
 using testing::labelsOf;
 using testing::levelValuesOf;
 using testing::Numbers;
-using testing::textsOf;
 using testing::Texts;
+using testing::textsOf;
 using testing::valuesOf;
 using ConvertColumnTest = testing::ConversionTest;
 using ToFactorTest = testing::ConversionTest;
@@ -29,13 +30,17 @@ TEST_F(ConvertColumnTest, WrongSourceTypeChangesNothing) {
   SheetColumn* text = sheet.addTexts("t", {"1"});
   SheetColumn* number = sheet.addNumbers("n", {1});
   SheetColumn* factor = sheet.addNumbers("f", {1}, ColumnType::Factor);
-  const std::function<bool()> calls[] = {
-      [&] { return numericToFactor(*text, true); }, [&] { return numericToText(*factor); },
-      [&] { return textToFactor(*number, true, true, true); },
-      [&] { return textToNumber(*number); }, [&] { return textToDateTime(*factor); },
-      [&] { return factorToNumeric(*number, true); }, [&] { return factorToText(*text); },
-      [&] { return pinNumeric(*text); }, [&] { return pinText(*number); },
-      [&] { return unpinNumeric(*number); }, [&] { return unpinText(*text); }};
+  const std::function<bool()> calls[] = {[&] { return numericToFactor(*text, true); },
+                                         [&] { return numericToText(*factor); },
+                                         [&] { return textToFactor(*number, true, true, true); },
+                                         [&] { return textToNumber(*number); },
+                                         [&] { return textToDateTime(*factor); },
+                                         [&] { return factorToNumeric(*number, true); },
+                                         [&] { return factorToText(*text); },
+                                         [&] { return pinNumeric(*text); },
+                                         [&] { return pinText(*number); },
+                                         [&] { return unpinNumeric(*number); },
+                                         [&] { return unpinText(*text); }};
   for (std::size_t i = 0; i < std::size(calls); ++i) EXPECT_FALSE(calls[i]()) << "call " << i;
   EXPECT_EQ(std::tuple(text->type, number->type, factor->type),
             std::tuple(ColumnType::Text, ColumnType::Numeric, ColumnType::Factor));
@@ -63,20 +68,29 @@ TEST_F(ConvertColumnTest, NothingHappensWhenTheRequestIsVoid) {
 
 TEST_F(ConvertColumnTest, DispatchByPairAndUnhandledPairsOnlyMarkTheColumn) {
   using T = ColumnType;
-  struct Case { ColumnType type, from, to, result; };
+  struct Case {
+    ColumnType type, from, to, result;
+  };
   const Case cases[] = {
-      {T::Text, T::Text, T::Factor, T::Factor},  {T::Text, T::Text, T::Numeric, T::Numeric},
+      {T::Text, T::Text, T::Factor, T::Factor},
+      {T::Text, T::Text, T::Numeric, T::Numeric},
       {T::Numeric, T::Numeric, T::Factor, T::Factor},
-      {T::Numeric, T::Numeric, T::Text, T::Text}, {T::Numeric, T::Numeric, T{8}, T{8}},
-      {T{5}, T{5}, T::Numeric, T::Numeric},       {T{1}, T{1}, T::Factor, T::Factor},
-      {T{8}, T{8}, T{5}, T{5}},                   {T::Factor, T::Factor, T::Text, T::Text},
+      {T::Numeric, T::Numeric, T::Text, T::Text},
+      {T::Numeric, T::Numeric, T{8}, T{8}},
+      {T{5}, T{5}, T::Numeric, T::Numeric},
+      {T{1}, T{1}, T::Factor, T::Factor},
+      {T{8}, T{8}, T{5}, T{5}},
+      {T::Factor, T::Factor, T::Text, T::Text},
       {T::Factor, T::Factor, T::Numeric, T::Numeric},
       // Unhandled: the column keeps its type and values.
-      {T::Numeric, T{9}, T::Text, T::Numeric},    {T::Numeric, T::RowNumber, T::Text, T::Numeric},
-      {T::Numeric, T{-2}, T::Factor, T::Numeric}, {T::Numeric, T::Numeric, T{7}, T::Numeric},
+      {T::Numeric, T{9}, T::Text, T::Numeric},
+      {T::Numeric, T::RowNumber, T::Text, T::Numeric},
+      {T::Numeric, T{-2}, T::Factor, T::Numeric},
+      {T::Numeric, T::Numeric, T{7}, T::Numeric},
       {T::Factor, T::Factor, T{5}, T::Factor},
       // The caller's belief is checked against the real type.
-      {T::Numeric, T::Text, T::Factor, T::Numeric}, {T::Text, T::Factor, T::Numeric, T::Text},
+      {T::Numeric, T::Text, T::Factor, T::Numeric},
+      {T::Text, T::Factor, T::Numeric, T::Text},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(code(c.from)) + "->" + std::to_string(code(c.to)));
@@ -170,8 +184,8 @@ TEST_F(ConvertColumnTest, TextToNumberAndDateTime) {
   numbers->levelCount = 4;
   ASSERT_TRUE(textToNumber(*numbers));
   EXPECT_EQ(valuesOf(*numbers), (Numbers{12, M, M, 9.99999E+37, 1.5}));
-  EXPECT_EQ(std::tuple(numbers->type, numbers->formatKind, numbers->valueWidth,
-                       numbers->decimals, numbers->length),
+  EXPECT_EQ(std::tuple(numbers->type, numbers->formatKind, numbers->valueWidth, numbers->decimals,
+                       numbers->length),
             std::tuple(ColumnType::Numeric, 1, 25, -1, 5));
 
   SheetColumn* dates = sheet.addTexts("d", {"2001-12-25", "", "*", "2001-12-25 18:00:00"});
@@ -185,9 +199,9 @@ TEST_F(ConvertColumnTest, NumericToText) {
   SheetColumn* numbers = sheet.addNumbers("n", {1.5, M, 1234567});
   ASSERT_TRUE(numericToText(*numbers));
   EXPECT_EQ(textsOf(*numbers), (Texts{"1.5", "", "1.23457e+06"}));
-  EXPECT_EQ(std::tuple(numbers->type, numbers->levelCount, numbers->formatKind,
-                       numbers->valueWidth),
-            std::tuple(ColumnType::Text, 11, 4, 81));
+  EXPECT_EQ(
+      std::tuple(numbers->type, numbers->levelCount, numbers->formatKind, numbers->valueWidth),
+      std::tuple(ColumnType::Text, 11, 4, 81));
 
   setDateFormat(1);
   SheetColumn* dates = sheet.addNumbers("d", {37000.4375});
@@ -281,16 +295,19 @@ TEST_F(ToFactorTest, TextToFactor) {
   const std::string other45 = std::string(40, 'L') + "tail2";
   const Case cases[] = {
       {"all flags", {"b", "A", "a ", ""}, true, true, true, {"A", "b"}, {2, 1, 1, M}},
-      {"first met order", {"b", "A", "a", "b"}, false, false, false, {"b", "A", "a"},
-       {1, 2, 3, 1}},
+      {"first met order", {"b", "A", "a", "b"}, false, false, false, {"b", "A", "a"}, {1, 2, 3, 1}},
       {"first spelling wins", {"Yes", "YES", "yes"}, true, false, false, {"Yes"}, {1, 1, 1}},
       {"folded sort", {"NEWARK", "NEW_YORK"}, true, false, true, {"NEW_YORK", "NEWARK"}, {2, 1}},
       {"byte sort", {"NEWARK", "NEW_YORK"}, false, false, true, {"NEWARK", "NEW_YORK"}, {1, 2}},
-      {"bytes compare unsigned", {"\xE9t\xE9", "zebra"}, false, false, true,
-       {"zebra", "\xE9t\xE9"}, {2, 1}},
+      {"bytes compare unsigned",
+       {"\xE9t\xE9", "zebra"},
+       false,
+       false,
+       true,
+       {"zebra", "\xE9t\xE9"},
+       {2, 1}},
       {"blanks normalised", {"a b", " a  b ", " "}, false, true, true, {"a b"}, {1, 1, M}},
-      {"labels cut to 40", {long45, other45}, false, false, true, {std::string(40, 'L')},
-       {1, 1}},
+      {"labels cut to 40", {long45, other45}, false, false, true, {std::string(40, 'L')}, {1, 1}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -303,8 +320,8 @@ TEST_F(ToFactorTest, TextToFactor) {
     EXPECT_EQ(std::tuple(column->type, column->levelCount, column->levelKind, column->formatKind,
                          column->valueWidth, column->decimals, column->levelValueCount,
                          column->labelWidth),
-              std::tuple(ColumnType::Factor, static_cast<std::int32_t>(c.labels.size()), 2, 4,
-                         41, -1, 0, static_cast<std::int32_t>(widest)));
+              std::tuple(ColumnType::Factor, static_cast<std::int32_t>(c.labels.size()), 2, 4, 41,
+                         -1, 0, static_cast<std::int32_t>(widest)));
     EXPECT_EQ(column->levelValuesFirst, nullptr);
   }
 }
@@ -350,7 +367,10 @@ TEST_F(ToFactorTest, FactorCollectionsOverTheLimitLeaveTheColumnAlone) {
 
 // The levels and codes of a factor as a plain scan in the order values are
 // first met finds them; the conversions must agree with it exactly.
-struct ScannedFactor { Texts labels; Numbers codes; };
+struct ScannedFactor {
+  Texts labels;
+  Numbers codes;
+};
 
 std::string folded(std::string text) {
   for (char& c : text) {

@@ -35,12 +35,11 @@ std::size_t widestNumber(NodeList<NumericNode> nodes, const SheetColumn& column)
     previous = bits;
     // Most values cannot be wider than the widest so far, which their
     // magnitude alone shows; only the others are measured.
-    if (formattedLengthBound(node.value, column.formatKind, column.decimals,
-                             missing) <= widest) {
+    if (formattedLengthBound(node.value, column.formatKind, column.decimals, missing) <= widest) {
       continue;
     }
-    widest = std::max(widest, formattedLength(node.value, column.formatKind,
-                                              column.decimals, missing));
+    widest =
+        std::max(widest, formattedLength(node.value, column.formatKind, column.decimals, missing));
   }
   return widest;
 }
@@ -55,8 +54,8 @@ std::size_t valueWidthOf(SheetColumn& column) {
     }
     case ColumnType::Factor:
       if (column.levelKind == 0) {
-        const auto digits = static_cast<std::int64_t>(
-            std::ceil(std::log10(column.levelCount + 1.0)) + 1.0);
+        const auto digits =
+            static_cast<std::int64_t>(std::ceil(std::log10(column.levelCount + 1.0)) + 1.0);
         return digits >= 2 ? static_cast<std::size_t>(digits) : kNarrowest;
       }
       if (column.levelKind == 1) return widestNumber(levelValues(column), column);
@@ -76,10 +75,8 @@ std::size_t valueWidthOf(SheetColumn& column) {
 std::int32_t computeDisplayWidth(SheetColumn& column) {
   prepareDateState(column);
   const std::size_t valueWidth = valueWidthOf(column);
-  const std::size_t nameWidth =
-      std::min(std::strlen(column.name), kLongNameWidth);
-  column.displayWidth =
-      static_cast<std::int32_t>(std::max(valueWidth, nameWidth) + 1);
+  const std::size_t nameWidth = std::min(std::strlen(column.name), kLongNameWidth);
+  column.displayWidth = static_cast<std::int32_t>(std::max(valueWidth, nameWidth) + 1);
   return column.displayWidth;
 }
 

@@ -11,13 +11,11 @@ namespace vodbc {
 namespace {
 
 bool isAllowedInName(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-         (c >= '0' && c <= '9') || c == '%' || c == '_' || c == '[' || c == ']';
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '%' ||
+         c == '_' || c == '[' || c == ']';
 }
 
-bool needsPrefix(char c) {
-  return (c >= '0' && c <= '9') || c == '[' || c == ']' || c == '_';
-}
+bool needsPrefix(char c) { return (c >= '0' && c <= '9') || c == '[' || c == ']' || c == '_'; }
 
 void collapseUnderscores(char* name) {
   char* out = name;
@@ -90,8 +88,7 @@ void sanitiseName(char* name) {
     if (!isAllowedInName(static_cast<unsigned char>(*c))) *c = '_';
   }
   if (prefixed) {
-    const std::size_t kept =
-        std::min<std::size_t>(std::strlen(name), kNameLength - 1);
+    const std::size_t kept = std::min<std::size_t>(std::strlen(name), kNameLength - 1);
     std::memmove(name + 1, name, kept);
     name[0] = '%';
     name[kept + 1] = '\0';

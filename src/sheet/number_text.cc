@@ -47,9 +47,8 @@ constexpr double kPowersOfTen[] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 
 // "%g" writes a whole number below 10^precision as its plain digits.
 bool isPlainWholeNumber(double value, NumberFormat format) {
-  return format.style == NumberStyle::General && format.precision >= 1 &&
-         format.precision <= 15 && std::fabs(value) < kPowersOfTen[format.precision] &&
-         value == std::trunc(value);
+  return format.style == NumberStyle::General && format.precision >= 1 && format.precision <= 15 &&
+         std::fabs(value) < kPowersOfTen[format.precision] && value == std::trunc(value);
 }
 
 std::size_t decimalDigits(unsigned long long value) {
@@ -103,8 +102,7 @@ std::size_t shortestGeneralLength(double value, int precision) {
 
 }  // namespace
 
-NumberFormat numberFormatFor(double value, std::int32_t formatKind,
-                             std::int32_t decimals) {
+NumberFormat numberFormatFor(double value, std::int32_t formatKind, std::int32_t decimals) {
   switch (formatKind) {
     case 2:
       return {NumberStyle::Exponent, decimals > 0 ? decimals : kDefaultPrecision};
@@ -130,8 +128,7 @@ std::size_t writeNumber(char* out, double value, NumberFormat format) {
   if (isPlainWholeNumber(value, format)) {
     char* end = out;
     if (std::signbit(value)) *end++ = '-';
-    end = std::to_chars(end, out + kMaxText,
-                        static_cast<long long>(std::fabs(value))).ptr;
+    end = std::to_chars(end, out + kMaxText, static_cast<long long>(std::fabs(value))).ptr;
     *end = '\0';
     return static_cast<std::size_t>(end - out);
   }
@@ -139,18 +136,16 @@ std::size_t writeNumber(char* out, double value, NumberFormat format) {
     // Room for a fixed-point double of the largest magnitude and precision.
     char text[std::numeric_limits<double>::max_exponent10 + kMaxFastPrecision + 8];
     const auto [end, error] = std::to_chars(text, text + sizeof text, value,
-                                            charsFormatOf(format.style),
-                                            format.precision);
+                                            charsFormatOf(format.style), format.precision);
     if (error == std::errc()) {
-      const std::size_t length =
-          std::min(static_cast<std::size_t>(end - text), kMaxText);
+      const std::size_t length = std::min(static_cast<std::size_t>(end - text), kMaxText);
       std::memcpy(out, text, length);
       out[length] = '\0';
       return length;
     }
   }
-  const int written = std::snprintf(out, kValueTextSize, printfFormatOf(format.style),
-                                    format.precision, value);
+  const int written =
+      std::snprintf(out, kValueTextSize, printfFormatOf(format.style), format.precision, value);
   return written < 0 ? 0 : std::min(static_cast<std::size_t>(written), kMaxText);
 }
 
@@ -169,9 +164,8 @@ std::size_t numberTextLength(double value, NumberFormat format) {
 
 std::size_t numberTextLengthBound(double value, NumberFormat format) {
   const double magnitude = std::fabs(value);
-  if (format.style == NumberStyle::General && format.precision >= 1 &&
-      format.precision <= 15 && magnitude >= 1 &&
-      magnitude < kPowersOfTen[format.precision]) {
+  if (format.style == NumberStyle::General && format.precision >= 1 && format.precision <= 15 &&
+      magnitude >= 1 && magnitude < kPowersOfTen[format.precision]) {
     const std::size_t digits = static_cast<std::size_t>(format.precision);
     return (std::signbit(value) ? 1 : 0) + std::max<std::size_t>(digits + 1, 5);
   }

@@ -17,8 +17,7 @@ struct NumberFormat {
 
 // The format of a number for formatKind 1 (general, and every kind without
 // a format of its own), 2 (exponent), 3 (fixed) and 4 ("%g").
-NumberFormat numberFormatFor(double value, std::int32_t formatKind,
-                             std::int32_t decimals);
+NumberFormat numberFormatFor(double value, std::int32_t formatKind, std::int32_t decimals);
 
 // Writes `value` as printf would with `format` into `out` (kValueTextSize
 // bytes, so at most 80 characters, cut like snprintf); returns the length

@@ -13,7 +13,7 @@
 namespace vodbc {
 namespace {
 
-constexpr std::size_t kMaxPath = 256;     // characters of a path
+constexpr std::size_t kMaxPath = 256;      // characters of a path
 constexpr std::size_t kMaxBareName = 255;  // characters of a bare name
 constexpr std::size_t kMaxSheetDirectory = 255;
 
@@ -40,8 +40,7 @@ std::string defaultDirectory() {
   return currentDirectory().value_or(std::string("/"));
 }
 
-bool splitPath(std::string_view path, std::string& directory,
-               std::string& name) {
+bool splitPath(std::string_view path, std::string& directory, std::string& name) {
   if (path.find('/') == std::string_view::npos) {
     name = std::string(path.substr(0, kMaxBareName));
     directory = defaultDirectory();
@@ -61,8 +60,7 @@ bool splitPath(std::string_view path, std::string& directory,
   return true;
 }
 
-bool joinPath(std::string_view directory, std::string_view name,
-              std::string& path) {
+bool joinPath(std::string_view directory, std::string_view name, std::string& path) {
   if (directory.empty() || directory.size() > kMaxPath) {
     path.clear();
     return false;

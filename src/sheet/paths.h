@@ -22,14 +22,12 @@ std::string defaultDirectory();
 // before it ("/" when it is the first character), the name the text after
 // it (empty when there is none). Returns false (name empty) for an empty
 // path.
-bool splitPath(std::string_view path, std::string& directory,
-               std::string& name);
+bool splitPath(std::string_view path, std::string& directory, std::string& name);
 
 // Joins a folder and a name with '/' (none added when the folder already
 // ends with one). False, with `path` empty, when the folder is empty or
 // longer than 256 characters. The result is not cut.
-bool joinPath(std::string_view directory, std::string_view name,
-              std::string& path);
+bool joinPath(std::string_view directory, std::string_view name, std::string& path);
 
 // True when a file (not a directory) of that name exists in its folder.
 bool fileExists(std::string_view path);

@@ -37,8 +37,7 @@ Sheet* createSheet() {
   currentSheet = sheet;
   sheet->kind = 1;
   sheet->cursorIndex = -1;
-  SheetColumn* row = addColumn(sheet, ColumnType::RowNumber, kRowColumnName,
-                               kNumericValueWidth);
+  SheetColumn* row = addColumn(sheet, ColumnType::RowNumber, kRowColumnName, kNumericValueWidth);
   row->displayWidth = 4;
   return sheet;
 }
@@ -106,10 +105,8 @@ bool createRowAttributes(Sheet* sheet) {
   if (sheet == nullptr || sheet->rowCount <= 0) return false;
   SheetColumn* row = sheet->firstColumn;
   freeStorage(sheet->rowAttrStorage);
-  sheet->rowAttrStorage =
-      allocateStorage(ColumnType::RowAttributes, sheet->rowCount);
-  sheet->rowAttrFirst =
-      static_cast<RowAttributeNode*>(sheet->rowAttrStorage.first);
+  sheet->rowAttrStorage = allocateStorage(ColumnType::RowAttributes, sheet->rowCount);
+  sheet->rowAttrFirst = static_cast<RowAttributeNode*>(sheet->rowAttrStorage.first);
   sheet->rowAttrLast = static_cast<RowAttributeNode*>(sheet->rowAttrStorage.last);
 
   releaseStorage(*row, StorageSlot::Values);
@@ -130,8 +127,7 @@ bool createRowAttributes(Sheet* sheet) {
     attribute = attribute->next;
     ++index;
   }
-  row->displayWidth =
-      sheet->rowCount > 10000 ? 6 : (sheet->rowCount > 1000 ? 5 : 4);
+  row->displayWidth = sheet->rowCount > 10000 ? 6 : (sheet->rowCount > 1000 ? 5 : 4);
   return true;
 }
 
@@ -146,8 +142,7 @@ void markColumnChanged(SheetColumn* column, bool alsoClearSeen) {
 void markAllColumnsChanged(Sheet* sheet, bool force) {
   if (sheet == nullptr) return;
   std::int32_t left = sheet->columnCount + 1;
-  for (SheetColumn* c = sheet->firstColumn; c != nullptr && left > 0;
-       c = c->next, --left) {
+  for (SheetColumn* c = sheet->firstColumn; c != nullptr && left > 0; c = c->next, --left) {
     if (force || c->refreshOnMark != 0) markColumnChanged(c, true);
   }
 }
@@ -157,8 +152,7 @@ void setSheetFileName(Sheet& sheet, std::string_view name) {
 }
 
 double missingValueOf(const SheetColumn& column) {
-  return column.sheet != nullptr ? column.sheet->missingValue
-                                 : programMissingValue();
+  return column.sheet != nullptr ? column.sheet->missingValue : programMissingValue();
 }
 
 }  // namespace vodbc

@@ -30,10 +30,10 @@ struct SheetColumn {
   SheetColumn* next{};
   SheetColumn* prev{};
   ColumnType type{};
-  Sheet* sheet{};               // owning Sheet
+  Sheet* sheet{};  // owning Sheet
   char name[kNameLength + 1]{};
-  std::int32_t serial{};        // the Sheet's columnSerial when added
-  void** blockTable{};          // value storage
+  std::int32_t serial{};  // the Sheet's columnSerial when added
+  void** blockTable{};    // value storage
   std::int32_t blockCount{};
   std::int32_t position{};      // 0 for "Row", 1 for the next, ...
   std::int32_t length{};        // number of values
@@ -52,10 +52,10 @@ struct SheetColumn {
   std::int32_t levelCount{};
   std::int32_t levelValueCount{};
   std::int32_t levelLabelCount{};
-  std::int32_t labelWidth{};      // longest level label
+  std::int32_t labelWidth{};        // longest level label
   StorageNode* levelValuesFirst{};  // NumericNodes; level i is node i (from 1)
   StorageNode* levelLabelsFirst{};  // TextNodes of 40-character slots
-  std::int32_t levelKind{};  // 0 plain codes, 1 level values, 2 level labels
+  std::int32_t levelKind{};         // 0 plain codes, 1 level values, 2 level labels
   std::int32_t levelLabelBlockCount{};
   std::int32_t levelValueBlockCount{};
   void** levelLabelBlockTable{};
@@ -63,21 +63,21 @@ struct SheetColumn {
 };
 
 struct Sheet {
-  std::int32_t kind{};            // 1 for every Sheet this system makes
-  SheetColumn* firstColumn{};     // always "Row"
+  std::int32_t kind{};         // 1 for every Sheet this system makes
+  SheetColumn* firstColumn{};  // always "Row"
   SheetColumn* lastColumn{};
-  SheetColumn* cursorColumn{};    // last findColumn result; null after a move
+  SheetColumn* cursorColumn{};  // last findColumn result; null after a move
   RowAttributeNode* rowAttrFirst{};
   RowAttributeNode* rowAttrLast{};
-  SheetSettings* settings{};      // own copy; owned
-  std::int32_t columnSerial{};    // serial of the next added column
-  char* notes{};                  // NUL-ended lines one after another; owned
+  SheetSettings* settings{};    // own copy; owned
+  std::int32_t columnSerial{};  // serial of the next added column
+  char* notes{};                // NUL-ended lines one after another; owned
   char fileName[kPathLength + 1]{};
   char directory[kPathLength + 1]{};
-  std::int32_t columnCount{};     // columns other than "Row"; at most 250
+  std::int32_t columnCount{};  // columns other than "Row"; at most 250
   std::int32_t rowCount{};
-  std::int32_t pinnedCount{};     // RowNumber + pinned columns; 1 after creation
-  std::int32_t cursorIndex{};     // position of cursorColumn; -1 for none
+  std::int32_t pinnedCount{};  // RowNumber + pinned columns; 1 after creation
+  std::int32_t cursorIndex{};  // position of cursorColumn; -1 for none
   std::uint16_t changed{};
   std::uint16_t changeSeen{};
   std::uint16_t locked{};

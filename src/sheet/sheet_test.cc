@@ -1,5 +1,7 @@
 // The worksheet model's own structure: the sheet and its settings, column
 // order, names, display widths and file paths.
+#include "sheet/sheet.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,7 +16,6 @@
 #include "sheet/display_width.h"
 #include "sheet/names.h"
 #include "sheet/paths.h"
-#include "sheet/sheet.h"
 #include "sheet/sheet_test_support.h"
 #include "sheet/worksheet_settings.h"
 
@@ -28,8 +29,8 @@ TEST(Sheet, NewSheetHoldsOnlyTheRowColumn) {
   TestSheet sheet;
   EXPECT_EQ(currentSheet, sheet.get());
   EXPECT_EQ(std::tuple(sheet->kind, sheet->columnCount, sheet->rowCount, sheet->pinnedCount,
-                       sheet->cursorIndex, sheet->columnSerial, sheet->changed,
-                       sheet->changeSeen, sheet->locked, sheet->noteCount),
+                       sheet->cursorIndex, sheet->columnSerial, sheet->changed, sheet->changeSeen,
+                       sheet->locked, sheet->noteCount),
             std::tuple(1, 0, 0, 1, -1, 1, 0, 0, 0, 0));
   EXPECT_EQ(std::tuple(sheet->cursorColumn, sheet->notes), std::tuple(nullptr, nullptr));
   EXPECT_EQ(std::string(sheet->fileName) + "|" + sheet->directory, "|");
@@ -37,8 +38,8 @@ TEST(Sheet, NewSheetHoldsOnlyTheRowColumn) {
   const SheetColumn* row = sheet->firstColumn;
   ASSERT_NE(row, nullptr);
   EXPECT_STREQ(row->name, "Row");
-  EXPECT_EQ(std::tuple(row->type, row->position, row->displayWidth, row->formatKind,
-                       row->decimals, row->valueWidth, row->serial, row->refreshOnMark),
+  EXPECT_EQ(std::tuple(row->type, row->position, row->displayWidth, row->formatKind, row->decimals,
+                       row->valueWidth, row->serial, row->refreshOnMark),
             std::tuple(ColumnType::RowNumber, 0, 4, kFormatRowNumber, 0, 25, 0, 1));
   EXPECT_EQ(std::tuple(sheet->lastColumn, row->sheet), std::tuple(row, sheet.get()));
 }
@@ -74,26 +75,28 @@ TEST(Sheet, SettingsCopyLeavesThreeFlagsOut) {
 
 TEST(Sheet, AddColumnSetsFieldsByTypeAndCutsNames) {
   TestSheet sheet;
-  struct Case { ColumnType type; std::int32_t formatKind, pinnedAfter; };
-  const Case cases[] = {{ColumnType::Numeric, 1, 1},    {ColumnType::Text, 4, 1},
-                        {ColumnType::Factor, 1, 1},     {ColumnType::PinnedText, 4, 2},
+  struct Case {
+    ColumnType type;
+    std::int32_t formatKind, pinnedAfter;
+  };
+  const Case cases[] = {{ColumnType::Numeric, 1, 1},       {ColumnType::Text, 4, 1},
+                        {ColumnType::Factor, 1, 1},        {ColumnType::PinnedText, 4, 2},
                         {ColumnType::PinnedNumeric, 1, 3}, {ColumnType{7}, 1, 3}};
   std::int32_t position = 1;
   for (const Case& c : cases) {
     SheetColumn* column = addColumn(sheet.get(), c.type, "name", 80);
     ASSERT_NE(column, nullptr);
-    EXPECT_EQ(std::tuple(column->type, column->formatKind, column->decimals, column->valueWidth,
-                         column->position, column->serial, sheet->pinnedCount,
-                         sheet->columnCount),
-              std::tuple(c.type, c.formatKind, -1, 80, position, position, c.pinnedAfter,
-                         position));
+    EXPECT_EQ(
+        std::tuple(column->type, column->formatKind, column->decimals, column->valueWidth,
+                   column->position, column->serial, sheet->pinnedCount, sheet->columnCount),
+        std::tuple(c.type, c.formatKind, -1, 80, position, position, c.pinnedAfter, position));
     EXPECT_EQ(std::tuple(sheet->lastColumn, column->prev->next, column->first),
               std::tuple(column, column, nullptr));
     ++position;
   }
-  EXPECT_EQ(std::string(addColumn(sheet.get(), ColumnType::Numeric, std::string(40, 'n'), 25)
-                            ->name),
-            std::string(32, 'n'));
+  EXPECT_EQ(
+      std::string(addColumn(sheet.get(), ColumnType::Numeric, std::string(40, 'n'), 25)->name),
+      std::string(32, 'n'));
 }
 
 TEST(Sheet, TwoHundredFiftyDataColumnsFitTheFiftyFirstDoesNot) {
@@ -135,8 +138,8 @@ TEST(Sheet, RowAttributesAndRowNumbersAcrossBlocks) {
   const RowAttributeNode* last = nullptr;
   for (auto* node = sheet->rowAttrFirst; node != nullptr;
        node = static_cast<RowAttributeNode*>(node->next)) {
-    EXPECT_EQ(std::tuple(node->rowIndex, node->classNumber, node->flag1, node->flag2,
-                         node->flag3, node->prev),
+    EXPECT_EQ(std::tuple(node->rowIndex, node->classNumber, node->flag1, node->flag2, node->flag3,
+                         node->prev),
               std::tuple(index++, 6, 0, 0, 1, last));
     last = node;
   }
@@ -219,9 +222,11 @@ TEST(ColumnOrder, FindColumnByPositionFromEitherEndOrTheCursor) {
 }
 
 TEST(ColumnOrder, MoveColumns) {
-  const std::tuple<std::int32_t, std::int32_t, const char*> cases[] = {
-      {3, 1, "Row c a b d e "}, {1, 3, "Row b c a d e "}, {2, 9, "Row a c d e b "},
-      {5, 5, "Row a b c d e "}, {5, 1, "Row e a b c d "}};
+  const std::tuple<std::int32_t, std::int32_t, const char*> cases[] = {{3, 1, "Row c a b d e "},
+                                                                       {1, 3, "Row b c a d e "},
+                                                                       {2, 9, "Row a c d e b "},
+                                                                       {5, 5, "Row a b c d e "},
+                                                                       {5, 1, "Row e a b c d "}};
   for (auto [from, to, expected] : cases) {
     FiveColumns sheet;
     findColumn(sheet.get(), 2);
@@ -276,9 +281,14 @@ class NamesTest : public ::testing::Test {
 };
 
 TEST_F(NamesTest, NormaliseBlanks) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"", ""},   {"   ", ""}, {" ", ""},  {"a", "a"}, {"  a  b   c  ", "a b c"},
-      {"First  Name", "First Name"}, {"tab\tstays", "tab\tstays"}, {" x", "x"}};
+  const std::pair<const char*, const char*> cases[] = {{"", ""},
+                                                       {"   ", ""},
+                                                       {" ", ""},
+                                                       {"a", "a"},
+                                                       {"  a  b   c  ", "a b c"},
+                                                       {"First  Name", "First Name"},
+                                                       {"tab\tstays", "tab\tstays"},
+                                                       {" x", "x"}};
   for (auto [in, out] : cases) EXPECT_EQ(normalised(in), out) << '"' << in << '"';
   // Only the first `max` characters are looked at.
   EXPECT_EQ(normalised("abc def", 5), "abc d");
@@ -291,13 +301,29 @@ TEST_F(NamesTest, NormaliseBlanks) {
 TEST_F(NamesTest, SanitiseName) {
   const std::string L40(40, 'L'), a31(31, 'a'), a30(30, 'a');
   const std::pair<std::string, std::string> cases[] = {
-      {"Unit Price ($)", "Unit_Price_"}, {"First  Name", "First_Name"}, {"2001", "%2001"},
-      {"_id", "%_id"},  {"[x]", "%[x]"},  {"]x", "%_x"},  {"a[b", "a[b]"},  {"a[]b", "ab"},
-      {"a][b", "ab"},   {"a]b[c", "a[b]"}, {"Sales[2001]Q", "Sales[2001]"}, {"a]b", "a_b"},
-      {"Amount", "Amount"}, {"amount", "amount"}, {"per%cent", "per%cent"},
-      {"a\\b^c`d", "a_b_c_d"}, {"caf\xE9", "caf_"}, {"x__y", "x_y"}, {"  padded  ", "padded"},
-      {L40, L40.substr(0, 32)}, {"9" + std::string(31, 'd'), "%9" + std::string(30, 'd')},
-      {a31 + "[", a31 + "_"}, {a30 + "[", a30 + "[]"},
+      {"Unit Price ($)", "Unit_Price_"},
+      {"First  Name", "First_Name"},
+      {"2001", "%2001"},
+      {"_id", "%_id"},
+      {"[x]", "%[x]"},
+      {"]x", "%_x"},
+      {"a[b", "a[b]"},
+      {"a[]b", "ab"},
+      {"a][b", "ab"},
+      {"a]b[c", "a[b]"},
+      {"Sales[2001]Q", "Sales[2001]"},
+      {"a]b", "a_b"},
+      {"Amount", "Amount"},
+      {"amount", "amount"},
+      {"per%cent", "per%cent"},
+      {"a\\b^c`d", "a_b_c_d"},
+      {"caf\xE9", "caf_"},
+      {"x__y", "x_y"},
+      {"  padded  ", "padded"},
+      {L40, L40.substr(0, 32)},
+      {"9" + std::string(31, 'd'), "%9" + std::string(30, 'd')},
+      {a31 + "[", a31 + "_"},
+      {a30 + "[", a30 + "[]"},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(sanitised(in), out) << in;
   sanitiseName(nullptr);
@@ -400,12 +426,18 @@ TEST(DisplayWidth, NumbersAndDatesUseTheirTextForms) {
 
 TEST(Paths, SplitPath) {
   setDefaultDirectory("/start/dir");
-  struct Case { std::string path, directory, name; };
+  struct Case {
+    std::string path, directory, name;
+  };
   const std::string longName(300, 'n');
   const Case cases[] = {
-      {"/data/q.idb", "/data", "q.idb"}, {"/q.idb", "/", "q.idb"},
-      {"q.idb", "/start/dir", "q.idb"},  {"sub/q.idb", "sub", "q.idb"},
-      {"/a/b/c.WOR", "/a/b", "c.WOR"},   {"data/", "data", ""},  {"/", "/", ""},
+      {"/data/q.idb", "/data", "q.idb"},
+      {"/q.idb", "/", "q.idb"},
+      {"q.idb", "/start/dir", "q.idb"},
+      {"sub/q.idb", "sub", "q.idb"},
+      {"/a/b/c.WOR", "/a/b", "c.WOR"},
+      {"data/", "data", ""},
+      {"/", "/", ""},
       {"back\\slash.idb", "/start/dir", "back\\slash.idb"},
       {longName, "/start/dir", std::string(255, 'n')},
       // Only the first 256 characters are split.
@@ -424,12 +456,19 @@ TEST(Paths, SplitPath) {
 }
 
 TEST(Paths, JoinPath) {
-  struct Case { std::string directory, name; bool joined; std::string path; };
+  struct Case {
+    std::string directory, name;
+    bool joined;
+    std::string path;
+  };
   const std::string d256(256, 'd');
   const Case cases[] = {
-      {"/data", "q.idb", true, "/data/q.idb"}, {"/data/", "q.idb", true, "/data/q.idb"},
-      {"/", "q.idb", true, "/q.idb"},          {"rel", "", true, "rel/"},
-      {"", "q.idb", false, ""},                {d256, "n", true, d256 + "/n"},
+      {"/data", "q.idb", true, "/data/q.idb"},
+      {"/data/", "q.idb", true, "/data/q.idb"},
+      {"/", "q.idb", true, "/q.idb"},
+      {"rel", "", true, "rel/"},
+      {"", "q.idb", false, ""},
+      {d256, "n", true, d256 + "/n"},
       {d256 + "d", "n", false, ""},
   };
   for (const Case& c : cases) {
@@ -464,7 +503,9 @@ TEST(Paths, SetSheetPath) {
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
   const std::string f300(300, 'f');
-  struct Case { std::string path, directory, name; };
+  struct Case {
+    std::string path, directory, name;
+  };
   const Case cases[] = {
       {"/data/out.WOR", "/data", "out.WOR"},
       {"/out.WOR", "/", "out.WOR"},

@@ -3,11 +3,11 @@
 // conversion tests share.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "sheet/convert_column.h"
 #include "sheet/sheet.h"

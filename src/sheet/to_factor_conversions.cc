@@ -12,8 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "sheet/convert_column.h"
 #include "sheet/conversion_support.h"
+#include "sheet/convert_column.h"
 #include "sheet/names.h"
 #include "sheet/sheet.h"
 
@@ -56,8 +56,7 @@ struct TextHash {
     return std::hash<std::string_view>{}(text);
   }
 };
-using LabelIndex =
-    std::unordered_map<std::string, std::int32_t, TextHash, std::equal_to<>>;
+using LabelIndex = std::unordered_map<std::string, std::int32_t, TextHash, std::equal_to<>>;
 
 // The label of a text: blank-normalised over at most 80 characters when
 // asked, cut to 40 characters either way. `buffer` holds 81 bytes.
@@ -98,11 +97,10 @@ bool numericToFactor(SheetColumn& column, bool sortLevels) {
   std::unordered_map<std::uint64_t, std::int32_t> firstMet;
   for (const NumericNode& node : numericValues(column)) {
     if (node.value <= missing) continue;
-    const auto [it, added] = firstMet.try_emplace(
-        valueKey(node.value), static_cast<std::int32_t>(distinct.size()));
+    const auto [it, added] =
+        firstMet.try_emplace(valueKey(node.value), static_cast<std::int32_t>(distinct.size()));
     if (!added) continue;
-    if (!collectionFits(static_cast<std::int64_t>(distinct.size()) + 1,
-                        kValueEntrySize)) {
+    if (!collectionFits(static_cast<std::int64_t>(distinct.size()) + 1, kValueEntrySize)) {
       return false;
     }
     distinct.push_back(node.value);
@@ -145,8 +143,7 @@ bool numericToFactor(SheetColumn& column, bool sortLevels) {
   return true;
 }
 
-bool textToFactor(SheetColumn& column, bool ignoreCase, bool normaliseSpaces,
-                  bool sortLevels) {
+bool textToFactor(SheetColumn& column, bool ignoreCase, bool normaliseSpaces, bool sortLevels) {
   if (column.type != ColumnType::Text) return false;
 
   // Labels in the order first met, with the spelling first met; the index
@@ -167,12 +164,10 @@ bool textToFactor(SheetColumn& column, bool ignoreCase, bool normaliseSpaces,
     const std::string_view key = ignoreCase ? foldedLabel(label, keyBuffer) : label;
     auto it = firstMet.find(key);
     if (it == firstMet.end()) {
-      if (!collectionFits(static_cast<std::int64_t>(labels.size()) + 1,
-                          kLabelEntrySize)) {
+      if (!collectionFits(static_cast<std::int64_t>(labels.size()) + 1, kLabelEntrySize)) {
         return false;
       }
-      it = firstMet.emplace(std::string(key), static_cast<std::int32_t>(labels.size()))
-               .first;
+      it = firstMet.emplace(std::string(key), static_cast<std::int32_t>(labels.size())).first;
       labels.emplace_back(label);
       keys.emplace_back(key);
     }

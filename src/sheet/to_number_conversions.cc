@@ -2,8 +2,8 @@
 // timestamps) and from a factor.
 #include <vector>
 
-#include "sheet/convert_column.h"
 #include "sheet/conversion_support.h"
+#include "sheet/convert_column.h"
 #include "sheet/sheet.h"
 #include "sheet/value_parse.h"
 

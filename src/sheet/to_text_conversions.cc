@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "sheet/convert_column.h"
 #include "sheet/conversion_support.h"
+#include "sheet/convert_column.h"
 #include "sheet/fixed_text.h"
 #include "sheet/sheet.h"
 #include "sheet/value_format.h"
@@ -73,9 +73,8 @@ bool factorToText(SheetColumn& column) {
     const double k = std::max(1.0, std::ceil(code));
     if (levelKind == 1) {
       const bool listed = k <= static_cast<double>(values.size());
-      formatValue(slot,
-                  listed ? values[static_cast<std::size_t>(k) - 1] : missing,
-                  kind, decimals, missing);
+      formatValue(slot, listed ? values[static_cast<std::size_t>(k) - 1] : missing, kind, decimals,
+                  missing);
     } else if (levelKind == 2) {
       if (k <= static_cast<double>(labels.size())) {
         const char* label = labels[static_cast<std::size_t>(k) - 1];

@@ -15,12 +15,11 @@ namespace {
 std::uint16_t currentDateOption = 0;
 std::int32_t currentDateFormat = 1;
 
-constexpr const char* kMonthNames[13] = {
-    "***", "January", "February", "March", "April", "May", "June", "July",
-    "August", "September", "October", "November", "December"};
-constexpr const char* kMonthAbbrevs[13] = {
-    "***", "Jan", "Feb", "Mar", "Apr", "May", "Jun",
-    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr const char* kMonthNames[13] = {"***",     "January",  "February", "March",  "April",
+                                         "May",     "June",     "July",     "August", "September",
+                                         "October", "November", "December"};
+constexpr const char* kMonthAbbrevs[13] = {"***", "Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // The printf format of a layout code, and the order of its date fields.
 enum class FieldOrder { DayMonthYear, YearMonthDay, MonthDayYear };
@@ -43,14 +42,11 @@ constexpr DateLayout kDateLayouts[] = {
     {"%02li%02li%02li", FieldOrder::DayMonthYear, MonthStyle::Number, true},
     {"%02li%s%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, false},
     {"%02li%s%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, true},
-    {"%02li-%3s-%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation,
-     false},
-    {"%02li-%3s-%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation,
-     true},
+    {"%02li-%3s-%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, false},
+    {"%02li-%3s-%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, true},
     {"%li%3s%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, false},
     {"%li%3s%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, true},
-    {"%li-%3s-%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation,
-     false},
+    {"%li-%3s-%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, false},
     {"%li-%3s-%02li", FieldOrder::DayMonthYear, MonthStyle::Abbreviation, true},
     {"%li-%s-%02li", FieldOrder::DayMonthYear, MonthStyle::FullName, false},
     {"%li-%s-%02li", FieldOrder::DayMonthYear, MonthStyle::FullName, true},
@@ -69,8 +65,7 @@ constexpr DateLayout kDateLayouts[] = {
 constexpr int kLastTableCode = 27;
 
 const DateLayout& layoutOf(std::int32_t code) {
-  if (code >= 1 && code <= kLastTableCode &&
-      kDateLayouts[code - 1].format != nullptr) {
+  if (code >= 1 && code <= kLastTableCode && kDateLayouts[code - 1].format != nullptr) {
     return kDateLayouts[code - 1];
   }
   return kDateLayouts[0];  // codes without a layout of their own
@@ -81,9 +76,8 @@ void writeDate(char* out, const CalendarDate& date, const DateLayout& layout) {
   const long month = date.month;
   const long day = date.day;
   if (layout.month != MonthStyle::Number) {
-    const char* name = layout.month == MonthStyle::FullName
-                           ? kMonthNames[month]
-                           : kMonthAbbrevs[month];
+    const char* name =
+        layout.month == MonthStyle::FullName ? kMonthNames[month] : kMonthAbbrevs[month];
     std::snprintf(out, kValueTextSize, layout.format, day, name, year);
     return;
   }
@@ -100,35 +94,32 @@ void writeDate(char* out, const CalendarDate& date, const DateLayout& layout) {
   }
 }
 
-void writeDateTime(char* out, double value, const CalendarDate& date,
-                   const TimeOfDay& time, std::int32_t code) {
+void writeDateTime(char* out, double value, const CalendarDate& date, const TimeOfDay& time,
+                   std::int32_t code) {
   const long h = time.hours;
   const long mi = time.minutes;
   const long s = time.seconds;
   switch (code) {
     case 33:
-      std::snprintf(out, kValueTextSize,
-                    "%02li/%02li/%02li %02li:%02li:%02li.%02li",
-                    static_cast<long>(date.day), static_cast<long>(date.month),
-                    date.shownYear(), h, mi, s,
-                    static_cast<long>(time.hundredths));
+      std::snprintf(out, kValueTextSize, "%02li/%02li/%02li %02li:%02li:%02li.%02li",
+                    static_cast<long>(date.day), static_cast<long>(date.month), date.shownYear(), h,
+                    mi, s, static_cast<long>(time.hundredths));
       return;
     case 34:
-      std::snprintf(out, kValueTextSize, "%04li-%02li-%02li %02li:%02li:%02li",
-                    date.fullYear(), static_cast<long>(date.month),
-                    static_cast<long>(date.day), h, mi, s);
+      std::snprintf(out, kValueTextSize, "%04li-%02li-%02li %02li:%02li:%02li", date.fullYear(),
+                    static_cast<long>(date.month), static_cast<long>(date.day), h, mi, s);
       return;
     case 35:
       // Afternoon times show the abbreviated month name: a quirk the
       // statistics package's users have long seen in their listings.
       if (h <= 12) {
         std::snprintf(out, kValueTextSize, "%li-%s-%li %li:%02li:%02li am",
-                      static_cast<long>(date.day), kMonthNames[date.month],
-                      date.fullYear(), h, mi, s);
+                      static_cast<long>(date.day), kMonthNames[date.month], date.fullYear(), h, mi,
+                      s);
       } else {
         std::snprintf(out, kValueTextSize, "%li-%s-%li %li:%02li:%02li pm",
-                      static_cast<long>(date.day), kMonthAbbrevs[date.month],
-                      date.fullYear(), h - 12, mi, s);
+                      static_cast<long>(date.day), kMonthAbbrevs[date.month], date.fullYear(),
+                      h - 12, mi, s);
       }
       return;
     case 36:
@@ -144,8 +135,7 @@ void writeDateTime(char* out, double value, const CalendarDate& date,
       return;
     case 38:
       std::snprintf(out, kValueTextSize, "%2li:%02li:%02li",
-                    truncToLong(static_cast<double>(h) + 24.0 * std::trunc(value)),
-                    mi, s);
+                    truncToLong(static_cast<double>(h) + 24.0 * std::trunc(value)), mi, s);
       return;
     case 39:
       std::snprintf(out, kValueTextSize, "%.3f", value * 86400.0);
@@ -161,8 +151,8 @@ void writeDateTime(char* out, double value, const CalendarDate& date,
 // The width printf gives a long with "%0<minimum>li": the sign counts
 // toward the minimum.
 std::size_t zeroPaddedWidth(long value, std::size_t minimum) {
-  unsigned long rest = value < 0 ? 0UL - static_cast<unsigned long>(value)
-                                 : static_cast<unsigned long>(value);
+  unsigned long rest =
+      value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
   std::size_t width = value < 0 ? 2 : 1;
   while (rest >= 10) {
     rest /= 10;
@@ -175,18 +165,16 @@ std::size_t zeroPaddedWidth(long value, std::size_t minimum) {
 // get, is counted field by field; the others are written and measured.
 std::size_t dateTimeLength(double value, std::uint16_t option, std::int32_t format) {
   const double wholeDays = std::floor(value);
-  const TimeOfDay time =
-      format >= 33 ? timeOfDay(value - wholeDays) : TimeOfDay{};
+  const TimeOfDay time = format >= 33 ? timeOfDay(value - wholeDays) : TimeOfDay{};
   const CalendarDate date = calendarDate(wholeDays, option);
   if (format == 34) {
     // "%04li-%02li-%02li %02li:%02li:%02li"
-    const std::size_t length =
-        zeroPaddedWidth(date.fullYear(), 4) +
-        zeroPaddedWidth(static_cast<long>(date.month), 2) +
-        zeroPaddedWidth(static_cast<long>(date.day), 2) +
-        zeroPaddedWidth(static_cast<long>(time.hours), 2) +
-        zeroPaddedWidth(static_cast<long>(time.minutes), 2) +
-        zeroPaddedWidth(static_cast<long>(time.seconds), 2) + 5;
+    const std::size_t length = zeroPaddedWidth(date.fullYear(), 4) +
+                               zeroPaddedWidth(static_cast<long>(date.month), 2) +
+                               zeroPaddedWidth(static_cast<long>(date.day), 2) +
+                               zeroPaddedWidth(static_cast<long>(time.hours), 2) +
+                               zeroPaddedWidth(static_cast<long>(time.minutes), 2) +
+                               zeroPaddedWidth(static_cast<long>(time.seconds), 2) + 5;
     return std::min(length, kValueTextSize - 1);
   }
   char out[kValueTextSize];
@@ -201,23 +189,22 @@ void setDateFormat(std::int32_t format) { currentDateFormat = format; }
 std::uint16_t dateOption() { return currentDateOption; }
 std::int32_t dateFormat() { return currentDateFormat; }
 
-int formatDateTime(char* out, double value, std::uint16_t option,
-                   std::int32_t format, double missingValue) {
+int formatDateTime(char* out, double value, std::uint16_t option, std::int32_t format,
+                   double missingValue) {
   if (out == nullptr) return 0;
   if (value <= missingValue) {
     std::snprintf(out, kValueTextSize, "*");
     return 1;
   }
   const double wholeDays = std::floor(value);
-  const TimeOfDay time =
-      format >= 33 ? timeOfDay(value - wholeDays) : TimeOfDay{};
+  const TimeOfDay time = format >= 33 ? timeOfDay(value - wholeDays) : TimeOfDay{};
   const CalendarDate date = calendarDate(wholeDays, option);
   writeDateTime(out, value, date, time, format);
   return 1;
 }
 
-void formatValue(char* out, double value, std::int32_t formatKind,
-                 std::int32_t decimals, double missingValue) {
+void formatValue(char* out, double value, std::int32_t formatKind, std::int32_t decimals,
+                 double missingValue) {
   if (value <= missingValue) {
     std::snprintf(out, kValueTextSize, "*");
   } else if (formatKind == kFormatDateTime) {
@@ -227,8 +214,8 @@ void formatValue(char* out, double value, std::int32_t formatKind,
   }
 }
 
-std::size_t formattedLength(double value, std::int32_t formatKind,
-                            std::int32_t decimals, double missingValue) {
+std::size_t formattedLength(double value, std::int32_t formatKind, std::int32_t decimals,
+                            double missingValue) {
   if (value <= missingValue) return 1;  // "*"
   if (formatKind == kFormatDateTime) {
     return dateTimeLength(value, currentDateOption, currentDateFormat);
@@ -236,8 +223,8 @@ std::size_t formattedLength(double value, std::int32_t formatKind,
   return numberTextLength(value, numberFormatFor(value, formatKind, decimals));
 }
 
-std::size_t formattedLengthBound(double value, std::int32_t formatKind,
-                                 std::int32_t decimals, double missingValue) {
+std::size_t formattedLengthBound(double value, std::int32_t formatKind, std::int32_t decimals,
+                                 double missingValue) {
   if (value <= missingValue) return 1;  // "*"
   if (formatKind == kFormatDateTime) {
     // Day 1 is 1 January 1900 and the day after 31 December 9999 is serial

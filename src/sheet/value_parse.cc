@@ -21,16 +21,39 @@ namespace {
 // is read as the character it stands for.
 char numberLookAlike(char c) {
   switch (c) {
-    case '!': case '"': case '#': case '$': case '%': case '&': case '\'':
-    case '(': case ')': case '/': case '?': case '[': case ']':
+    case '!':
+    case '"':
+    case '#':
+    case '$':
+    case '%':
+    case '&':
+    case '\'':
+    case '(':
+    case ')':
+    case '/':
+    case '?':
+    case '[':
+    case ']':
       return ' ';
-    case ',': case ':': case ';': case '<': case '>':
+    case ',':
+    case ':':
+    case ';':
+    case '<':
+    case '>':
       return '.';
-    case '@': case 'O': case 'o':
+    case '@':
+    case 'O':
+    case 'o':
       return '0';
-    case 'I': case 'L': case 'i': case 'l':
+    case 'I':
+    case 'L':
+    case 'i':
+    case 'l':
       return '1';
-    case 'S': case 'Z': case 's': case 'z':
+    case 'S':
+    case 'Z':
+    case 's':
+    case 'z':
       return '2';
     default:
       return c;
@@ -54,15 +77,13 @@ double readLeadingNumber(const std::string& text, bool& ok) {
   }
   const bool startsNumber =
       i < text.size() &&
-      (isDigit(text[i]) ||
-       (text[i] == '.' && i + 1 < text.size() && isDigit(text[i + 1])));
+      (isDigit(text[i]) || (text[i] == '.' && i + 1 < text.size() && isDigit(text[i + 1])));
   if (!startsNumber) {
     ok = false;
     return 0;
   }
   double value = 0;
-  const auto [end, error] = std::from_chars(text.data() + i,
-                                            text.data() + text.size(), value,
+  const auto [end, error] = std::from_chars(text.data() + i, text.data() + text.size(), value,
                                             std::chars_format::general);
   ok = error == std::errc() && end != text.data() + i;
   return negative ? -value : value;

@@ -8,13 +8,12 @@
 namespace vodbc {
 namespace {
 
-constexpr std::uint16_t kDefaultOptions[kOptionFlagCount] = {
-    1, 0, 1, 1, 1, 1, 0, 1, 1, 1, 0, 1, 0, 0, 0, 0, 0};
+constexpr std::uint16_t kDefaultOptions[kOptionFlagCount] = {1, 0, 1, 1, 1, 1, 0, 1, 1,
+                                                             1, 0, 1, 0, 0, 0, 0, 0};
 
-constexpr const char* kMonthNames[14] = {
-    "***",    "January", "February", "March",     "April",
-    "May",    "June",    "July",     "August",    "September",
-    "October", "November", "December", "***"};
+constexpr const char* kMonthNames[14] = {"***",     "January",  "February", "March",  "April",
+                                         "May",     "June",     "July",     "August", "September",
+                                         "October", "November", "December", "***"};
 
 SheetSettings makeDefaults() {
   SheetSettings settings{};
@@ -24,10 +23,9 @@ SheetSettings makeDefaults() {
   settings.dateFormat = 1;
   std::snprintf(settings.namePrefix, sizeof settings.namePrefix, "C");
   for (int i = 0; i < 14; ++i) {
-    std::snprintf(settings.monthNames[i], sizeof settings.monthNames[i], "%s",
+    std::snprintf(settings.monthNames[i], sizeof settings.monthNames[i], "%s", kMonthNames[i]);
+    std::snprintf(settings.monthAbbrevs[i], sizeof settings.monthAbbrevs[i], "%.3s",
                   kMonthNames[i]);
-    std::snprintf(settings.monthAbbrevs[i], sizeof settings.monthAbbrevs[i],
-                  "%.3s", kMonthNames[i]);
   }
   std::snprintf(settings.datePattern, sizeof settings.datePattern, "DD.MM.YY");
   return settings;

@@ -9,9 +9,9 @@ namespace vodbc {
 constexpr int kOptionFlagCount = 17;
 
 // Indexes into SheetSettings::options of the flags this system reads.
-constexpr int kBracketNamesOption = 6;    // default names as "C[1]"
-constexpr int kRetrievalOption = 14;      // read by the retrieval run
-constexpr int kDateOptionOption = 15;     // dateOption of new columns
+constexpr int kBracketNamesOption = 6;  // default names as "C[1]"
+constexpr int kRetrievalOption = 14;    // read by the retrieval run
+constexpr int kDateOptionOption = 15;   // dateOption of new columns
 // Flags that a Sheet's copy never takes over (they stay 0 there).
 constexpr int kUncopiedOptions[] = {7, 8, 16};
 

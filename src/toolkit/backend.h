@@ -71,8 +71,8 @@ class Backend {
   // runModalLoop returns once windowExists(w) is false. destroyNative
   // frees the native window (deferred when a handler of it is still
   // running) and ends a modal loop waiting for it.
-  virtual bool createWindow(Window w, const WindowResource& resource,
-                            Window parent, bool modal) = 0;
+  virtual bool createWindow(Window w, const WindowResource& resource, Window parent,
+                            bool modal) = 0;
   virtual void runModalLoop(Window w) = 0;
   virtual void destroyNative(Window w) = 0;
   virtual Rect clientRect(Window w) = 0;
@@ -96,26 +96,22 @@ class Backend {
   virtual void setFocus(Window w, int control) = 0;
   virtual int focusedControl(Window w) = 0;
   virtual void setControlFont(Window w, int control, const Font& font) = 0;
-  virtual void setControlColour(Window w, int control, ColourPart part,
-                                Colour colour) = 0;
+  virtual void setControlColour(Window w, int control, ColourPart part, Colour colour) = 0;
 
   // Lists. Setting a selection by program sends no event.
   virtual void listAppend(Window w, int control, std::string_view item) = 0;
   virtual void listClear(Window w, int control) = 0;
   virtual std::vector<std::string> listItems(Window w, int control) = 0;
   virtual std::vector<int> listSelection(Window w, int control) = 0;
-  virtual void listSetSelected(Window w, int control, int index,
-                               bool selected) = 0;
+  virtual void listSetSelected(Window w, int control, int index, bool selected) = 0;
   virtual void listSuspend(Window w, int control) = 0;
   virtual void listResume(Window w, int control) = 0;
 
   // Text edits (see toolkit.h for the paragraph model).
   virtual std::vector<std::string> textParagraphs(Window w, int control) = 0;
   virtual void textClear(Window w, int control) = 0;
-  virtual void textAppendParagraph(Window w, int control,
-                                   std::string_view text) = 0;
-  virtual bool textSetParagraph(Window w, int control, int paragraph,
-                                std::string_view text) = 0;
+  virtual void textAppendParagraph(Window w, int control, std::string_view text) = 0;
+  virtual bool textSetParagraph(Window w, int control, int paragraph, std::string_view text) = 0;
   virtual TextSelection textSelection(Window w, int control) = 0;
   virtual void setTextSelection(Window w, int control, TextSelection s) = 0;
   virtual void textSuspend(Window w, int control) = 0;
@@ -125,8 +121,7 @@ class Backend {
   // error, warning and note boxes). `buttons` holds the labels.
   virtual int showMessage(MessageKind kind, std::string_view text,
                           const std::vector<std::string>& buttons) = 0;
-  virtual FileDialogResult fileDialog(bool save, FileSpec& spec,
-                                      std::string_view title) = 0;
+  virtual FileDialogResult fileDialog(bool save, FileSpec& spec, std::string_view title) = 0;
   virtual bool showHelpWindow(const std::string& htmlFile, int topic) = 0;
   virtual void runProgressDialog(const ProgressJob& job) = 0;
 

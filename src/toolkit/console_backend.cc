@@ -6,8 +6,7 @@
 namespace toolkit {
 
 AnswerPolicy answerWith(std::string label) {
-  return [label = std::move(label)](std::string_view,
-                                    const std::vector<std::string>& buttons) {
+  return [label = std::move(label)](std::string_view, const std::vector<std::string>& buttons) {
     for (std::size_t i = 0; i < buttons.size(); ++i) {
       if (buttons[i] == label) return static_cast<int>(i);
     }
@@ -21,8 +20,7 @@ namespace {
 // window exists, as the handle the program's handler receives.
 class ConsoleBackend final : public Backend {
  public:
-  ConsoleBackend(AnswerPolicy policy, std::FILE* err)
-      : policy_(std::move(policy)), err_(err) {}
+  ConsoleBackend(AnswerPolicy policy, std::FILE* err) : policy_(std::move(policy)), err_(err) {}
 
   const char* name() const override { return "console"; }
   bool hasWindows() const override { return false; }
@@ -77,22 +75,20 @@ class ConsoleBackend final : public Backend {
   int showMessage(MessageKind kind, std::string_view text,
                   const std::vector<std::string>& buttons) override {
     static const char* const words[] = {"error", "warning", "note", "question"};
-    std::fprintf(err_, "%s: %.*s", words[static_cast<int>(kind)],
-                 static_cast<int>(text.size()), text.data());
+    std::fprintf(err_, "%s: %.*s", words[static_cast<int>(kind)], static_cast<int>(text.size()),
+                 text.data());
     if (kind != MessageKind::Ask) {
       std::fputc('\n', err_);
       return 0;
     }
-    const int answer = policy_ ? policy_(text, buttons)
-                               : static_cast<int>(buttons.size()) - 1;
+    const int answer = policy_ ? policy_(text, buttons) : static_cast<int>(buttons.size()) - 1;
     std::fputs(" [", err_);
     for (std::size_t i = 0; i < buttons.size(); ++i) {
       std::fprintf(err_, "%s%s", i ? "/" : "", buttons[i].c_str());
     }
-    std::fprintf(err_, "] %s\n",
-                 answer >= 0 && answer < static_cast<int>(buttons.size())
-                     ? buttons[answer].c_str()
-                     : "");
+    std::fprintf(
+        err_, "] %s\n",
+        answer >= 0 && answer < static_cast<int>(buttons.size()) ? buttons[answer].c_str() : "");
     std::fflush(err_);
     return answer;
   }

@@ -24,15 +24,14 @@
 namespace toolkit {
 
 // Chooses the answer to a question: the index of the button to press.
-using AnswerPolicy = std::function<int(
-    std::string_view text, const std::vector<std::string>& buttons)>;
+using AnswerPolicy =
+    std::function<int(std::string_view text, const std::vector<std::string>& buttons)>;
 
 // A policy that presses the button with this label when the question offers
 // it, else the last button (the one that ends things safely).
 AnswerPolicy answerWith(std::string label);
 
 // `err`: where messages go (stderr by default; tests pass a temporary file).
-std::unique_ptr<Backend> makeConsoleBackend(AnswerPolicy policy,
-                                            std::FILE* err = stderr);
+std::unique_ptr<Backend> makeConsoleBackend(AnswerPolicy policy, std::FILE* err = stderr);
 
 }  // namespace toolkit

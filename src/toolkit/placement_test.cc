@@ -26,16 +26,15 @@ TEST_P(PlacedCornerTest, MatchesTheArithmetic) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PlacedCornerTest,
-    ::testing::Values(
-        PlaceCase{"pushed down by half of 20", 400, 300, 20, 200, 100, 100, 110},
-        PlaceCase{"no push", 400, 300, 0, 200, 100, 100, 100},
-        PlaceCase{"wider than the task window", 300, 300, 0, 400, 100, 10, 100},
-        PlaceCase{"as wide as the task window", 300, 300, 0, 300, 100, 10, 100},
-        PlaceCase{"taller than the task window", 400, 200, 20, 100, 250, 150, 10},
-        PlaceCase{"larger both ways", 100, 80, 40, 300, 300, 10, 10},
-        // Each half truncates on its own: (301-100)/2 = 100, 21/2 = 10.
-        PlaceCase{"odd sizes", 301, 201, 21, 100, 100, 100, 60},
-        PlaceCase{"odd push only", 400, 300, 1, 200, 100, 100, 100}),
+    ::testing::Values(PlaceCase{"pushed down by half of 20", 400, 300, 20, 200, 100, 100, 110},
+                      PlaceCase{"no push", 400, 300, 0, 200, 100, 100, 100},
+                      PlaceCase{"wider than the task window", 300, 300, 0, 400, 100, 10, 100},
+                      PlaceCase{"as wide as the task window", 300, 300, 0, 300, 100, 10, 100},
+                      PlaceCase{"taller than the task window", 400, 200, 20, 100, 250, 150, 10},
+                      PlaceCase{"larger both ways", 100, 80, 40, 300, 300, 10, 10},
+                      // Each half truncates on its own: (301-100)/2 = 100, 21/2 = 10.
+                      PlaceCase{"odd sizes", 301, 201, 21, 100, 100, 100, 60},
+                      PlaceCase{"odd push only", 400, 300, 1, 200, 100, 100, 100}),
     [](const auto& info) { return std::to_string(info.index); });
 
 struct CentreCase {
@@ -49,8 +48,8 @@ class CentredRectTest : public ::testing::TestWithParam<CentreCase> {};
 TEST_P(CentredRectTest, MatchesTheArithmetic) {
   const CentreCase& c = GetParam();
   const Rect r = centredRect(client(c.tw, c.th), Point{c.pv, c.ph}, client(c.ww, c.wh));
-  EXPECT_EQ(r, c.expected) << c.what << ": got " << r.left << "," << r.top << "," << r.right
-                           << "," << r.bottom;
+  EXPECT_EQ(r, c.expected) << c.what << ": got " << r.left << "," << r.top << "," << r.right << ","
+                           << r.bottom;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,12 +1,11 @@
 #include "toolkit/process_locale.h"
 
+#include <gtest/gtest.h>
 #include <langinfo.h>
 #include <stdlib.h>
 
 #include <clocale>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace toolkit {
 namespace {

@@ -1,8 +1,8 @@
 #include "toolkit/resource.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <algorithm>
 
 namespace toolkit {
 
@@ -35,8 +35,8 @@ bool hasTag(const std::vector<MenuEntry>& entries, int tag) {
 
 // Splits one line into words; a double-quoted word keeps its blanks and
 // has its escapes resolved. `quoted` tells which words were quoted.
-bool splitWords(std::string_view line, std::vector<std::string>& words,
-                std::vector<bool>& quoted, std::string& error) {
+bool splitWords(std::string_view line, std::vector<std::string>& words, std::vector<bool>& quoted,
+                std::string& error) {
   std::size_t i = 0;
   while (i < line.size()) {
     if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') {
@@ -56,10 +56,18 @@ bool splitWords(std::string_view line, std::vector<std::string>& words,
         if (c == '\\' && i < line.size()) {
           char e = line[i++];
           switch (e) {
-            case 'n': word += '\n'; break;
-            case 't': word += '\t'; break;
-            case '"': word += '"'; break;
-            case '\\': word += '\\'; break;
+            case 'n':
+              word += '\n';
+              break;
+            case 't':
+              word += '\t';
+              break;
+            case '"':
+              word += '"';
+              break;
+            case '\\':
+              word += '\\';
+              break;
             default:
               error = std::string("unknown escape \\") + e;
               return false;
@@ -75,8 +83,7 @@ bool splitWords(std::string_view line, std::vector<std::string>& words,
       words.push_back(word);
       quoted.push_back(true);
     } else {
-      while (i < line.size() && line[i] != ' ' && line[i] != '\t' &&
-             line[i] != '\r') {
+      while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
         word += line[i++];
       }
       words.push_back(word);
@@ -122,8 +129,8 @@ struct Parser {
   }
 
   // Reads "at X Y" / "size W H" pairs starting at words[i].
-  bool readPair(const std::vector<std::string>& w, std::size_t& i,
-                const char* keyword, int& a, int& b) {
+  bool readPair(const std::vector<std::string>& w, std::size_t& i, const char* keyword, int& a,
+                int& b) {
     if (i + 2 >= w.size() || w[i] != keyword || !toInt(w[i + 1], a) || !toInt(w[i + 2], b)) {
       return fail(std::string("expected '") + keyword + " N N'");
     }
@@ -131,8 +138,8 @@ struct Parser {
     return true;
   }
 
-  bool parseWindowHeader(const std::vector<std::string>& w,
-                         const std::vector<bool>& q, WindowResource& r) {
+  bool parseWindowHeader(const std::vector<std::string>& w, const std::vector<bool>& q,
+                         WindowResource& r) {
     r.resizable = w[0] == "window";
     if (w.size() < 6 || !toInt(w[1], r.id) || r.id <= 0 || !q[2]) {
       return fail("expected '" + w[0] + " ID \"TITLE\" size W H [at X Y]'");
@@ -148,8 +155,8 @@ struct Parser {
     return true;
   }
 
-  bool parseControl(const std::vector<std::string>& w,
-                    const std::vector<bool>& q, WindowResource& r) {
+  bool parseControl(const std::vector<std::string>& w, const std::vector<bool>& q,
+                    WindowResource& r) {
     static const std::pair<const char*, ControlKind> kinds[] = {
         {"button", ControlKind::Button},     {"static", ControlKind::Static},
         {"edit", ControlKind::Edit},         {"textedit", ControlKind::TextEdit},
@@ -198,9 +205,8 @@ struct Parser {
     return true;
   }
 
-  bool parseMenuLine(const std::vector<std::string>& w,
-                     const std::vector<bool>& q, MenuBarResource& m,
-                     MenuEntry*& open) {
+  bool parseMenuLine(const std::vector<std::string>& w, const std::vector<bool>& q,
+                     MenuBarResource& m, MenuEntry*& open) {
     std::vector<MenuEntry>& into = open ? open->entries : m.entries;
     if (w[0] == "menu") {
       if (open) return fail("a menu inside a menu");
@@ -244,8 +250,8 @@ struct Parser {
 
 bool MenuBarResource::hasCommand(int tag) const { return hasTag(entries, tag); }
 
-bool parseResource(std::string_view text, std::string_view origin,
-                   ParsedResource& out, std::string& error) {
+bool parseResource(std::string_view text, std::string_view origin, ParsedResource& out,
+                   std::string& error) {
   out = ParsedResource{};
   Parser p{origin, 0, &error};
   MenuEntry* openMenu = nullptr;
@@ -269,8 +275,7 @@ bool parseResource(std::string_view text, std::string_view origin,
         if (!p.parseWindowHeader(words, quoted, *out.window)) return false;
       } else if (words[0] == "menubar") {
         out.menuBar = std::make_unique<MenuBarResource>();
-        if (words.size() != 2 || !toInt(words[1], out.menuBar->id) ||
-            out.menuBar->id <= 0) {
+        if (words.size() != 2 || !toInt(words[1], out.menuBar->id) || out.menuBar->id <= 0) {
           return p.fail("expected 'menubar ID'");
         }
       } else {
@@ -290,8 +295,7 @@ bool parseResource(std::string_view text, std::string_view origin,
   return true;
 }
 
-bool ResourceTable::add(std::string_view text, std::string_view origin,
-                        std::string& error) {
+bool ResourceTable::add(std::string_view text, std::string_view origin, std::string& error) {
   ParsedResource parsed;
   if (!parseResource(text, origin, parsed, error)) return false;
   if (parsed.window) {

@@ -56,9 +56,7 @@
 
 namespace toolkit {
 
-enum class ControlKind {
-  Button, Static, Edit, TextEdit, List, MultiList, DropDown, Check
-};
+enum class ControlKind { Button, Static, Edit, TextEdit, List, MultiList, DropDown, Check };
 
 enum class Alignment { Left, Centre, Right };
 
@@ -89,8 +87,8 @@ struct WindowResource {
 
 struct MenuEntry {
   enum class Kind { Command, Separator, Submenu } kind = Kind::Command;
-  int tag = 0;              // Command
-  std::string label;        // Command, Submenu
+  int tag = 0;                     // Command
+  std::string label;               // Command, Submenu
   std::vector<MenuEntry> entries;  // Submenu
 };
 
@@ -113,8 +111,8 @@ struct ParsedResource {
   std::unique_ptr<WindowResource> window;
   std::unique_ptr<MenuBarResource> menuBar;
 };
-bool parseResource(std::string_view text, std::string_view origin,
-                   ParsedResource& out, std::string& error);
+bool parseResource(std::string_view text, std::string_view origin, ParsedResource& out,
+                   std::string& error);
 
 // The program-wide table of resources. Adding a resource whose id is taken
 // replaces it (tests load their own layouts over the built-in ones).

@@ -26,7 +26,9 @@ list 5 at 2 58 size 40 20 disabled
 multilist 6 at 44 58 size 40 20 right
 dropdown 7 at 90 58 size 40 40
 check 8 "Save" at 2 90 size 60 8
-)", "t.res", parsed, error)) << error;
+)",
+                            "t.res", parsed, error))
+      << error;
   ASSERT_TRUE(parsed.window);
   EXPECT_EQ(listing(*parsed.window), R"(dialog 200 "Pick \"one\"" 150x100 at 5 6
   1 button "~OK" 6 80 32 12 default name=ok
@@ -56,7 +58,9 @@ item 1006 "E&xit"
 end
 item 1002 "E&xit"
 key Shift+F1 1009
-)", "m.res", parsed, error)) << error;
+)",
+                            "m.res", parsed, error))
+      << error;
   ASSERT_TRUE(parsed.menuBar);
   const MenuBarResource& m = *parsed.menuBar;
   EXPECT_EQ(listing(m), R"(menubar 1000
@@ -95,8 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"# only\n", "x.res:1: no resource in the file"},
         BadCase{"button 1 at 1 1 size 1 1\n",
                 "x.res:1: a resource begins with 'dialog', 'window' or 'menubar'"},
-        BadCase{"dialog 5 size 1 1\n",
-                "x.res:1: expected 'dialog ID \"TITLE\" size W H [at X Y]'"},
+        BadCase{"dialog 5 size 1 1\n", "x.res:1: expected 'dialog ID \"TITLE\" size W H [at X Y]'"},
         BadCase{"dialog 5 \"T\" size 1 1 at 2\n", "x.res:1: expected 'at N N'"},
         BadCase{kDialog + "knob 1 at 1 1 size 1 1\n", "x.res:2: unknown statement 'knob'"},
         BadCase{kDialog + "button 1 \"a at 1 1 size 1 1\n",
@@ -153,12 +156,9 @@ INSTANTIATE_TEST_SUITE_P(
         FontCase{"01\\MS Sans Serif\\0\\8\\NT_01/-13/0/0/0/400/0/0/0/0/1/2/1/34/MS Sans Serif",
                  Font{"MS Sans Serif", false, false, false, false, 8}},
         FontCase{"01\\Serif\\6\\10", Font{"Serif", true, false, true, true, 10}},
-        FontCase{"02\\times\\1\\14\\", std::nullopt},
-        FontCase{"01\\\\1\\14\\", std::nullopt},
-        FontCase{"01\\times\\x\\14\\", std::nullopt},
-        FontCase{"01\\times\\1\\0\\", std::nullopt},
-        FontCase{"01\\times\\1", std::nullopt},
-        FontCase{"", std::nullopt}),
+        FontCase{"02\\times\\1\\14\\", std::nullopt}, FontCase{"01\\\\1\\14\\", std::nullopt},
+        FontCase{"01\\times\\x\\14\\", std::nullopt}, FontCase{"01\\times\\1\\0\\", std::nullopt},
+        FontCase{"01\\times\\1", std::nullopt}, FontCase{"", std::nullopt}),
     [](const auto& info) { return std::to_string(info.index); });
 
 }  // namespace

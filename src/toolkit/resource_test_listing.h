@@ -12,8 +12,8 @@
 namespace toolkit::testing {
 
 inline std::string listing(const WindowResource& w) {
-  static const char* const kinds[] = {"button", "static", "edit", "textedit",
-                                      "list", "multilist", "dropdown", "check"};
+  static const char* const kinds[] = {"button", "static",    "edit",     "textedit",
+                                      "list",   "multilist", "dropdown", "check"};
   static const char* const alignments[] = {"", " centre", " right"};
   std::string s = (w.resizable ? "window " : "dialog ") + std::to_string(w.id) + " " +
                   quoteText(w.title) + " " + std::to_string(w.width) + "x" +

@@ -26,8 +26,7 @@ bool toInt(std::string_view s, int& out) {
 }
 
 // Reads a double-quoted text at the start of `s`; `rest` is what follows.
-bool readQuoted(std::string_view s, std::string& out, std::string_view& rest,
-                std::string& error) {
+bool readQuoted(std::string_view s, std::string& out, std::string_view& rest, std::string& error) {
   out.clear();
   std::size_t i = 1;
   while (i < s.size()) {
@@ -42,10 +41,18 @@ bool readQuoted(std::string_view s, std::string& out, std::string_view& rest,
     }
     if (i >= s.size()) break;
     switch (s[i++]) {
-      case 'n': out += '\n'; break;
-      case 't': out += '\t'; break;
-      case '"': out += '"'; break;
-      case '\\': out += '\\'; break;
+      case 'n':
+        out += '\n';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case '"':
+        out += '"';
+        break;
+      case '\\':
+        out += '\\';
+        break;
       default:
         error = std::string("unknown escape \\") + s[i - 1];
         return false;
@@ -56,8 +63,7 @@ bool readQuoted(std::string_view s, std::string& out, std::string_view& rest,
 }
 
 // A free value: a quoted text, or the rest of the line as it stands.
-bool readValue(std::string_view rest, std::string& out, bool& wasQuoted,
-               std::string& error) {
+bool readValue(std::string_view rest, std::string& out, bool& wasQuoted, std::string& error) {
   rest = trim(rest);
   wasQuoted = !rest.empty() && rest.front() == '"';
   if (!wasQuoted) {
@@ -84,8 +90,7 @@ std::string_view firstWord(std::string_view& s) {
 
 }  // namespace
 
-bool parseScriptLine(std::string_view line, ScriptCommand& out,
-                     std::string& error) {
+bool parseScriptLine(std::string_view line, ScriptCommand& out, std::string& error) {
   out = ScriptCommand{};
   std::string_view rest = trim(line);
   if (rest.empty() || rest.front() == '#') return true;
@@ -138,10 +143,13 @@ bool parseScriptLine(std::string_view line, ScriptCommand& out,
   }
 
   // The remaining verbs name a control first.
-  static const std::pair<const char*, V> controlVerbs[] = {
-      {"select", V::Select}, {"dblclick", V::DoubleClick},
-      {"multiselect", V::MultiSelect}, {"check", V::Check}, {"text", V::Text},
-      {"caret", V::Caret}, {"click", V::Click}};
+  static const std::pair<const char*, V> controlVerbs[] = {{"select", V::Select},
+                                                           {"dblclick", V::DoubleClick},
+                                                           {"multiselect", V::MultiSelect},
+                                                           {"check", V::Check},
+                                                           {"text", V::Text},
+                                                           {"caret", V::Caret},
+                                                           {"click", V::Click}};
   for (const auto& [word, v] : controlVerbs) {
     if (verb == word) out.verb = v;
   }
@@ -178,8 +186,7 @@ bool parseScriptLine(std::string_view line, ScriptCommand& out,
           return false;
         }
         out.indices.push_back(index);
-        list = comma == std::string_view::npos ? std::string_view()
-                                               : list.substr(comma + 1);
+        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
         if (comma != std::string_view::npos && trim(list).empty()) {
           error = "'multiselect' needs item indexes separated by commas";
           return false;
@@ -198,8 +205,8 @@ bool parseScriptLine(std::string_view line, ScriptCommand& out,
       return readValue(rest, out.value, quoted, error);
     case V::Caret: {
       const std::string_view par = firstWord(rest);
-      if (toInt(par, out.number) && toInt(trim(rest), out.number2) &&
-          out.number >= 0 && out.number2 >= 0) {
+      if (toInt(par, out.number) && toInt(trim(rest), out.number2) && out.number >= 0 &&
+          out.number2 >= 0) {
         return true;
       }
       error = "'caret' needs a paragraph and a position";
@@ -218,11 +225,20 @@ std::string quoteText(std::string_view text) {
   std::string out = "\"";
   for (char c : text) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
     }
   }
   out += '"';

@@ -90,8 +90,7 @@ std::vector<std::string> splitParagraphs(std::string_view text) {
 }
 
 bool isList(ControlKind k) {
-  return k == ControlKind::List || k == ControlKind::MultiList ||
-         k == ControlKind::DropDown;
+  return k == ControlKind::List || k == ControlKind::MultiList || k == ControlKind::DropDown;
 }
 
 std::string windowLabel(Window w) {
@@ -99,8 +98,7 @@ std::string windowLabel(Window w) {
   return res ? std::to_string(res->id) : std::string("task");
 }
 
-std::string renderList(const std::string& prefix,
-                       const std::vector<std::string>& items,
+std::string renderList(const std::string& prefix, const std::vector<std::string>& items,
                        const std::vector<int>& selected) {
   std::string line = prefix + ":";
   for (std::size_t i = 0; i < items.size(); ++i) {
@@ -112,8 +110,7 @@ std::string renderList(const std::string& prefix,
   return line;
 }
 
-std::string renderText(const std::string& prefix,
-                       const std::vector<std::string>& pars) {
+std::string renderText(const std::string& prefix, const std::vector<std::string>& pars) {
   std::string line = prefix + ":";
   for (const auto& p : pars) line += " " + quoteText(p);
   return line;
@@ -127,8 +124,7 @@ std::string prefixFor(const char* word, Window w, int control) {
 std::string renderControl(Window w, const ControlResource& c) {
   Backend* b = backend();
   if (isList(c.kind)) {
-    return renderList(prefixFor("list", w, c.id), b->listItems(w, c.id),
-                      b->listSelection(w, c.id));
+    return renderList(prefixFor("list", w, c.id), b->listItems(w, c.id), b->listSelection(w, c.id));
   }
   if (c.kind == ControlKind::TextEdit) {
     return renderText(prefixFor("text", w, c.id), b->textParagraphs(w, c.id));
@@ -179,8 +175,7 @@ void flushWindow(detail::WindowRecord& r) {
 
 }  // namespace
 
-void startSession(std::optional<std::string> scriptText,
-                  const std::string& transcriptPath) {
+void startSession(std::optional<std::string> scriptText, const std::string& transcriptPath) {
   endSession();
   auto& s = session();
   s.active = true;
@@ -206,13 +201,11 @@ bool startSessionFromEnvironment(std::string& error) {
     text << in.rdbuf();
     script = text.str();
   }
-  const std::string transcriptFile =
-      transcriptPath && *transcriptPath ? transcriptPath : "";
+  const std::string transcriptFile = transcriptPath && *transcriptPath ? transcriptPath : "";
   if (!script && transcriptFile.empty()) return true;
   startSession(script, transcriptFile);
   if (!transcriptFile.empty() && !session().file) {
-    error = "cannot create the transcript " + transcriptFile + ": " +
-            std::strerror(errno);
+    error = "cannot create the transcript " + transcriptFile + ": " + std::strerror(errno);
     endSession();
     return false;
   }
@@ -274,8 +267,7 @@ const ControlResource& resolveControl(Window top, const std::string& ctl) {
   const WindowResource* res = windowResource(top);
   if (!res) failLine("the task window has no control " + ctl);
   int id = 0;
-  const ControlResource* c =
-      toInt(ctl, id) ? res->control(id) : res->controlByName(ctl);
+  const ControlResource* c = toInt(ctl, id) ? res->control(id) : res->controlByName(ctl);
   if (!c) failLine("no control " + ctl + " in " + describeWindow(top));
   return *c;
 }
@@ -288,17 +280,16 @@ int resolveItem(Window top, const ControlResource& c, const ScriptCommand& cmd) 
   const auto items = backend()->listItems(top, c.id);
   if (cmd.byIndex) {
     if (cmd.number >= static_cast<int>(items.size())) {
-      failLine("no item " + std::to_string(cmd.number) + " in list " +
-               std::to_string(c.id) + " of window " + windowLabel(top) + " (" +
-               std::to_string(items.size()) + " items)");
+      failLine("no item " + std::to_string(cmd.number) + " in list " + std::to_string(c.id) +
+               " of window " + windowLabel(top) + " (" + std::to_string(items.size()) + " items)");
     }
     return cmd.number;
   }
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (items[i] == cmd.value) return static_cast<int>(i);
   }
-  failLine("no item " + quoteText(cmd.value) + " in list " + std::to_string(c.id) +
-           " of window " + windowLabel(top));
+  failLine("no item " + quoteText(cmd.value) + " in list " + std::to_string(c.id) + " of window " +
+           windowLabel(top));
 }
 
 void requireKind(Window top, const ControlResource& c, bool ok, const char* what) {
@@ -314,8 +305,7 @@ void expectReported(Window w, int control, std::string line) {
 
 void typeInto(Window top, const ControlResource& c, const std::string& text) {
   if (c.kind == ControlKind::TextEdit) {
-    expectReported(top, c.id, renderText(prefixFor("text", top, c.id),
-                                         splitParagraphs(text)));
+    expectReported(top, c.id, renderText(prefixFor("text", top, c.id), splitParagraphs(text)));
   } else {
     expectReported(top, c.id, prefixFor("set", top, c.id) + " " + quoteText(text));
   }
@@ -348,9 +338,9 @@ void carryOut(const ScriptCommand& cmd) {
     case V::WindowIs: {
       const int id = windowResourceId(top);
       if (cmd.isTask ? id != 0 : id != cmd.number) {
-        failLine("the top window is " + describeWindow(top) + ", not " +
-                 (cmd.isTask ? std::string("the task window")
-                             : "window " + std::to_string(cmd.number)));
+        failLine(
+            "the top window is " + describeWindow(top) + ", not " +
+            (cmd.isTask ? std::string("the task window") : "window " + std::to_string(cmd.number)));
       }
       return;
     }
@@ -377,8 +367,7 @@ void carryOut(const ScriptCommand& cmd) {
       return;
     case V::Menu: {
       if (modalOpen()) failLine("no menu while " + describeWindow(top) + " is open");
-      const MenuBarResource* bar =
-          resources().menuBar(detail::core().config.menuBarResource);
+      const MenuBarResource* bar = resources().menuBar(detail::core().config.menuBarResource);
       bool known = bar && bar->hasCommand(cmd.number);
       for (const auto& key : bar ? bar->keys : std::vector<KeyBinding>()) {
         known |= key.tag == cmd.number;
@@ -403,8 +392,8 @@ void carryOut(const ScriptCommand& cmd) {
       requireKind(top, c, isList(c.kind), "a list");
       a.kind = cmd.verb == V::Select ? K::Select : K::DoubleClick;
       a.index = resolveItem(top, c, cmd);
-      expectReported(top, c.id, renderList(prefixFor("list", top, c.id),
-                                           b->listItems(top, c.id), {a.index}));
+      expectReported(top, c.id,
+                     renderList(prefixFor("list", top, c.id), b->listItems(top, c.id), {a.index}));
       break;
     }
     case V::MultiSelect: {
@@ -420,8 +409,8 @@ void carryOut(const ScriptCommand& cmd) {
       }
       a.kind = K::MultiSelect;
       a.indices = cmd.indices;
-      expectReported(top, c.id, renderList(prefixFor("list", top, c.id),
-                                           b->listItems(top, c.id), a.indices));
+      expectReported(top, c.id,
+                     renderList(prefixFor("list", top, c.id), b->listItems(top, c.id), a.indices));
       break;
     }
     case V::Check:
@@ -439,15 +428,13 @@ void carryOut(const ScriptCommand& cmd) {
       requireKind(top, c, c.kind == ControlKind::TextEdit, "a text edit");
       const auto pars = b->textParagraphs(top, c.id);
       const bool emptyStart = pars.empty() && cmd.number == 0 && cmd.number2 == 0;
-      if (!emptyStart &&
-          (cmd.number >= static_cast<int>(pars.size()) ||
-           cmd.number2 > [&] {
-             int n = 0;
-             for (unsigned char ch : pars[cmd.number]) n += (ch & 0xC0) != 0x80;
-             return n;
-           }())) {
-        failLine("no position " + std::to_string(cmd.number) + " " +
-                 std::to_string(cmd.number2) + " in " + controlLabel(top, c));
+      if (!emptyStart && (cmd.number >= static_cast<int>(pars.size()) || cmd.number2 > [&] {
+            int n = 0;
+            for (unsigned char ch : pars[cmd.number]) n += (ch & 0xC0) != 0x80;
+            return n;
+          }())) {
+        failLine("no position " + std::to_string(cmd.number) + " " + std::to_string(cmd.number2) +
+                 " in " + controlLabel(top, c));
       }
       a.kind = K::SetCaret;
       a.caret = TextPosition{cmd.number, 0, cmd.number2};
@@ -478,8 +465,7 @@ void scriptStep() {
 int scriptAnswerMessage(MessageKind kind, std::string_view text,
                         const std::vector<std::string>& buttons) {
   static const char* const words[] = {"error", "warning", "note", "ask"};
-  const std::string what =
-      std::string(words[static_cast<int>(kind)]) + " " + quoteText(text);
+  const std::string what = std::string(words[static_cast<int>(kind)]) + " " + quoteText(text);
   flushTranscript();
   ScriptCommand cmd;
   if (!nextCommand(cmd)) fail("script ran out while waiting for an answer to " + what);
@@ -491,14 +477,12 @@ int scriptAnswerMessage(MessageKind kind, std::string_view text,
   }
   std::string offered;
   for (const auto& label : buttons) offered += " " + quoteText(label);
-  failLine("no button " + quoteText(cmd.value) + " in " + what + " (buttons" +
-           offered + ")");
+  failLine("no button " + quoteText(cmd.value) + " in " + what + " (buttons" + offered + ")");
 }
 
 std::optional<std::string> scriptAnswerFile(bool save, const FileSpec& spec,
                                             std::string_view title) {
-  const std::string what =
-      std::string(save ? "save" : "open") + " file dialog " + quoteText(title);
+  const std::string what = std::string(save ? "save" : "open") + " file dialog " + quoteText(title);
   flushTranscript();
   ScriptCommand cmd;
   if (!nextCommand(cmd)) fail("script ran out while waiting for the " + what);

@@ -80,25 +80,35 @@ namespace toolkit {
 struct ScriptCommand {
   enum class Verb {
     None,  // blank or comment line
-    Connect, Answer, File, WindowIs, Select, DoubleClick, MultiSelect,
-    Check, Text, Caret, Click, Close, Menu,
+    Connect,
+    Answer,
+    File,
+    WindowIs,
+    Select,
+    DoubleClick,
+    MultiSelect,
+    Check,
+    Text,
+    Caret,
+    Click,
+    Close,
+    Menu,
   };
   Verb verb = Verb::None;
-  std::string control;   // CTL as written (id or name)
-  std::string value;     // STRING, LABEL, PATH, TEXT, or an item's TEXT
-  bool cancel = false;   // connect cancel, file cancel
-  bool byIndex = false;  // select/dblclick by INDEX
-  int number = 0;        // INDEX, ID, TAG, PAR
-  int number2 = 0;       // POS
-  bool on = false;       // check on|off
-  bool isTask = false;   // window task
+  std::string control;       // CTL as written (id or name)
+  std::string value;         // STRING, LABEL, PATH, TEXT, or an item's TEXT
+  bool cancel = false;       // connect cancel, file cancel
+  bool byIndex = false;      // select/dblclick by INDEX
+  int number = 0;            // INDEX, ID, TAG, PAR
+  int number2 = 0;           // POS
+  bool on = false;           // check on|off
+  bool isTask = false;       // window task
   std::vector<int> indices;  // multiselect
 };
 
 // Parses one script line. False with `error` set when the line is not a
 // command (the caller adds the line number).
-bool parseScriptLine(std::string_view line, ScriptCommand& out,
-                     std::string& error);
+bool parseScriptLine(std::string_view line, ScriptCommand& out, std::string& error);
 
 // Quotes a text for the transcript and error messages ("a\"b\n").
 std::string quoteText(std::string_view text);
@@ -109,8 +119,7 @@ std::string quoteText(std::string_view text);
 // then waits for a real one; the headless backend ends at the first wait).
 // `transcriptPath` empty: no transcript file; the lines are still kept in
 // memory for transcriptLines().
-void startSession(std::optional<std::string> scriptText,
-                  const std::string& transcriptPath);
+void startSession(std::optional<std::string> scriptText, const std::string& transcriptPath);
 // Reads VODBC_SCRIPT and VODBC_TRANSCRIPT. False with `error` set when the
 // script cannot be read or the transcript cannot be created.
 bool startSessionFromEnvironment(std::string& error);

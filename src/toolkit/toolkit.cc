@@ -36,18 +36,15 @@ namespace {
 
 // The backend, when the window exists; forwarding stops at a gone window so
 // that stale handles stay harmless.
-Backend* backendFor(Window w) {
-  return findRecord(w) ? core().backend.get() : nullptr;
-}
+Backend* backendFor(Window w) { return findRecord(w) ? core().backend.get() : nullptr; }
 
 bool isHelpRequest(const Event& e) {
   return e.type == EventType::Help ||
-         (e.type == EventType::Command && e.tag >= kFirstHelpCommand &&
-          e.tag <= kLastHelpCommand);
+         (e.type == EventType::Command && e.tag >= kFirstHelpCommand && e.tag <= kLastHelpCommand);
 }
 
-Window addRecord(std::shared_ptr<const WindowResource> resource,
-                 EventHandler handler, void* data, Window parent, bool modal) {
+Window addRecord(std::shared_ptr<const WindowResource> resource, EventHandler handler, void* data,
+                 Window parent, bool modal) {
   auto& c = core();
   detail::WindowRecord r;
   r.handle = Window(c.nextId++);
@@ -68,14 +65,14 @@ void eraseRecord(Window w) {
 }
 
 // Creates a window from a resource; the null window when it cannot.
-Window createFromResource(int resourceId, EventHandler handler, void* data,
-                          Window parent, bool modal) {
+Window createFromResource(int resourceId, EventHandler handler, void* data, Window parent,
+                          bool modal) {
   auto& c = core();
   if (!c.backend || !c.backend->hasWindows()) return Window();
   const WindowResource* res = resources().window(resourceId);
   if (!res) return Window();
-  const Window w = addRecord(std::make_shared<const WindowResource>(*res),
-                             std::move(handler), data, parent, modal);
+  const Window w = addRecord(std::make_shared<const WindowResource>(*res), std::move(handler), data,
+                             parent, modal);
   c.order.push_back(w);
   if (!c.backend->createWindow(w, *res, parent, modal)) {
     eraseRecord(w);
@@ -142,8 +139,8 @@ int runApplication(const AppConfig& config, EventHandler taskHandler) {
   c.config = config;
   c.quitting = false;
   c.task = addRecord(nullptr, std::move(taskHandler), nullptr, Window(), false);
-  const int status = c.backend->runEventLoop(
-      c.task, config, resources().menuBar(config.menuBarResource));
+  const int status =
+      c.backend->runEventLoop(c.task, config, resources().menuBar(config.menuBarResource));
   // A loop that ended without destroyApplication (a backend failure) still
   // lets every window see its Destroy event.
   if (findRecord(c.task)) destroyApplication();
@@ -201,17 +198,14 @@ Colour backgroundColour() {
 
 // ---- Windows -------------------------------------------------------------------
 
-bool runModalDialog(int resourceId, EventHandler handler, void* data,
-                    Window parent) {
-  const Window w =
-      createFromResource(resourceId, std::move(handler), data, parent, true);
+bool runModalDialog(int resourceId, EventHandler handler, void* data, Window parent) {
+  const Window w = createFromResource(resourceId, std::move(handler), data, parent, true);
   if (!w) return false;
   if (findRecord(w) && !core().quitting) core().backend->runModalLoop(w);
   return true;
 }
 
-Window openModelessDialog(int resourceId, EventHandler handler, void* data,
-                          Window parent) {
+Window openModelessDialog(int resourceId, EventHandler handler, void* data, Window parent) {
   return createFromResource(resourceId, std::move(handler), data, parent, false);
 }
 
@@ -228,8 +222,7 @@ void destroyWindow(Window w) {
   dispatchEvent(w, Event{EventType::Destroy});
   r = findRecord(w);
   if (r->announced) {
-    transcript("close " + std::to_string(r->resource->id) + " " +
-               quoteText(c.backend->title(w)));
+    transcript("close " + std::to_string(r->resource->id) + " " + quoteText(c.backend->title(w)));
   }
   c.backend->destroyNative(w);
   eraseRecord(w);
@@ -368,9 +361,7 @@ std::vector<std::string> listItems(Window w, int control) {
   return b ? b->listItems(w, control) : std::vector<std::string>();
 }
 
-int listCount(Window w, int control) {
-  return static_cast<int>(listItems(w, control).size());
-}
+int listCount(Window w, int control) { return static_cast<int>(listItems(w, control).size()); }
 
 std::string listItem(Window w, int control, int index) {
   const auto items = listItems(w, control);
@@ -421,8 +412,7 @@ void textAppendParagraph(Window w, int control, std::string_view text) {
   if (Backend* b = forControl(w, control)) b->textAppendParagraph(w, control, text);
 }
 
-bool textSetParagraph(Window w, int control, int paragraph,
-                      std::string_view text) {
+bool textSetParagraph(Window w, int control, int paragraph, std::string_view text) {
   Backend* b = forControl(w, control);
   return b && b->textSetParagraph(w, control, paragraph, text);
 }
@@ -494,8 +484,7 @@ int showMessage(MessageKind kind, const char* word, std::string_view text,
   transcript(line);
   Backend* b = backend();
   if (!b) {
-    std::fprintf(stderr, "%s: %.*s\n", word, static_cast<int>(text.size()),
-                 text.data());
+    std::fprintf(stderr, "%s: %.*s\n", word, static_cast<int>(text.size()), text.data());
     return static_cast<int>(buttons.size()) - 1;
   }
   return b->showMessage(kind, text, buttons);
@@ -503,20 +492,16 @@ int showMessage(MessageKind kind, const char* word, std::string_view text,
 
 }  // namespace
 
-void postError(std::string_view text) {
-  showMessage(MessageKind::Error, "error", text, {"OK"});
-}
+void postError(std::string_view text) { showMessage(MessageKind::Error, "error", text, {"OK"}); }
 
 void postWarning(std::string_view text) {
   showMessage(MessageKind::Warning, "warning", text, {"OK"});
 }
 
-void postNote(std::string_view text) {
-  showMessage(MessageKind::Note, "note", text, {"OK"});
-}
+void postNote(std::string_view text) { showMessage(MessageKind::Note, "note", text, {"OK"}); }
 
-int askChoice(std::string_view text, std::string_view first,
-              std::string_view second, std::string_view third) {
+int askChoice(std::string_view text, std::string_view first, std::string_view second,
+              std::string_view third) {
   std::vector<std::string> buttons{std::string(first), std::string(second)};
   if (!third.empty()) buttons.emplace_back(third);
   return showMessage(MessageKind::Ask, "ask", text, buttons);
@@ -550,9 +535,9 @@ bool hasWildcard(std::string_view name) {
 FileDialogResult fileDialog(bool save, FileSpec& spec, std::string_view title) {
   FileSpec chosen = spec;
   if (chosen.directory.empty()) chosen.directory = currentDirectory();
-  transcript(std::string("file ") + (save ? "save " : "open ") +
-             quoteText(title) + " " + quoteText(chosen.directory) + " " +
-             quoteText(chosen.type) + " " + quoteText(chosen.name));
+  transcript(std::string("file ") + (save ? "save " : "open ") + quoteText(title) + " " +
+             quoteText(chosen.directory) + " " + quoteText(chosen.type) + " " +
+             quoteText(chosen.name));
   Backend* b = backend();
   if (!b) return FileDialogResult::Failed;
   const FileDialogResult result = b->fileDialog(save, chosen, title);
@@ -605,8 +590,7 @@ bool isDirectory(const std::string& path) {
 
 bool isReadableFile(const std::string& path) {
   std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec) &&
-         ::access(path.c_str(), R_OK) == 0;
+  return std::filesystem::is_regular_file(path, ec) && ::access(path.c_str(), R_OK) == 0;
 }
 
 // ---- Help and progress ------------------------------------------------------------

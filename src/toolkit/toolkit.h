@@ -83,8 +83,7 @@ Colour backgroundColour();
 // visible (setVisible, or the placement helpers). Returns after the window
 // has been destroyed: true when it was created, false when it could not be
 // (unknown resource id, or a backend without windows).
-bool runModalDialog(int resourceId, EventHandler handler, void* data,
-                    Window parent = Window());
+bool runModalDialog(int resourceId, EventHandler handler, void* data, Window parent = Window());
 
 // Opens a resource as a modeless window and returns at once: the window, or
 // the null window when it could not be created.
@@ -100,8 +99,8 @@ void destroyWindow(Window w);
 bool windowExists(Window w);
 int windowResourceId(Window w);  // 0 for the task window and unknown windows
 void* windowData(Window w);
-Window parentWindow(Window w);    // null window: the screen
-Rect clientRect(Window w);        // top-left 0, 0
+Window parentWindow(Window w);  // null window: the screen
+Rect clientRect(Window w);      // top-left 0, 0
 // Moves the window so that its client area is `clientArea`, given in the
 // client coordinates of its parent (the screen for top-level windows).
 void moveWindow(Window w, Rect clientArea);
@@ -160,8 +159,7 @@ void listResume(Window w, int control);
 void textClear(Window w, int control);
 void textAppendParagraph(Window w, int control, std::string_view text);
 // Replaces paragraph `paragraph`; false when there is no such paragraph.
-bool textSetParagraph(Window w, int control, int paragraph,
-                      std::string_view text);
+bool textSetParagraph(Window w, int control, int paragraph, std::string_view text);
 int textParagraphCount(Window w, int control);
 // 1 for an existing paragraph, 0 otherwise (no wrapping).
 int textLineCount(Window w, int control, int paragraph);
@@ -185,13 +183,12 @@ void postNote(std::string_view text);
 // A modal question with two or three labelled buttons ("" for no third).
 // The first button is the default; Escape or the close box presses the
 // last one. Returns which button was pressed: 0, 1 or 2.
-int askChoice(std::string_view text, std::string_view first,
-              std::string_view second, std::string_view third = {});
+int askChoice(std::string_view text, std::string_view first, std::string_view second,
+              std::string_view third = {});
 
 // printf-style formatting for message texts ("Warning: Could NOT get
 // columns for table %s").
-std::string formatText(const char* format, ...)
-    __attribute__((format(printf, 1, 2)));
+std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // ---- File dialogs -----------------------------------------------------------
 //

@@ -54,15 +54,14 @@ std::optional<Font> parseFontDescription(std::string_view description) {
   }
   int style = 0;
   int points = 0;
-  if (!readInt(fields[2], style) || !readInt(fields[3], points) ||
-      style < 0 || points <= 0) {
+  if (!readInt(fields[2], style) || !readInt(fields[3], points) || style < 0 || points <= 0) {
     return std::nullopt;
   }
   Font font;
   font.family = std::string(fields[1]);
-  font.serif = containsIgnoringCase(font.family, "times") ||
-               (containsIgnoringCase(font.family, "serif") &&
-                !containsIgnoringCase(font.family, "sans"));
+  font.serif =
+      containsIgnoringCase(font.family, "times") ||
+      (containsIgnoringCase(font.family, "serif") && !containsIgnoringCase(font.family, "sans"));
   font.bold = (style & 1) != 0;
   font.italic = (style & 2) != 0;
   font.underline = (style & 4) != 0;

@@ -74,10 +74,10 @@ enum class EventType {
 
 struct Event {
   EventType type = EventType::Create;
-  int tag = 0;          // Command: the menu tag
-  int control = 0;      // Control, Help: the control id (0 for none)
+  int tag = 0;                                    // Command: the menu tag
+  int control = 0;                                // Control, Help: the control id (0 for none)
   ControlAction action = ControlAction::Pressed;  // Control only
-  bool query = false;   // Quit only
+  bool query = false;                             // Quit only
 };
 
 // Every window and dialog is driven by one handler. The toolkit calls it on

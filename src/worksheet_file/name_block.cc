@@ -65,8 +65,8 @@ std::vector<int> fitNameLengths(const std::vector<int>& lengths, int columnCount
   return fitted;
 }
 
-std::array<std::string, fmt::kNameLineCount> packNames(
-    const std::vector<std::string_view>& names, const std::vector<int>& lengths) {
+std::array<std::string, fmt::kNameLineCount> packNames(const std::vector<std::string_view>& names,
+                                                       const std::vector<int>& lengths) {
   assert(names.size() == lengths.size() && namesFitBlock(lengths));
   std::array<std::string, fmt::kNameLineCount> lines;
   for (auto& line : lines) {
@@ -80,8 +80,7 @@ std::array<std::string, fmt::kNameLineCount> packNames(
     for (std::size_t i = 0; i < n && i < names[j].size(); ++i) {
       text[start + i] = names[j][i];
     }
-    text[start + n] =
-        static_cast<char>(fmt::kNameMark + j + 1);
+    text[start + n] = static_cast<char>(fmt::kNameMark + j + 1);
   });
   return lines;
 }

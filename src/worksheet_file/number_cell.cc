@@ -29,8 +29,8 @@ void encodeReal(double x, bool negative, std::uint8_t out[5]) {
     encodeIntegerCell(0, out);
     return;
   }
-  const std::uint64_t significand = (bits & ((std::uint64_t{1} << 52) - 1)) |
-                                    (std::uint64_t{1} << 52);
+  const std::uint64_t significand =
+      (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
   auto fraction = static_cast<std::uint32_t>(significand >> 21);
   // The first bit is always 1, so the cell uses it for the sign.
   if (!negative) fraction &= 0x7FFFFFFFu;

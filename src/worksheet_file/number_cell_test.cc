@@ -31,11 +31,11 @@ TEST(IntegerCell, EncodesSignMagnitudeWithoutCarryAndDecodesBack) {
     std::int32_t n;
     const char* bytes;
   } cases[] = {
-      {0, "00 00 00 00 00"}, {1, "01 00 00 00 00"}, {255, "FF 00 00 00 00"},
-      {256, "00 01 00 00 00"}, {1000, "E8 03 00 00 00"}, {65536, "00 00 01 00 00"},
-      {16777216, "00 00 00 01 00"}, {2147483647, "FF FF FF 7F 00"}, {-1, "FF FF FF FF 00"},
-      {-255, "01 FF FF FF 00"}, {-256, "00 FE FF FF 00"}, {-257, "FF FE FF FF 00"},
-      {-1000, "18 FC FF FF 00"}, {-65535, "01 00 FF FF 00"}, {-65536, "00 FF FE FF 00"},
+      {0, "00 00 00 00 00"},         {1, "01 00 00 00 00"},           {255, "FF 00 00 00 00"},
+      {256, "00 01 00 00 00"},       {1000, "E8 03 00 00 00"},        {65536, "00 00 01 00 00"},
+      {16777216, "00 00 00 01 00"},  {2147483647, "FF FF FF 7F 00"},  {-1, "FF FF FF FF 00"},
+      {-255, "01 FF FF FF 00"},      {-256, "00 FE FF FF 00"},        {-257, "FF FE FF FF 00"},
+      {-1000, "18 FC FF FF 00"},     {-65535, "01 00 FF FF 00"},      {-65536, "00 FF FE FF 00"},
       {-16777216, "00 FF FF FE 00"}, {-2147483647, "01 00 00 80 00"},
   };
   for (const auto& c : cases) {
@@ -80,12 +80,14 @@ TEST(RealCell, EncodesEachRuleAndDecodesBack) {
       {"1e35 kept", 1e35, "96 0B 13 1A F4", Kind::kReal, std::ldexp(0x9A130B96u, 117 - 32)},
       {"1e36 clipped", 1e36, "96 0B 13 1A F4", Kind::kReal, std::ldexp(0x9A130B96u, 117 - 32)},
       {"+inf clipped", inf, "96 0B 13 1A F4", Kind::kReal, std::ldexp(0x9A130B96u, 117 - 32)},
-      {"-5e36 not missing", -5e36, "1A C2 BD F0 F9", Kind::kReal, -std::ldexp(0xF0BDC21Au, 122 - 32)},
+      {"-5e36 not missing", -5e36, "1A C2 BD F0 F9", Kind::kReal,
+       -std::ldexp(0xF0BDC21Au, 122 - 32)},
       {"missing code", kMissingValueCode, "3A 6B 0B DE BB", Kind::kMissing, 0},
       {"-1e37", -1e37, "3A 6B 0B DE BB", Kind::kMissing, 0},
       {"-inf", -inf, "3A 6B 0B DE BB", Kind::kMissing, 0},
       {"NaN", std::nan(""), "3A 6B 0B DE BB", Kind::kMissing, 0},
-      {"2^-127 smallest real", std::ldexp(1.0, -127), "00 00 00 00 01", Kind::kReal, std::ldexp(1.0, -127)},
+      {"2^-127 smallest real", std::ldexp(1.0, -127), "00 00 00 00 01", Kind::kReal,
+       std::ldexp(1.0, -127)},
       {"2^-128 becomes 0", std::ldexp(1.0, -128), "00 00 00 00 00", Kind::kInteger, 0},
       {"-2^-140 becomes 0", -std::ldexp(1.0, -140), "00 00 00 00 00", Kind::kInteger, 0},
       {"subnormal becomes 0", 5e-324, "00 00 00 00 00", Kind::kInteger, 0},
@@ -115,15 +117,13 @@ TEST(RealCell, RoundTripsWithinTheCellsPrecision) {
   }
 }
 
-
 TEST(LengthCode, CountsInBase224AndSaturates) {
   const struct {
     std::int32_t n;
     const char* code;
   } cases[] = {
-      {0, "20 20"},     {1, "20 21"},     {223, "20 FF"},
-      {224, "21 20"},   {1000, "24 88"},  {50175, "FF FF"},
-      {50176, "FF FF"}, {50400, "FF FF"},
+      {0, "20 20"},    {1, "20 21"},     {223, "20 FF"},   {224, "21 20"},
+      {1000, "24 88"}, {50175, "FF FF"}, {50176, "FF FF"}, {50400, "FF FF"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.n);

@@ -52,17 +52,15 @@ std::string nameOf(const std::string& path) {
 
 // Creates a new, empty file with an unused name in `folder`; the file is
 // hidden and names its target so a stray one would explain itself.
-int createTemporary(const std::string& folder, const std::string& name,
-                    mode_t mode, std::string* created) {
+int createTemporary(const std::string& folder, const std::string& name, mode_t mode,
+                    std::string* created) {
   static unsigned counter = 0;
   const std::string stem = "." + name.substr(0, kLongestNameStem) + ".tmp-";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const unsigned long tag =
-        (static_cast<unsigned long>(::getpid()) << 20) ^
-        (static_cast<unsigned long>(std::time(nullptr)) << 8) ^ ++counter;
+    const unsigned long tag = (static_cast<unsigned long>(::getpid()) << 20) ^
+                              (static_cast<unsigned long>(std::time(nullptr)) << 8) ^ ++counter;
     std::string candidate = folder + "/" + stem + std::to_string(tag % 1000000007ul);
-    const int fd = ::open(candidate.c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0) {
       *created = std::move(candidate);
       return fd;
@@ -107,8 +105,7 @@ bool AtomicOutputFile::open(const std::string& path) {
 
   // A new file is created with 0666 less the umask, as any file would be;
   // a replacement starts private and takes the old file's bits.
-  fd_ = createTemporary(folderOf(target_), nameOf(target_), keepMode ? 0600 : mode,
-                        &temporary_);
+  fd_ = createTemporary(folderOf(target_), nameOf(target_), keepMode ? 0600 : mode, &temporary_);
   if (fd_ < 0) return false;
   if (keepMode && ::fchmod(fd_, mode) != 0) {
     discard();

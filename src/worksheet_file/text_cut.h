@@ -10,8 +10,7 @@ namespace vodbc {
 
 // The first `characters` characters of UTF-8 text (bytes that are not
 // continuation bytes each start one).
-inline std::string_view firstCharacters(std::string_view text,
-                                        std::size_t characters) {
+inline std::string_view firstCharacters(std::string_view text, std::size_t characters) {
   std::size_t seen = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {

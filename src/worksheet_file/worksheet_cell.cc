@@ -40,8 +40,8 @@ WorksheetCell decodeWorksheetCell(const unsigned char* p) {
       static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
       static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
   const bool negative = (bits & 0x80000000u) != 0;
-  const double magnitude = std::ldexp(static_cast<double>(bits | 0x80000000u),
-                                      p[4] - fmt::kExponentBias - 32);
+  const double magnitude =
+      std::ldexp(static_cast<double>(bits | 0x80000000u), p[4] - fmt::kExponentBias - 32);
   cell.value = negative ? -magnitude : magnitude;
   return cell;
 }

@@ -87,23 +87,21 @@
 
 namespace vodbc::worksheet_format {
 
-inline constexpr std::array<std::uint8_t, 11> kSignature = {
-    0x40, 0x0D, 0xC1, 0x02, 0x67, 0x0C, 0x70, 0x00, 0x70, 0x01, 0x70};
+inline constexpr std::array<std::uint8_t, 11> kSignature = {0x40, 0x0D, 0xC1, 0x02, 0x67, 0x0C,
+                                                            0x70, 0x00, 0x70, 0x01, 0x70};
 inline constexpr std::array<std::uint8_t, 3> kAfterTitle = {0x03, 0x00, 0x00};
 
 inline constexpr std::size_t kCellSize = 5;
-inline constexpr std::array<std::uint8_t, kCellSize> kMissingCell = {
-    0x3A, 0x6B, 0x0B, 0xDE, 0xBB};
-inline constexpr std::array<std::uint8_t, kCellSize> kBlankCell = {
-    0x20, 0x20, 0x20, 0x20, 0x20};
+inline constexpr std::array<std::uint8_t, kCellSize> kMissingCell = {0x3A, 0x6B, 0x0B, 0xDE, 0xBB};
+inline constexpr std::array<std::uint8_t, kCellSize> kBlankCell = {0x20, 0x20, 0x20, 0x20, 0x20};
 inline constexpr std::uint8_t kFieldEnd = 0x0D;
 inline constexpr std::uint8_t kSpace = 0x20;
 
 // Exponent byte of a real cell whose fraction lies in [0.5, 1).
 inline constexpr int kExponentBias = 127;
 
-inline constexpr int kCountBias = 32;   // counts and lengths as one byte
-inline constexpr int kLevelBias = 31;   // a factor's level count as one byte
+inline constexpr int kCountBias = 32;  // counts and lengths as one byte
+inline constexpr int kLevelBias = 31;  // a factor's level count as one byte
 inline constexpr int kLengthCodeBase = 224;
 inline constexpr int kLargestLengthCode = 50175;
 
@@ -144,12 +142,11 @@ enum DirectoryField : int {
 
 // Attribute field widths of the sections without variable parts; -1 marks
 // a width that depends on L or S (see the table above).
-inline constexpr std::array<int, kAttributeFieldsPerSection> kStringsFieldWidths =
-    {10, 10, 10, 0, 10};
-inline constexpr std::array<int, kAttributeFieldsPerSection>
-    kConstantsFieldWidths = {10, 10, 0, 0, 10};
-inline constexpr std::array<int, kAttributeFieldsPerSection> kSspFieldWidths = {
-    1, 1, 1, 1, 0};
+inline constexpr std::array<int, kAttributeFieldsPerSection> kStringsFieldWidths = {10, 10, 10, 0,
+                                                                                    10};
+inline constexpr std::array<int, kAttributeFieldsPerSection> kConstantsFieldWidths = {10, 10, 0, 0,
+                                                                                      10};
+inline constexpr std::array<int, kAttributeFieldsPerSection> kSspFieldWidths = {1, 1, 1, 1, 0};
 
 inline constexpr std::uint8_t kFactorMark = 'F';
 inline constexpr std::uint8_t kValueMark = 'V';
@@ -164,8 +161,7 @@ inline constexpr int kLinkIndexBias = 33;
 
 inline constexpr int kNameLineWidth = 255;
 inline constexpr int kNameLineCount = 4;
-inline constexpr std::size_t kNameBlockSize =
-    kNameLineCount * (kNameLineWidth + 1);
+inline constexpr std::size_t kNameBlockSize = kNameLineCount * (kNameLineWidth + 1);
 inline constexpr std::uint8_t kNameMark = 0x80;
 // The name block's budget: 4 lines of 255, less what the marks take.
 inline constexpr int kNameBudget = 1020;
@@ -173,8 +169,7 @@ inline constexpr int kShortestClippedName = 7;
 
 inline constexpr int kStringFieldWidth = 80;
 inline constexpr int kStringFieldCount = 10;
-inline constexpr std::size_t kStringsSize =
-    kStringFieldCount * (kStringFieldWidth + 1);
+inline constexpr std::size_t kStringsSize = kStringFieldCount * (kStringFieldWidth + 1);
 
 inline constexpr int kLabelWidth = 8;
 inline constexpr int kLabelCellSize = kLabelWidth + 1;
@@ -199,8 +194,8 @@ inline constexpr int kSpareLabelSetSlots = 5;
 
 // Header integers other than the three that depend on the sheet: position
 // kHeaderLabelSlots holds L + 1, kHeaderCellCount S * R, kHeaderTitleLength T.
-inline constexpr std::array<std::int32_t, kHeaderIntegerCount> kHeaderIntegers =
-    {2, 0, 0, 1, 0, 100, 0, 3, 255, 1, 0, 0, 8, 1};
+inline constexpr std::array<std::int32_t, kHeaderIntegerCount> kHeaderIntegers = {
+    2, 0, 0, 1, 0, 100, 0, 3, 255, 1, 0, 0, 8, 1};
 inline constexpr int kHeaderLabelSlots = 6;
 inline constexpr int kHeaderCellCount = 10;
 inline constexpr int kHeaderTitleLength = 11;
@@ -225,8 +220,7 @@ constexpr int labelSetSlots(int labelSets) {
 
 // Total size A of the 25 attribute fields.
 constexpr std::size_t attributeSize(int labelSlots, int columnSlots) {
-  return static_cast<std::size_t>(kAttributeFixedSize + 4 * labelSlots +
-                                  6 * columnSlots);
+  return static_cast<std::size_t>(kAttributeFixedSize + 4 * labelSlots + 6 * columnSlots);
 }
 
 }  // namespace vodbc::worksheet_format

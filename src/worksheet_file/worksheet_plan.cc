@@ -24,14 +24,21 @@ bool isTextColumn(const SheetColumn& column) {
 // A factor with more labels than a label set holds is left out of the file
 // altogether (the writer has already tried to make it numeric).
 bool isOverlargeFactor(const SheetColumn& column) {
-  return column.type == ColumnType::Factor &&
-         column.levelLabelCount > fmt::kMaxLabelledLevels;
+  return column.type == ColumnType::Factor && column.levelLabelCount > fmt::kMaxLabelledLevels;
 }
 
 // Types whose values are doubles the file can hold.
 bool hasWritableValues(ColumnType type) {
   switch (code(type)) {
-    case -4: case 1: case 2: case 4: case 5: case 6: case 7: case 8: case 22:
+    case -4:
+    case 1:
+    case 2:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 22:
       return true;
     default:
       return false;
@@ -68,8 +75,7 @@ std::string worksheetTitle(const Sheet& sheet) {
   return std::string(firstBytes(title, fmt::kTitleWidth));
 }
 
-WorksheetPlan planWorksheet(const Sheet& sheet, std::int32_t rows,
-                            std::int32_t columns) {
+WorksheetPlan planWorksheet(const Sheet& sheet, std::int32_t rows, std::int32_t columns) {
   WorksheetPlan plan;
   plan.rows = rows;
   plan.columns = columns;
@@ -193,7 +199,7 @@ WorksheetPlan planWorksheet(const Sheet& sheet, std::int32_t rows,
   const std::int32_t constants = labels + fmt::kLabelCellSize * M * L;
   const std::int32_t cells = constants + static_cast<std::int32_t>(fmt::kConstantsSize);
   const std::int32_t cell = fmt::kCellSize;
-  plan.directory[fmt::kStrings] = {fmt::kStringFieldCount, fmt::kStringFieldWidth, strings,
+  plan.directory[fmt::kStrings] = {fmt::kStringFieldCount,     fmt::kStringFieldWidth,     strings,
                                    fmt::kStringFieldWidth + 1, fmt::kStringFieldWidth + 1, 0};
   plan.directory[fmt::kLabels] = {L, M, labels, fmt::kLabelCellSize * M, fmt::kLabelCellSize, L};
   plan.directory[fmt::kConstants] = {fmt::kConstantCount, 1, constants, cell, cell, 0};

@@ -43,14 +43,13 @@ struct WorksheetPlan {
   std::array<std::string, 2> linkLines;
   std::string nameLengthLine;  // S bytes
   std::array<std::string, worksheet_format::kNameLineCount> nameLines;
-  std::string labelCells;      // 9 * M * L bytes
+  std::string labelCells;  // 9 * M * L bytes
   std::vector<PlannedColumn> written;
 };
 
 // Lays out a sheet whose text columns have been converted, with R rows and
 // K columns (K <= 127, 1 <= R <= 50400).
-WorksheetPlan planWorksheet(const Sheet& sheet, std::int32_t rows,
-                            std::int32_t columns);
+WorksheetPlan planWorksheet(const Sheet& sheet, std::int32_t rows, std::int32_t columns);
 
 // The worksheet's title: the sheet's first note line when it has notes,
 // otherwise "Data from " and the file name (at most 90 characters); at most

@@ -22,15 +22,13 @@ std::string trimRight(std::string text) {
 }
 
 const char* sectionName(int section) {
-  static const char* const kNames[] = {"strings", "labels", "constants",
-                                       "columns", "SSP matrix"};
+  static const char* const kNames[] = {"strings", "labels", "constants", "columns", "SSP matrix"};
   return kNames[section];
 }
 
 const char* directoryFieldName(int field) {
-  static const char* const kNames[] = {"slot count", "cells per slot",
-                                       "offset", "bytes per slot",
-                                       "bytes per cell", "slots in use"};
+  static const char* const kNames[] = {"slot count",     "cells per slot", "offset",
+                                       "bytes per slot", "bytes per cell", "slots in use"};
   return kNames[field];
 }
 
@@ -43,10 +41,9 @@ class Reader {
   bool run() {
     image_ = WorksheetImage{};
     image_.fileSize = size_;
-    return readPreamble() && readDirectory() && checkDirectory() &&
-           readAttributes() && readLinkLines() && readNameLengths() &&
-           readNames() && readStrings() && readLabels() && readConstants() &&
-           readColumns();
+    return readPreamble() && readDirectory() && checkDirectory() && readAttributes() &&
+           readLinkLines() && readNameLengths() && readNames() && readStrings() && readLabels() &&
+           readConstants() && readColumns();
   }
 
  private:
@@ -60,8 +57,7 @@ class Reader {
   // end of the file.
   bool need(std::size_t at, std::size_t n, const std::string& what) {
     if (at <= size_ && n <= size_ - at) return true;
-    return fail(size_, what + ", but the file ends after " +
-                           std::to_string(size_) + " bytes");
+    return fail(size_, what + ", but the file ends after " + std::to_string(size_) + " bytes");
   }
 
   bool expectByte(std::size_t at, unsigned char want, const std::string& what) {
@@ -81,8 +77,7 @@ class Reader {
   }
 
   // A text field of `width` bytes and its 0x0D; `out` gets the bytes.
-  bool readField(std::size_t at, int width, const std::string& what,
-                 std::string* out) {
+  bool readField(std::size_t at, int width, const std::string& what, std::string* out) {
     const auto w = static_cast<std::size_t>(width);
     if (!need(at, w + 1, what)) return false;
     if (data_[at + w] != fmt::kFieldEnd) {
@@ -107,11 +102,11 @@ class Reader {
       const std::size_t at = fmt::kHeaderOffset + fmt::kCellSize * i;
       const std::string what = "header integer " + std::to_string(i + 1);
       if (!readInteger(at, what, &image_.header[i])) return false;
-      const bool variable = i == fmt::kHeaderLabelSlots ||
-                            i == fmt::kHeaderCellCount || i == fmt::kHeaderTitleLength;
+      const bool variable =
+          i == fmt::kHeaderLabelSlots || i == fmt::kHeaderCellCount || i == fmt::kHeaderTitleLength;
       if (!variable && image_.header[i] != fmt::kHeaderIntegers[i]) {
-        return fail(at, what + " to be " + std::to_string(fmt::kHeaderIntegers[i]) +
-                            ", found " + std::to_string(image_.header[i]));
+        return fail(at, what + " to be " + std::to_string(fmt::kHeaderIntegers[i]) + ", found " +
+                            std::to_string(image_.header[i]));
       }
     }
     const std::int32_t titleLength = image_.header[fmt::kHeaderTitleLength];
@@ -120,8 +115,8 @@ class Reader {
                   "a title length from 0 to 100, found " + std::to_string(titleLength));
     }
     const std::size_t end = fmt::kTitleOffset + static_cast<std::size_t>(titleLength);
-    if (!expectByte(end, fmt::kFieldEnd, "0x0D ending the title of " +
-                                             std::to_string(titleLength) + " bytes")) {
+    if (!expectByte(end, fmt::kFieldEnd,
+                    "0x0D ending the title of " + std::to_string(titleLength) + " bytes")) {
       return false;
     }
     image_.title.assign(reinterpret_cast<const char*>(data_ + fmt::kTitleOffset),
@@ -144,8 +139,8 @@ class Reader {
   bool readDirectory() {
     for (int s = 0; s < fmt::kSectionCount; ++s) {
       for (int f = 0; f < fmt::kDirectoryFields; ++f) {
-        const std::string what = std::string("the ") + sectionName(s) + " section's " +
-                                 directoryFieldName(f);
+        const std::string what =
+            std::string("the ") + sectionName(s) + " section's " + directoryFieldName(f);
         if (!readInteger(directoryAt(s, f), what, &image_.directory[s][f])) return false;
       }
     }
@@ -155,10 +150,10 @@ class Reader {
   bool checkField(int section, int field, std::int64_t want) {
     const std::int32_t found = image_.directory[section][field];
     if (found == want) return true;
-    return fail(directoryAt(section, field),
-                std::string("the ") + sectionName(section) + " section's " +
-                    directoryFieldName(field) + " to be " + std::to_string(want) +
-                    ", found " + std::to_string(found));
+    return fail(directoryAt(section, field), std::string("the ") + sectionName(section) +
+                                                 " section's " + directoryFieldName(field) +
+                                                 " to be " + std::to_string(want) + ", found " +
+                                                 std::to_string(found));
   }
 
   bool checkRange(int section, int field, std::int32_t low, std::int32_t high) {
@@ -166,8 +161,8 @@ class Reader {
     if (found >= low && found <= high) return true;
     return fail(directoryAt(section, field),
                 std::string("the ") + sectionName(section) + " section's " +
-                    directoryFieldName(field) + " from " + std::to_string(low) +
-                    " to " + std::to_string(high) + ", found " + std::to_string(found));
+                    directoryFieldName(field) + " from " + std::to_string(low) + " to " +
+                    std::to_string(high) + ", found " + std::to_string(found));
   }
 
   bool checkDirectory() {
@@ -219,31 +214,26 @@ class Reader {
       const std::int64_t offset = d[s][fmt::kOffset];
       if (offset < 0 || offset + sizes[s] > static_cast<std::int64_t>(size_)) {
         return fail(directoryAt(s, fmt::kOffset),
-                    std::string("the ") + sectionName(s) + " section (" +
-                        std::to_string(sizes[s]) + " bytes at offset " +
-                        std::to_string(offset) + ") within the file of " +
+                    std::string("the ") + sectionName(s) + " section (" + std::to_string(sizes[s]) +
+                        " bytes at offset " + std::to_string(offset) + ") within the file of " +
                         std::to_string(size_) + " bytes");
       }
     }
-    const std::int64_t attributes =
-        static_cast<std::int64_t>(fmt::attributeSize(L_, S_));
-    const std::int64_t strings =
-        static_cast<std::int64_t>(fmt::kStringsBase) + attributes + S_;
+    const std::int64_t attributes = static_cast<std::int64_t>(fmt::attributeSize(L_, S_));
+    const std::int64_t strings = static_cast<std::int64_t>(fmt::kStringsBase) + attributes + S_;
     if (!checkField(fmt::kStrings, fmt::kOffset, strings) ||
         !checkField(fmt::kLabels, fmt::kOffset, strings + sizes[fmt::kStrings]) ||
         !checkField(fmt::kConstants, fmt::kOffset,
                     d[fmt::kLabels][fmt::kOffset] + sizes[fmt::kLabels]) ||
         !checkField(fmt::kColumns, fmt::kOffset,
                     d[fmt::kConstants][fmt::kOffset] + sizes[fmt::kConstants]) ||
-        !checkField(fmt::kSsp, fmt::kOffset,
-                    d[fmt::kColumns][fmt::kOffset] + cell * R_ * K_)) {
+        !checkField(fmt::kSsp, fmt::kOffset, d[fmt::kColumns][fmt::kOffset] + cell * R_ * K_)) {
       return false;
     }
     const std::size_t end =
         static_cast<std::size_t>(d[fmt::kColumns][fmt::kOffset] + sizes[fmt::kColumns]);
     if (size_ > end) {
-      return fail(end, "the end of the file, found " + std::to_string(size_ - end) +
-                           " more bytes");
+      return fail(end, "the end of the file, found " + std::to_string(size_ - end) + " more bytes");
     }
     const std::size_t headerLabels = fmt::kHeaderOffset + fmt::kCellSize * fmt::kHeaderLabelSlots;
     if (image_.header[fmt::kHeaderLabelSlots] != L_ + 1) {
@@ -251,26 +241,31 @@ class Reader {
                                     std::to_string(L_ + 1) + ")");
     }
     if (image_.header[fmt::kHeaderCellCount] != S_ * R_) {
-      return fail(fmt::kHeaderOffset + fmt::kCellSize * fmt::kHeaderCellCount,
-                  "header integer 11 to be column slots times rows (" +
-                      std::to_string(S_ * R_) + ")");
+      return fail(
+          fmt::kHeaderOffset + fmt::kCellSize * fmt::kHeaderCellCount,
+          "header integer 11 to be column slots times rows (" + std::to_string(S_ * R_) + ")");
     }
     if (S_ != fmt::columnSlots(K_, R_)) {
       return fail(directoryAt(fmt::kColumns, fmt::kSlots),
                   "the columns section's slot count to be " +
-                      std::to_string(fmt::columnSlots(K_, R_)) + " for " +
-                      std::to_string(K_) + " columns of " + std::to_string(R_) + " rows");
+                      std::to_string(fmt::columnSlots(K_, R_)) + " for " + std::to_string(K_) +
+                      " columns of " + std::to_string(R_) + " rows");
     }
     return true;
   }
 
   int fieldWidth(int section, int field) const {
     switch (section) {
-      case fmt::kStrings: return fmt::kStringsFieldWidths[field];
-      case fmt::kConstants: return fmt::kConstantsFieldWidths[field];
-      case fmt::kSsp: return fmt::kSspFieldWidths[field];
-      case fmt::kLabels: return field == 3 ? 0 : L_;
-      default: return field == 0 ? 2 * S_ : S_;
+      case fmt::kStrings:
+        return fmt::kStringsFieldWidths[field];
+      case fmt::kConstants:
+        return fmt::kConstantsFieldWidths[field];
+      case fmt::kSsp:
+        return fmt::kSspFieldWidths[field];
+      case fmt::kLabels:
+        return field == 3 ? 0 : L_;
+      default:
+        return field == 0 ? 2 * S_ : S_;
     }
   }
 
@@ -280,8 +275,8 @@ class Reader {
     for (int s = 0; s < fmt::kSectionCount; ++s) {
       for (int f = 0; f < fmt::kAttributeFieldsPerSection; ++f) {
         const int width = fieldWidth(s, f);
-        const std::string what = "attribute field " + std::to_string(f + 1) + " of the " +
-                                 sectionName(s) + " section";
+        const std::string what =
+            "attribute field " + std::to_string(f + 1) + " of the " + sectionName(s) + " section";
         if (!readField(at, width, what, &image_.attributes[s][f])) return false;
         fieldStart[s][f] = at;
         at += static_cast<std::size_t>(width) + 1;
@@ -304,9 +299,8 @@ class Reader {
       const int count = static_cast<unsigned char>(counts[b]) - fmt::kCountBias;
       if (count < 0 || count > M_) {
         return fail(fieldStart[fmt::kLabels][0] + b,
-                    "the label count of label set " + std::to_string(b + 1) +
-                        " from 0 to " + std::to_string(M_) + ", found " +
-                        std::to_string(count));
+                    "the label count of label set " + std::to_string(b + 1) + " from 0 to " +
+                        std::to_string(M_) + ", found " + std::to_string(count));
       }
       WorksheetLabelSet set;
       set.factor = static_cast<unsigned char>(owners[b]) == fmt::kFactorSetMark;
@@ -325,9 +319,9 @@ class Reader {
       const int low = static_cast<unsigned char>(lengths[2 * c + 1]) - fmt::kCountBias;
       const std::size_t codeAt = fieldStart[fmt::kColumns][0] + 2 * c;
       if (high < 0 || low < 0 || low >= fmt::kLengthCodeBase) {
-        return fail(codeAt, "the length code of column " + std::to_string(c + 1) +
-                                ", found " + hexByte(static_cast<unsigned char>(lengths[2 * c])) +
-                                " " + hexByte(static_cast<unsigned char>(lengths[2 * c + 1])));
+        return fail(codeAt, "the length code of column " + std::to_string(c + 1) + ", found " +
+                                hexByte(static_cast<unsigned char>(lengths[2 * c])) + " " +
+                                hexByte(static_cast<unsigned char>(lengths[2 * c + 1])));
       }
       column.length = high * fmt::kLengthCodeBase + low;
       if (column.length == fmt::kLargestLengthCode && R_ > fmt::kLargestLengthCode) {
@@ -380,8 +374,8 @@ class Reader {
       const std::size_t backAt = linkStart_ + fmt::kLinkLineWidth + 1 + 2 * b;
       if (static_cast<unsigned char>(toLabels[2 * b]) != fmt::kLinkLabelsSection ||
           static_cast<unsigned char>(toLabels[2 * b + 1]) != b + fmt::kLinkIndexBias) {
-        return fail(backAt, "the labels section (0x01) and label set " +
-                                std::to_string(b + 1) + " in link pair " + std::to_string(b + 1));
+        return fail(backAt, "the labels section (0x01) and label set " + std::to_string(b + 1) +
+                                " in link pair " + std::to_string(b + 1));
       }
       image_.labelSets[b].linkedColumn = c;
       image_.columns[c].labelSet = b;
@@ -396,8 +390,8 @@ class Reader {
     for (int c = 0; c < K_; ++c) {
       const int n = static_cast<unsigned char>(line[c]) - fmt::kCountBias;
       if (n < 0 || n > 32) {
-        return fail(nameLengthStart_ + c, "a name length from 0 to 32 for column " +
-                                              std::to_string(c + 1));
+        return fail(nameLengthStart_ + c,
+                    "a name length from 0 to 32 for column " + std::to_string(c + 1));
       }
       image_.nameLengths.push_back(n);
     }
@@ -451,7 +445,8 @@ class Reader {
       for (int p = lineEnds[l]; p < fmt::kNameLineWidth; ++p) {
         if (data_[start + p] != fmt::kSpace) {
           return fail(start + p, "a space after the last name of name line " +
-                                     std::to_string(l + 1) + ", found " + hexByte(data_[start + p]));
+                                     std::to_string(l + 1) + ", found " +
+                                     hexByte(data_[start + p]));
         }
       }
     }
@@ -541,13 +536,12 @@ std::string WorksheetReadError::describe() const {
   return "byte " + std::to_string(offset) + ": expected " + expected;
 }
 
-bool readWorksheet(const unsigned char* data, std::size_t size,
-                   WorksheetImage* image, WorksheetReadError* error) {
+bool readWorksheet(const unsigned char* data, std::size_t size, WorksheetImage* image,
+                   WorksheetReadError* error) {
   return Reader(data, size, image, error).run();
 }
 
-bool readWorksheetFile(const std::string& path, WorksheetImage* image,
-                       WorksheetReadError* error) {
+bool readWorksheetFile(const std::string& path, WorksheetImage* image, WorksheetReadError* error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error->offset = 0;

@@ -31,18 +31,18 @@ struct WorksheetCell {
 WorksheetCell decodeWorksheetCell(const unsigned char* p);
 
 struct WorksheetLabelSet {
-  bool factor = false;               // '"': the labels of a factor column
-  int linkedColumn = -1;             // from the link lines; -1 without link
-  std::vector<std::string> labels;   // trailing spaces removed
+  bool factor = false;              // '"': the labels of a factor column
+  int linkedColumn = -1;            // from the link lines; -1 without link
+  std::vector<std::string> labels;  // trailing spaces removed
 };
 
 struct WorksheetColumn {
-  std::string name;       // as written (clipped), Windows-1252
-  bool factor = false;    // 'F'
-  int levelCount = 0;     // factors only
-  int length = 0;         // values written; the rest of the slot is blank
-  bool lengthSaturated = false;  // the length code could not hold `length`
-  int labelSet = -1;      // linked label set, -1 for none
+  std::string name;                  // as written (clipped), Windows-1252
+  bool factor = false;               // 'F'
+  int levelCount = 0;                // factors only
+  int length = 0;                    // values written; the rest of the slot is blank
+  bool lengthSaturated = false;      // the length code could not hold `length`
+  int labelSet = -1;                 // linked label set, -1 for none
   std::vector<WorksheetCell> cells;  // `length` cells
 };
 
@@ -56,18 +56,24 @@ struct WorksheetImage {
   std::array<std::array<std::string, worksheet_format::kAttributeFieldsPerSection>,
              worksheet_format::kSectionCount>
       attributes;
-  std::string linkLines[2];   // without their 0x0D
+  std::string linkLines[2];  // without their 0x0D
   std::vector<int> nameLengths;
-  std::vector<std::string> strings;      // the strings section's fields
+  std::vector<std::string> strings;  // the strings section's fields
   std::vector<WorksheetLabelSet> labelSets;
   std::vector<WorksheetCell> constants;
   std::vector<WorksheetColumn> columns;
   std::size_t fileSize = 0;
 
-  int rows() const { return directory[worksheet_format::kColumns][worksheet_format::kCellsPerSlot]; }
-  int columnSlots() const { return directory[worksheet_format::kColumns][worksheet_format::kSlots]; }
+  int rows() const {
+    return directory[worksheet_format::kColumns][worksheet_format::kCellsPerSlot];
+  }
+  int columnSlots() const {
+    return directory[worksheet_format::kColumns][worksheet_format::kSlots];
+  }
   int labelSlots() const { return directory[worksheet_format::kLabels][worksheet_format::kSlots]; }
-  int labelsPerSet() const { return directory[worksheet_format::kLabels][worksheet_format::kCellsPerSlot]; }
+  int labelsPerSet() const {
+    return directory[worksheet_format::kLabels][worksheet_format::kCellsPerSlot];
+  }
 };
 
 struct WorksheetReadError {
@@ -80,11 +86,10 @@ struct WorksheetReadError {
 
 // Reads a whole file image. True on success; otherwise `error` names the
 // first inconsistency and `image` holds what was read up to it.
-bool readWorksheet(const unsigned char* data, std::size_t size,
-                   WorksheetImage* image, WorksheetReadError* error);
+bool readWorksheet(const unsigned char* data, std::size_t size, WorksheetImage* image,
+                   WorksheetReadError* error);
 
 // Reads the file at `path`; an unreadable file is reported at offset 0.
-bool readWorksheetFile(const std::string& path, WorksheetImage* image,
-                       WorksheetReadError* error);
+bool readWorksheetFile(const std::string& path, WorksheetImage* image, WorksheetReadError* error);
 
 }  // namespace vodbc

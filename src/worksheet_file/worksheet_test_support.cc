@@ -61,8 +61,7 @@ void TestSheet::setNotes(const std::vector<std::string>& lines) {
 }
 
 WriterMessages::Button RecordingMessages::ask(std::string_view text, std::string_view first,
-                                              std::string_view second,
-                                              std::string_view third) {
+                                              std::string_view second, std::string_view third) {
   std::string entry = std::string(text) + "|" + std::string(first) + "|" + std::string(second);
   if (!third.empty()) entry += "|" + std::string(third);
   log.push_back({"ask", entry});
@@ -109,8 +108,7 @@ Bytes realBits(double x, bool negative) {
     weight /= 2;
   }
   if (!negative) fraction[0] &= 0x7F;
-  return {fraction[3], fraction[2], fraction[1], fraction[0],
-          static_cast<unsigned char>(exponent)};
+  return {fraction[3], fraction[2], fraction[1], fraction[0], static_cast<unsigned char>(exponent)};
 }
 
 bool missingByWiderRule(double v) {
@@ -142,7 +140,9 @@ namespace {
 
 void append(Bytes& out, const Bytes& bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
 
-void appendText(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
+void appendText(Bytes& out, const std::string& text) {
+  out.insert(out.end(), text.begin(), text.end());
+}
 
 // A fixed-width field: the content over spaces, then CR.
 void appendField(Bytes& out, const std::string& content) {
@@ -281,8 +281,8 @@ std::string firstDifference(const Bytes& actual, const Bytes& expected) {
   while (at < common && actual[at] == expected[at]) ++at;
   if (at == common && actual.size() == expected.size()) return "";
   std::string text = "first difference at byte " + std::to_string(at) + " (sizes " +
-                     std::to_string(actual.size()) + " and " +
-                     std::to_string(expected.size()) + "):";
+                     std::to_string(actual.size()) + " and " + std::to_string(expected.size()) +
+                     "):";
   char part[8];
   for (const Bytes* bytes : {&actual, &expected}) {
     text += bytes == &actual ? "\n  written: " : "\n  expected:";

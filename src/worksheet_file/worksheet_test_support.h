@@ -69,16 +69,16 @@ Bytes blankCell();
 Bytes missingCell();
 
 struct ExpectedColumn {
-  std::string name;      // as it must appear (already clipped)
+  std::string name;  // as it must appear (already clipped)
   bool factor = false;
-  int levelCount = 0;    // factors
-  int length = 0;        // for the length code
+  int levelCount = 0;        // factors
+  int length = 0;            // for the length code
   std::vector<Bytes> cells;  // written cells; blanks follow up to R
 };
 
 struct ExpectedLabelSet {
   std::vector<std::string> labels;  // cut to 8 characters by the builder
-  int factorColumn = -1;  // written column of its factor; -1 for text values
+  int factorColumn = -1;            // written column of its factor; -1 for text values
 };
 
 struct ExpectedWorksheet {

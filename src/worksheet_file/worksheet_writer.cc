@@ -22,8 +22,8 @@ namespace {
 namespace fmt = worksheet_format;
 
 std::string clipped(const char* text, std::size_t characters) {
-  return std::string(firstCharacters(text ? std::string_view(text) : std::string_view(),
-                                     characters));
+  return std::string(
+      firstCharacters(text ? std::string_view(text) : std::string_view(), characters));
 }
 
 std::string fileNameOf(const Sheet& sheet) {
@@ -38,11 +38,10 @@ void convertForFile(Sheet& sheet, WriterMessages& messages) {
     if (column->type == ColumnType::Text || column->type == ColumnType::PinnedText) {
       convertColumn(column, column->type, ColumnType::Factor, true, true, true);
     }
-    if (column->type == ColumnType::Factor &&
-        column->levelCount > fmt::kMaxLabelledLevels && column->levelLabelCount > 0) {
+    if (column->type == ColumnType::Factor && column->levelCount > fmt::kMaxLabelledLevels &&
+        column->levelLabelCount > 0) {
       if (!warned) {
-        messages.warning(
-            "Error: Factors with more than 223 labels are not supported by Velora!\n");
+        messages.warning("Error: Factors with more than 223 labels are not supported by Velora!\n");
         warned = true;
       }
       const std::string name(column->name, strnlen(column->name, sizeof column->name));
@@ -178,14 +177,13 @@ bool writeTextField(std::string_view text, int width, OutputFile& file) {
   return writeBytes(file, text.data(), n) && file.write(&end, 1);
 }
 
-std::uint16_t writeWorksheetFile(Sheet* sheet, const char* path,
-                                 WriterMessages& messages, OutputFile& file) {
+std::uint16_t writeWorksheetFile(Sheet* sheet, const char* path, WriterMessages& messages,
+                                 OutputFile& file) {
   if (path == nullptr) return 0;
   if (fileExists(path)) {
-    const std::string question =
-        "Warning: Overwriting " + clipped(path, 60) +
-        " will lose the Velora Strings, Constants and SSP matrix!\n\n"
-        "Are you sure you want to do this?";
+    const std::string question = "Warning: Overwriting " + clipped(path, 60) +
+                                 " will lose the Velora Strings, Constants and SSP matrix!\n\n"
+                                 "Are you sure you want to do this?";
     if (messages.ask(question, "No", "Overwrite") != WriterMessages::Button::kSecond) {
       return 0;
     }
@@ -226,8 +224,7 @@ std::uint16_t writeWorksheetFile(Sheet* sheet, const char* path,
   return written && closed ? 1 : 0;
 }
 
-std::uint16_t writeWorksheetFile(Sheet* sheet, const char* path,
-                                 WriterMessages& messages) {
+std::uint16_t writeWorksheetFile(Sheet* sheet, const char* path, WriterMessages& messages) {
   AtomicOutputFile file;
   return writeWorksheetFile(sheet, path, messages, file);
 }

@@ -27,10 +27,9 @@ struct Sheet;
 //     contents and no partial file is left.
 // `file` receives the bytes; the overload without it writes through an
 // AtomicOutputFile.
-std::uint16_t writeWorksheetFile(Sheet* sheet, const char* path,
-                                 WriterMessages& messages, OutputFile& file);
-std::uint16_t writeWorksheetFile(Sheet* sheet, const char* path,
-                                 WriterMessages& messages);
+std::uint16_t writeWorksheetFile(Sheet* sheet, const char* path, WriterMessages& messages,
+                                 OutputFile& file);
+std::uint16_t writeWorksheetFile(Sheet* sheet, const char* path, WriterMessages& messages);
 
 // Writes the first min(width, text length) bytes of `text`, then 0x0D.
 // True when every write succeeded.

@@ -9,8 +9,8 @@
 
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "worksheet_file/worksheet_reader.h"

@@ -45,16 +45,21 @@ struct FileCase {
 TEST(WorksheetWriter, WholeFilesMatchByteForByte) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const FileCase cases[] = {
-      {"numbers, one column shorter than the sheet", 5,
+      {"numbers, one column shorter than the sheet",
+       5,
        [nan](TestSheet& s) {
          s.addNumbers("Height", {1.5, -256, kMissingValueCode, 0.1, 1e36});
          s.addNumbers("Weight", {3.25, 1000, nan});
        },
-       {{"Height", false, 0, 5,
+       {{"Height",
+         false,
+         0,
+         5,
          {realCell(1.5), integerCell(-256), missingCell(), realCell(0.1), realCell(1e35)}},
         {"Weight", false, 0, 3, {realCell(3.25), integerCell(1000), missingCell()}}},
        {}},
-      {"texts become labelled factors", 4,
+      {"texts become labelled factors",
+       4,
        [](TestSheet& s) {
          s.addTexts("City", {"b", "A", "a ", ""});
          s.addNumbers("N", {1, 2, 3, 4});
@@ -64,7 +69,8 @@ TEST(WorksheetWriter, WholeFilesMatchByteForByte) {
         {"N", false, 0, 4, {integerCell(1), integerCell(2), integerCell(3), integerCell(4)}},
         {"Long", true, 2, 2, {integerCell(1), integerCell(2)}}},
        {{{"A", "b"}, 0}, {{"Mississippi river", "x"}, 2}}},
-      {"types without writable values get blank cells", 3,
+      {"types without writable values get blank cells",
+       3,
        [](TestSheet& s) {
          s.addNumbers("Five", {1, 2.5, 3}, ColumnType{5});
          s.addNumbers("Pinned", {-1, -2, -3}, ColumnType::PinnedNumeric);
@@ -82,8 +88,9 @@ TEST(WorksheetWriter, WholeFilesMatchByteForByte) {
     TestSheet sheet(c.rows);
     c.fill(sheet);
     const Bytes bytes = written(sheet.get());
-    EXPECT_EQ(firstDifference(bytes, buildWorksheetBytes(expectedSheet(c.rows, c.columns,
-                                                                       c.labelSets))), "");
+    EXPECT_EQ(
+        firstDifference(bytes, buildWorksheetBytes(expectedSheet(c.rows, c.columns, c.labelSets))),
+        "");
     const WorksheetImage image = readBack(bytes);
     ASSERT_EQ(image.columns.size(), c.columns.size());
     for (std::size_t k = 0; k < c.columns.size(); ++k) {
@@ -120,8 +127,8 @@ TEST(WorksheetWriter, TitleComesFromNotesOrFileName) {
 TEST(WorksheetWriter, ColumnSlotsFollowColumnsAndRows) {
   const struct {
     int columns, rows, slots;
-  } cases[] = {{1, 5, 30}, {25, 1000, 50}, {106, 10, 127}, {1, 1001, 11}, {120, 5000, 127},
-               {4, 1000, 30}};
+  } cases[] = {{1, 5, 30},    {25, 1000, 50},   {106, 10, 127},
+               {1, 1001, 11}, {120, 5000, 127}, {4, 1000, 30}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.columns) + " columns, " + std::to_string(c.rows) + " rows");
     TestSheet sheet(c.rows);
@@ -132,8 +139,8 @@ TEST(WorksheetWriter, ColumnSlotsFollowColumnsAndRows) {
     const WorksheetImage image = readBack(bytes);
     EXPECT_EQ(image.columnSlots(), c.slots);
     EXPECT_EQ(image.header[10], c.slots * c.rows);
-    EXPECT_EQ(bytes.size(), static_cast<std::size_t>(image.directory[3][2]) +
-                                5u * c.rows * c.slots);
+    EXPECT_EQ(bytes.size(),
+              static_cast<std::size_t>(image.directory[3][2]) + 5u * c.rows * c.slots);
     ASSERT_EQ(static_cast<int>(image.columns.size()), c.columns);
     EXPECT_EQ(image.columns.back().cells.back().value, c.rows - 1 + 0.25);
   }
@@ -154,8 +161,11 @@ TEST(WorksheetLimits, ColumnsAndRowsUpToTheLimitAreWrittenBeyondRefused) {
       {128, 2, "ODBC.WOR", {{"error", tooManyColumns("ODBC.WOR")}}},
       {128, 1, std::string(70, 'w'), {{"error", tooManyColumns(std::string(60, 'w'))}}},
       {1, 50400, "ODBC.WOR", {}},
-      {1, 50401, "ODBC.WOR",
-       {{"error", "Error: Too many rows in ODBC.WOR to save.\nVelora has a maximum of 50400 rows."}}},
+      {1,
+       50401,
+       "ODBC.WOR",
+       {{"error",
+         "Error: Too many rows in ODBC.WOR to save.\nVelora has a maximum of 50400 rows."}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.columns) + " x " + std::to_string(c.rows));
@@ -239,7 +249,10 @@ TEST(WorksheetLimits, NamesAreClippedUntilTheyFitFourLines) {
       std::string name = numbered("N", k);
       name.resize(static_cast<std::size_t>(c.nameLength), 'x');
       sheet.addNumbers(name, {static_cast<double>(k)});
-      columns.push_back({name.substr(0, static_cast<std::size_t>(c.writtenLength)), false, 0, 1,
+      columns.push_back({name.substr(0, static_cast<std::size_t>(c.writtenLength)),
+                         false,
+                         0,
+                         1,
                          {integerCell(k)}});
     }
     EXPECT_EQ(firstDifference(written(sheet.get()), buildWorksheetBytes(expectedSheet(1, columns))),

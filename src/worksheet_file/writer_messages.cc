@@ -7,31 +7,23 @@ namespace vodbc {
 ConsoleWriterMessages::ConsoleWriterMessages(std::string answer)
     : ConsoleWriterMessages(std::move(answer), std::cerr) {}
 
-ConsoleWriterMessages::ConsoleWriterMessages(std::string answer,
-                                             std::ostream& out)
+ConsoleWriterMessages::ConsoleWriterMessages(std::string answer, std::ostream& out)
     : answer_(std::move(answer)), out_(out) {}
 
-void ConsoleWriterMessages::print(std::string_view kind,
-                                  std::string_view text) {
+void ConsoleWriterMessages::print(std::string_view kind, std::string_view text) {
   out_ << kind << ": " << text;
   if (text.empty() || text.back() != '\n') out_ << '\n';
   out_.flush();
 }
 
-void ConsoleWriterMessages::error(std::string_view text) {
-  print("error", text);
-}
+void ConsoleWriterMessages::error(std::string_view text) { print("error", text); }
 
-void ConsoleWriterMessages::warning(std::string_view text) {
-  print("warning", text);
-}
+void ConsoleWriterMessages::warning(std::string_view text) { print("warning", text); }
 
 void ConsoleWriterMessages::note(std::string_view text) { print("note", text); }
 
-ConsoleAnswer answerWithoutWaiting(std::string_view answer,
-                                   std::string_view text,
-                                   std::string_view first,
-                                   std::string_view second,
+ConsoleAnswer answerWithoutWaiting(std::string_view answer, std::string_view text,
+                                   std::string_view first, std::string_view second,
                                    std::string_view third) {
   ConsoleAnswer result{WriterMessages::Button::kFirst, {}};
   std::string_view label = first;
@@ -48,10 +40,8 @@ ConsoleAnswer answerWithoutWaiting(std::string_view answer,
   return result;
 }
 
-WriterMessages::Button ConsoleWriterMessages::ask(std::string_view text,
-                                                  std::string_view first,
-                                                  std::string_view second,
-                                                  std::string_view third) {
+WriterMessages::Button ConsoleWriterMessages::ask(std::string_view text, std::string_view first,
+                                                  std::string_view second, std::string_view third) {
   ConsoleAnswer answered = answerWithoutWaiting(answer_, text, first, second, third);
   print("question", answered.line);
   return answered.button;

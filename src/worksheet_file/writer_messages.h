@@ -24,8 +24,8 @@ class WriterMessages {
   virtual void note(std::string_view text) = 0;
   // Asks `text` with two or three labelled buttons; `third` empty means only
   // two buttons are shown.
-  virtual Button ask(std::string_view text, std::string_view first,
-                     std::string_view second, std::string_view third = {}) = 0;
+  virtual Button ask(std::string_view text, std::string_view first, std::string_view second,
+                     std::string_view third = {}) = 0;
 };
 
 // How a console answers a question without waiting: the button whose label
@@ -35,10 +35,8 @@ struct ConsoleAnswer {
   WriterMessages::Button button;
   std::string line;
 };
-ConsoleAnswer answerWithoutWaiting(std::string_view answer,
-                                   std::string_view text,
-                                   std::string_view first,
-                                   std::string_view second,
+ConsoleAnswer answerWithoutWaiting(std::string_view answer, std::string_view text,
+                                   std::string_view first, std::string_view second,
                                    std::string_view third);
 
 // Prints every message as one block on a stream (stderr by default),
@@ -57,8 +55,8 @@ class ConsoleWriterMessages final : public WriterMessages {
   void error(std::string_view text) override;
   void warning(std::string_view text) override;
   void note(std::string_view text) override;
-  Button ask(std::string_view text, std::string_view first,
-             std::string_view second, std::string_view third = {}) override;
+  Button ask(std::string_view text, std::string_view first, std::string_view second,
+             std::string_view third = {}) override;
 
  private:
   void print(std::string_view kind, std::string_view text);

@@ -14,9 +14,7 @@ bool QueuedReporter::deliver(std::function<bool()> show) {
   std::future<bool> shown = result->get_future();
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    pending_.push_back([show = std::move(show), result] {
-      result->set_value(show());
-    });
+    pending_.push_back([show = std::move(show), result] { result->set_value(show()); });
   }
   return shown.get();
 }
@@ -36,25 +34,33 @@ void QueuedReporter::runPending() {
 
 void QueuedReporter::error(std::string_view text) {
   std::string t(text);
-  deliver([this, t] { target_.error(t); return true; });
+  deliver([this, t] {
+    target_.error(t);
+    return true;
+  });
 }
 
 void QueuedReporter::warning(std::string_view text) {
   std::string t(text);
-  deliver([this, t] { target_.warning(t); return true; });
+  deliver([this, t] {
+    target_.warning(t);
+    return true;
+  });
 }
 
 void QueuedReporter::note(std::string_view text) {
   std::string t(text);
-  deliver([this, t] { target_.note(t); return true; });
+  deliver([this, t] {
+    target_.note(t);
+    return true;
+  });
 }
 
 bool QueuedReporter::diagnostic(const OdbcDiagnostic& record) {
   return deliver([this, record] { return target_.diagnostic(record); });
 }
 
-BackgroundFetch::BackgroundFetch(SQLHSTMT statement, std::string sql,
-                                 OdbcReporter& reporter)
+BackgroundFetch::BackgroundFetch(SQLHSTMT statement, std::string sql, OdbcReporter& reporter)
     : control_(statement) {
   thread_ = std::thread([this, statement, sql = std::move(sql), &reporter] {
     FetchHooks hooks;

@@ -79,9 +79,12 @@ class BackgroundFetch {
 
 inline FetchResult toFetchResult(FetchOutcome outcome) {
   switch (outcome) {
-    case FetchOutcome::Filled: return FetchResult::kSucceeded;
-    case FetchOutcome::Cancelled: return FetchResult::kCancelled;
-    case FetchOutcome::Failed: break;
+    case FetchOutcome::Filled:
+      return FetchResult::kSucceeded;
+    case FetchOutcome::Cancelled:
+      return FetchResult::kCancelled;
+    case FetchOutcome::Failed:
+      break;
   }
   return FetchResult::kFailed;
 }

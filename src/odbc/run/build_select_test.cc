@@ -13,8 +13,7 @@
 namespace vodbc {
 namespace {
 
-CatalogTable table(std::string name, std::vector<std::string> columns,
-                   std::vector<int> selected) {
+CatalogTable table(std::string name, std::vector<std::string> columns, std::vector<int> selected) {
   CatalogTable t;
   t.name = std::move(name);
   t.columnCount = static_cast<std::int32_t>(columns.size());

@@ -64,8 +64,7 @@ bool hasPasswordAttribute(std::string_view connection) {
   return false;
 }
 
-std::string addPasswordAttribute(std::string_view connection,
-                                 std::string_view password) {
+std::string addPasswordAttribute(std::string_view connection, std::string_view password) {
   std::string out(connection);
   if (!out.empty() && out.back() != ';') out += ';';
   out += "PWD=";

@@ -14,7 +14,6 @@ bool hasPasswordAttribute(std::string_view connection);
 // The connection string with ";PWD=<password>" added, the value put in
 // braces (with "}" doubled) when it holds a character that would end or
 // change the attribute.
-std::string addPasswordAttribute(std::string_view connection,
-                                 std::string_view password);
+std::string addPasswordAttribute(std::string_view connection, std::string_view password);
 
 }  // namespace vodbc

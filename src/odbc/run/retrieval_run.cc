@@ -159,8 +159,7 @@ std::uint16_t Run::go() {
   }
   if (r == FetchResult::kSucceeded && spec_.saveRetrieval) {
     const std::string* rerunPath = path_ ? &*path_ : nullptr;
-    writeRetrievalFile(connection_, spec_.sqlText, rerunPath, reporter,
-                       c_.saveHooks);
+    writeRetrievalFile(connection_, spec_.sqlText, rerunPath, reporter, c_.saveHooks);
   }
   if (r == FetchResult::kSucceeded) return finish(1, RunOutcome::kSucceeded);
   return finish(0, RunOutcome::kFetchFailed);

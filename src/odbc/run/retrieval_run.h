@@ -35,21 +35,21 @@ class OdbcReporter;
 
 // Where the run ended; tools map it to their exit codes.
 enum class RunOutcome {
-  kSucceeded,             // a Sheet was made
+  kSucceeded,  // a Sheet was made
   kNoDriverManager,
-  kOdbcRefused,           // environment or connection handle refused
+  kOdbcRefused,  // environment or connection handle refused
   kRetrievalFileUnreadable,
-  kConnectCancelled,      // result 1, silent
+  kConnectCancelled,  // result 1, silent
   kConnectFailed,
   kNoStatement,
   kNoTableNames,
   kNoTables,
   kSelectWindowUnavailable,
-  kSelectCancelled,       // result 1, silent
-  kStatementAbandoned,    // the editor's empty-statement question: result 0, silent
-  kEmptyStatement,        // result 1 after the message
+  kSelectCancelled,     // result 1, silent
+  kStatementAbandoned,  // the editor's empty-statement question: result 0, silent
+  kEmptyStatement,      // result 1 after the message
   kFetchFailed,
-  kFetchCancelled,        // result 1, silent, no Sheet
+  kFetchCancelled,  // result 1, silent, no Sheet
 };
 
 enum class FetchResult { kSucceeded, kFailed, kCancelled };
@@ -57,8 +57,7 @@ enum class FetchResult { kSucceeded, kFailed, kCancelled };
 // Runs one execution and fetch of `sql` on `statement` into a new Sheet.
 // The program runs it on a worker thread behind a progress window, the batch
 // tool on a worker thread it can cancel from a signal.
-using FetchRunner =
-    std::function<FetchResult(SQLHSTMT statement, const std::string& sql)>;
+using FetchRunner = std::function<FetchResult(SQLHSTMT statement, const std::string& sql)>;
 
 // Replacements for what a retrieval file holds (vodbc-batch's --connect,
 // --sql and --password-env); only used by runs with a file.
@@ -70,8 +69,8 @@ struct RetrievalOverrides {
 };
 
 // Asks `text` with two buttons, the first being the default; returns 0 or 1.
-using AskTwo = std::function<int(std::string_view text, std::string_view first,
-                                 std::string_view second)>;
+using AskTwo =
+    std::function<int(std::string_view text, std::string_view first, std::string_view second)>;
 
 struct RetrievalContext {
   RetrievalContext(OdbcReporter& r, QueryWindows& w) : reporter(r), windows(w) {}
@@ -96,8 +95,7 @@ inline constexpr const char* kCantOpenSelectionMessage =
 inline constexpr const char* kCantOpenEditorMessage =
     "Error: Can't open OBDC Edit SQL Window.\n"
     "Please close another window or application.";
-inline constexpr const char* kEmptyStatementMessage =
-    "Error: Empty ODBC SQL statement";
+inline constexpr const char* kEmptyStatementMessage = "Error: Empty ODBC SQL statement";
 inline constexpr const char* kCorrectStatementQuestion =
     "Do you want to edit the SQL statement to correct this error?";
 inline constexpr const char* kReadFailedMessage = "Error reading ODBC Data!";

@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "fake_odbc/fake_odbc.h"
+#include "odbc/catalog.h"
 #include "odbc/connection.h"
 #include "odbc/run/background_fetch.h"
 #include "odbc/run/retrieval_run.h"
 #include "odbc/run/run_test_support.h"
 #include "sheet/sheet.h"
 #include "sheet/worksheet_settings.h"
-#include "odbc/catalog.h"
 
 namespace vodbc {
 namespace {
@@ -51,8 +51,7 @@ Lines releases() {
 
 const Lines kAll = {"SQLFreeHandle(STMT)", "SQLDisconnect", "SQLFreeHandle(DBC)",
                     "SQLFreeHandle(ENV)"};
-const Lines kNoStatement = {"SQLDisconnect", "SQLFreeHandle(DBC)",
-                            "SQLFreeHandle(ENV)"};
+const Lines kNoStatement = {"SQLDisconnect", "SQLFreeHandle(DBC)", "SQLFreeHandle(ENV)"};
 const Lines kOnlyEnvironment = {"SQLFreeHandle(ENV)"};
 
 struct FakeCase {
@@ -65,7 +64,7 @@ struct FakeCase {
   std::uint16_t runResult;
   RunOutcome outcome;
   Lines released;
-  Lines shown;               // everything the user saw
+  Lines shown;                    // everything the user saw
   const char* removed = nullptr;  // a function the driver manager lacks
   // Interactive runs: the data source the user picks (none: cancelled) and
   // the selection window (empty: it cannot be opened).
@@ -126,59 +125,154 @@ class RunFakeTest : public ::testing::Test {
   std::string folder_, path_;
 };
 
-const std::string kQuestion =
-    "ask: Do you want to edit the SQL statement to correct this error?";
+const std::string kQuestion = "ask: Do you want to edit the SQL statement to correct this error?";
 
 TEST_F(RunFakeTest, ReleasesEveryHandleInOrder) {
   const FakeCase cases[] = {
 
       {"Success", "", 0, 0, {}, true, 1, RunOutcome::kSucceeded, kAll, {}},
-      {"ConnectionHandleRefused", "SQLAllocHandle", 2, SQL_ERROR, {}, true,
-       0, RunOutcome::kOdbcRefused, kOnlyEnvironment,
+      {"ConnectionHandleRefused",
+       "SQLAllocHandle",
+       2,
+       SQL_ERROR,
+       {},
+       true,
+       0,
+       RunOutcome::kOdbcRefused,
+       kOnlyEnvironment,
        {"error: Error: Could not allocate ODBC Database Connection handle"}},
-      {"ConnectRefused", "SQLDriverConnect", 1, SQL_ERROR, {}, true, 0,
-       RunOutcome::kConnectFailed, kNoStatement,
-       {"error: Error: Could not Open Database Driver Connection correctly",
-        "diagnostic: HY000"}},
-      {"StatementHandleRefused", "SQLAllocHandle", 3, SQL_ERROR, {}, true,
-       0, RunOutcome::kNoStatement, kNoStatement,
+      {"ConnectRefused",
+       "SQLDriverConnect",
+       1,
+       SQL_ERROR,
+       {},
+       true,
+       0,
+       RunOutcome::kConnectFailed,
+       kNoStatement,
+       {"error: Error: Could not Open Database Driver Connection correctly", "diagnostic: HY000"}},
+      {"StatementHandleRefused",
+       "SQLAllocHandle",
+       3,
+       SQL_ERROR,
+       {},
+       true,
+       0,
+       RunOutcome::kNoStatement,
+       kNoStatement,
        {"error: Error: Could not allocate ODBC Statement handle"}},
-      {"TableListRefused", "SQLTables", 1, SQL_ERROR, {}, true, 0,
-       RunOutcome::kNoTableNames, kAll,
+      {"TableListRefused",
+       "SQLTables",
+       1,
+       SQL_ERROR,
+       {},
+       true,
+       0,
+       RunOutcome::kNoTableNames,
+       kAll,
        {"diagnostic: HY000", "error: Error: Could NOT get table names!"}},
-      {"ExecutionRefusedNotCorrected", "SQLExecDirect", 1, SQL_ERROR, {0},
-       true, 0, RunOutcome::kFetchFailed, kAll,
+      {"ExecutionRefusedNotCorrected",
+       "SQLExecDirect",
+       1,
+       SQL_ERROR,
+       {0},
+       true,
+       0,
+       RunOutcome::kFetchFailed,
+       kAll,
        {"diagnostic: HY000", kQuestion, "error: Error reading ODBC Data!"}},
       // The table list takes the first two fetches; the fifth fails after
       // two rows.
-      {"FetchErrorKeepsRowsSoFar", "SQLFetch", 5, SQL_ERROR, {}, true, 1,
-       RunOutcome::kSucceeded, kAll, {"diagnostic: HY000"}},
+      {"FetchErrorKeepsRowsSoFar",
+       "SQLFetch",
+       5,
+       SQL_ERROR,
+       {},
+       true,
+       1,
+       RunOutcome::kSucceeded,
+       kAll,
+       {"diagnostic: HY000"}},
       // "Yes" needs the SQL editor; without it the run says so and stops
       // asking.
-      {"CorrectionWithoutEditor", "SQLExecDirect", 1, SQL_ERROR, {1},
-       true, 0, RunOutcome::kFetchFailed, kAll,
+      {"CorrectionWithoutEditor",
+       "SQLExecDirect",
+       1,
+       SQL_ERROR,
+       {1},
+       true,
+       0,
+       RunOutcome::kFetchFailed,
+       kAll,
        {"diagnostic: HY000", kQuestion,
         "error: Error: Can't open OBDC Edit SQL Window.\n"
         "Please close another window or application.",
         "error: Error reading ODBC Data!"}},
       // No result set: the failed fetch's diagnostic comes first.
-      {"NoRows", "", 0, 0, {0}, false, 0, RunOutcome::kFetchFailed, kAll,
+      {"NoRows",
+       "",
+       0,
+       0,
+       {0},
+       false,
+       0,
+       RunOutcome::kFetchFailed,
+       kAll,
        {"diagnostic: 24000", "error: Error reading ODBC data: No valid data found!", kQuestion,
         "error: Error reading ODBC Data!"}},
       // Interactive runs that end before anything is executed.
-      {"DataSourceDialogCancelled", "", 0, 0, {}, false, 1, RunOutcome::kConnectCancelled,
-       kNoStatement, {}, nullptr, true},
-      {"SelectionWindowUnavailable", "", 0, 0, {}, false, 0,
-       RunOutcome::kSelectWindowUnavailable, kAll,
+      {"DataSourceDialogCancelled",
+       "",
+       0,
+       0,
+       {},
+       false,
+       1,
+       RunOutcome::kConnectCancelled,
+       kNoStatement,
+       {},
+       nullptr,
+       true},
+      {"SelectionWindowUnavailable",
+       "",
+       0,
+       0,
+       {},
+       false,
+       0,
+       RunOutcome::kSelectWindowUnavailable,
+       kAll,
        {"error: Error: Can't open OBDC Selection Window.\n"
         "Please close another window or application."},
-       nullptr, true, "DSN=fake"},
-      {"SelectionCancelled", "", 0, 0, {}, false, 1, RunOutcome::kSelectCancelled, kAll, {},
-       nullptr, true, "DSN=fake", [](RetrievalSpec& spec) { spec.selectedTable = -1; }},
+       nullptr,
+       true,
+       "DSN=fake"},
+      {"SelectionCancelled",
+       "",
+       0,
+       0,
+       {},
+       false,
+       1,
+       RunOutcome::kSelectCancelled,
+       kAll,
+       {},
+       nullptr,
+       true,
+       "DSN=fake",
+       [](RetrievalSpec& spec) { spec.selectedTable = -1; }},
       // Without SQLAllocHandle the run falls back to the older calls.
-      {"NothingAllocated", "SQLAllocEnv", 1, SQL_ERROR, {}, true, 0,
-       RunOutcome::kOdbcRefused, {},
-       {"error: Error: Could not allocate ODBC environment"}, "SQLAllocHandle"},
+      {"NothingAllocated",
+       "SQLAllocEnv",
+       1,
+       SQL_ERROR,
+       {},
+       true,
+       0,
+       RunOutcome::kOdbcRefused,
+       {},
+       {"error: Error: Could not allocate ODBC environment"},
+       "SQLAllocHandle"},
   };
   for (const FakeCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -190,8 +284,7 @@ TEST_F(RunFakeTest, ReleasesEveryHandleInOrder) {
     RetrievalContext ctx = context(c.answers);
     windows_.selectData = c.select;
     ctx.chooseDataSource = [&c] { return c.dataSource; };
-    EXPECT_EQ(runRetrieval(c.interactive ? std::nullopt : std::optional(path_), ctx),
-              c.runResult);
+    EXPECT_EQ(runRetrieval(c.interactive ? std::nullopt : std::optional(path_), ctx), c.runResult);
     EXPECT_EQ(ctx.outcome, c.outcome);
     EXPECT_EQ(releases(), c.released);
     if (c.interactive) {
@@ -294,8 +387,7 @@ TEST_F(RunFakeTest, InteractiveRunComposesRunsAndSaves) {
   EXPECT_EQ(fake::lastStatementText(), statement);
   EXPECT_EQ(offered, Lines{"Save Velora ODBC Data Retrieval file: " + folder_ + " *.idb"});
   // The completed connection string and the statement that ran.
-  EXPECT_EQ(testing::readWholeFile(saved),
-            "ODBC Data\r\nDSN=fake;UID=me\r\n" + statement + "\r\n");
+  EXPECT_EQ(testing::readWholeFile(saved), "ODBC Data\r\nDSN=fake;UID=me\r\n" + statement + "\r\n");
   EXPECT_EQ(releases(), kAll);
   expectEverythingFreed();
 }

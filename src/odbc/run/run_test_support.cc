@@ -1,10 +1,9 @@
 #include "odbc/run/run_test_support.h"
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -49,7 +48,6 @@ std::string readWholeFile(const std::string& path) {
   return text.str();
 }
 
-
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos;
        at = text.find(from, at + to.size())) {
@@ -66,15 +64,14 @@ std::vector<std::string> splitLines(const std::string& text) {
 }
 
 Result runProgram(const std::string& program, const std::vector<std::string>& args,
-                  const std::string& folder,
-                  const std::function<void(int pid)>& whileRunning) {
+                  const std::string& folder, const std::function<void(int pid)>& whileRunning) {
   std::string outPath = folder + "/stdout", errPath = folder + "/stderr";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);

@@ -91,7 +91,6 @@ struct Result {
 // Runs `program` with `args`, stdout and stderr going to files in `folder`.
 // `whileRunning`, when given, gets the process id while it runs.
 Result runProgram(const std::string& program, const std::vector<std::string>& args,
-                  const std::string& folder,
-                  const std::function<void(int pid)>& whileRunning = {});
+                  const std::string& folder, const std::function<void(int pid)>& whileRunning = {});
 
 }  // namespace vodbc::testing

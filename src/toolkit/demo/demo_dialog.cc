@@ -15,8 +15,8 @@ std::vector<std::pair<const char*, const char*>> demoResourceTexts();
 namespace toolkit::demo {
 namespace {
 
-constexpr int kFruits = 3, kColours = 4, kSize = 5, kName = 6, kNotes = 7,
-              kSave = 8, kAdd = 9, kAsk = 10, kOpen = 11, kStatus = 13;
+constexpr int kFruits = 3, kColours = 4, kSize = 5, kName = 6, kNotes = 7, kSave = 8, kAdd = 9,
+              kAsk = 10, kOpen = 11, kStatus = 13;
 
 // Inserts `text` into the paragraph holding the caret, at the caret.
 void insertAtCaret(Window w, const std::string& text) {

@@ -14,15 +14,15 @@ inline constexpr int kDemoDialog = 9001;
 
 // Filled by the dialog when it closes with OK; `ok` false otherwise.
 struct DemoData {
-  std::string name;                 // edit 6, also the initial text
-  std::vector<std::string> notes;   // text edit 7, also the initial text
-  bool save = false;                // check box 8, also its initial mark
-  int fruit = -1;                   // list 3
-  std::vector<int> colours;         // multi-selection list 4
-  int size = -1;                    // drop-down list 5 (starts at 1)
-  std::string file;                 // chosen by "Open..."
-  int answer = -1;                  // button pressed in the "Ask..." question
-  int doubleClicks = 0;             // double clicks on list 3
+  std::string name;                // edit 6, also the initial text
+  std::vector<std::string> notes;  // text edit 7, also the initial text
+  bool save = false;               // check box 8, also its initial mark
+  int fruit = -1;                  // list 3
+  std::vector<int> colours;        // multi-selection list 4
+  int size = -1;                   // drop-down list 5 (starts at 1)
+  std::string file;                // chosen by "Open..."
+  int answer = -1;                 // button pressed in the "Ask..." question
+  int doubleClicks = 0;            // double clicks on list 3
   bool ok = false;
 };
 

@@ -8,8 +8,8 @@
 // help commands reach a help hook that shows a note.
 #include <cstdio>
 
-#include "toolkit/demo/demo_dialog.h"
 #include "toolkit/backend.h"
+#include "toolkit/demo/demo_dialog.h"
 #include "toolkit/placement.h"
 #include "toolkit/qt/choose_backend.h"
 #include "toolkit/toolkit.h"
@@ -21,8 +21,7 @@ using namespace toolkit;
 demo::DemoData data;
 
 void runDemo() {
-  if (!runModalDialog(demo::kDemoDialog, demo::demoDialogHandler, &data,
-                      taskWindow())) {
+  if (!runModalDialog(demo::kDemoDialog, demo::demoDialogHandler, &data, taskWindow())) {
     postError("Can't open dialog");
     return;
   }
@@ -41,8 +40,7 @@ void aboutHandler(Window w, const Event& e) {
     centreOnTaskWindow(w);
   } else if (e.type == EventType::Update) {
     clearWindowBackground(w);
-  } else if (e.type == EventType::Close ||
-             (e.type == EventType::Control && e.control == 1)) {
+  } else if (e.type == EventType::Close || (e.type == EventType::Control && e.control == 1)) {
     destroyWindow(w);
   }
 }
@@ -51,8 +49,8 @@ void taskHandler(Window w, const Event& e) {
   switch (e.type) {
     case EventType::Create: {
       const Rect screen = screenRect();
-      moveWindow(w, Rect::fromPosition((screen.width() - 500) / 5,
-                                       (screen.height() - 360) / 5, 500, 360));
+      moveWindow(
+          w, Rect::fromPosition((screen.width() - 500) / 5, (screen.height() - 360) / 5, 500, 360));
       setVisible(w, true);
       runDemo();
       return;
@@ -68,7 +66,10 @@ void taskHandler(Window w, const Event& e) {
       destroyApplication();
       return;
     case EventType::Quit:
-      if (e.query) allowQuit(); else destroyApplication();
+      if (e.query)
+        allowQuit();
+      else
+        destroyApplication();
       return;
     default:
       return;
@@ -81,8 +82,7 @@ int main(int argc, char** argv) {
   if (!installChosenBackend(argc, argv)) return 2;
   if (!demo::addDemoResources()) return 2;
   setHelpHook([](Window w, const Event& e) {
-    postNote(formatText("Help requested (command %d, window %d)", e.tag,
-                        windowResourceId(w)));
+    postNote(formatText("Help requested (command %d, window %d)", e.tag, windowResourceId(w)));
     return false;
   });
   AppConfig config;

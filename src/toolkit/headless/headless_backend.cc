@@ -69,8 +69,7 @@ class HeadlessBackend final : public Backend {
   const char* name() const override { return "headless"; }
   bool hasWindows() const override { return true; }
 
-  int runEventLoop(Window task, const AppConfig& config,
-                   const MenuBarResource*) override {
+  int runEventLoop(Window task, const AppConfig& config, const MenuBarResource*) override {
     quit_ = false;
     MemWindow& t = windows_[task.id()];
     t.title = config.taskTitle;
@@ -83,13 +82,12 @@ class HeadlessBackend final : public Backend {
 
   void quitEventLoop() override { quit_ = true; }
 
-  bool createWindow(Window w, const WindowResource& r, Window parent,
-                    bool) override {
+  bool createWindow(Window w, const WindowResource& r, Window parent, bool) override {
     MemWindow m;
     m.parent = parent;
     m.title = r.title;
-    m.area = Rect::fromPosition(unitsToX(r.x), unitsToY(r.y), unitsToX(r.width),
-                                unitsToY(r.height));
+    m.area =
+        Rect::fromPosition(unitsToX(r.x), unitsToY(r.y), unitsToX(r.width), unitsToY(r.height));
     for (const auto& c : r.controls) {
       Control& mc = m.controls[c.id];
       mc.kind = c.kind;
@@ -252,8 +250,7 @@ class HeadlessBackend final : public Backend {
     return scriptAnswerMessage(kind, text, buttons);
   }
 
-  FileDialogResult fileDialog(bool save, FileSpec& spec,
-                              std::string_view title) override {
+  FileDialogResult fileDialog(bool save, FileSpec& spec, std::string_view title) override {
     const auto path = scriptAnswerFile(save, spec, title);
     if (!path) return FileDialogResult::Cancelled;
     const auto slash = path->rfind('/');
@@ -283,8 +280,7 @@ class HeadlessBackend final : public Backend {
       case K::DoubleClick:
       case K::MultiSelect: {
         if (!c) return;
-        std::vector<int> wanted =
-            a.kind == K::MultiSelect ? a.indices : std::vector<int>{a.index};
+        std::vector<int> wanted = a.kind == K::MultiSelect ? a.indices : std::vector<int>{a.index};
         std::sort(wanted.begin(), wanted.end());
         wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
         const bool changed = wanted != c->selection;
@@ -316,8 +312,8 @@ class HeadlessBackend final : public Backend {
         return;
       case K::Press:
         if (!c) return;
-        e.action = c->kind == ControlKind::Check ? ControlAction::CheckToggled
-                                                 : ControlAction::Pressed;
+        e.action =
+            c->kind == ControlKind::Check ? ControlAction::CheckToggled : ControlAction::Pressed;
         dispatchEvent(w, e);
         return;
       case K::Close:
@@ -372,8 +368,6 @@ class HeadlessBackend final : public Backend {
 
 }  // namespace
 
-std::unique_ptr<Backend> makeHeadlessBackend() {
-  return std::make_unique<HeadlessBackend>();
-}
+std::unique_ptr<Backend> makeHeadlessBackend() { return std::make_unique<HeadlessBackend>(); }
 
 }  // namespace toolkit

@@ -30,8 +30,7 @@ SessionResult runDemo(const std::string& script, const std::string& toolkit = "h
 // `middle`, then the task window closing.
 Lines demoTranscript(const Lines& middle) {
   Lines t{"open task \"Toolkit Demo\"", "open 9001 \"Toolkit Demo\"",
-          "list 9001 3: \"Apple\" \"Banana\" \"Cherry\"",
-          "list 9001 4: \"Red\" \"Green\" \"Blue\"",
+          "list 9001 3: \"Apple\" \"Banana\" \"Cherry\"", "list 9001 4: \"Red\" \"Green\" \"Blue\"",
           "list 9001 5: \"Small\" *\"Medium\" \"Large\""};
   t.insert(t.end(), middle.begin(), middle.end());
   t.push_back("close task \"Toolkit Demo\"");
@@ -93,8 +92,8 @@ TEST(ScriptedSession, ACheckBoxTheProgramDoesNotToggleIsReported) {
   // The dialog's handler toggles check 8 itself; clicking it twice by
   // script leaves it off, and nothing is reported because the user saw
   // their own clicks. Cancel then leaves the data as it was.
-  const SessionResult r = runDemo(
-      "check save on\ncheck save off\ncheck save off\nclick cancel\nmenu 1006\n");
+  const SessionResult r =
+      runDemo("check save on\ncheck save off\ncheck save off\nclick cancel\nmenu 1006\n");
   EXPECT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_EQ(r.out,
             "cancelled name=\"\" fruit=-1 colours= size=-1 save=0 answer=-1 file=\"\" notes=\n");
@@ -119,8 +118,7 @@ TEST_P(ScriptFailure, EndsWithStatus3AndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ScriptFailure,
     ::testing::Values(
-        Failure{"# nothing\n\n",
-                "script ran out while waiting for window 9001 \"Toolkit Demo\""},
+        Failure{"# nothing\n\n", "script ran out while waiting for window 9001 \"Toolkit Demo\""},
         Failure{"click ask\n",
                 "script ran out while waiting for an answer to ask \"Keep the notes?\""},
         Failure{"click open\n",
@@ -164,8 +162,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ScriptedSession, TranscriptKeepsEverythingUpToTheFailure) {
   const SessionResult r = runDemo("select 3 1\nclick ask\n");
   EXPECT_EQ(r.exitStatus, 3);
-  Lines want = demoTranscript({"set 9001 13 \"Fruit: Banana\"",
-                               "ask \"Keep the notes?\" \"Yes\" \"No\" \"Cancel\""});
+  Lines want = demoTranscript(
+      {"set 9001 13 \"Fruit: Banana\"", "ask \"Keep the notes?\" \"Yes\" \"No\" \"Cancel\""});
   want.pop_back();  // the task window never closed
   EXPECT_EQ(r.transcript, want);
 }
@@ -182,9 +180,9 @@ TEST(BackendChoice, RefusesAnUnknownToolkitAndAnUnreadableScript) {
 
 TEST(BackendChoice, QtWithoutADisplayFallsBackToHeadless) {
   // No platform forced and an X display nobody listens on.
-  const SessionResult r = runDemo(
-      "click cancel\nmenu 1006\n", "qt",
-      {{"QT_QPA_PLATFORM", ""}, {"WAYLAND_DISPLAY", ""}, {"DISPLAY", ":97"}});
+  const SessionResult r =
+      runDemo("click cancel\nmenu 1006\n", "qt",
+              {{"QT_QPA_PLATFORM", ""}, {"WAYLAND_DISPLAY", ""}, {"DISPLAY", ":97"}});
   EXPECT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_EQ(r.err,
             "vodbc-toolkit-demo: no display (cannot connect to the X server of "

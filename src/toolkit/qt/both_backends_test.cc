@@ -15,7 +15,6 @@
 #include <QtWidgets/QListWidget>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QPushButton>
-
 #include <atomic>
 #include <clocale>
 #include <cstdlib>
@@ -25,8 +24,8 @@
 #include <thread>
 #include <vector>
 
-#include "toolkit/demo/demo_dialog.h"
 #include "toolkit/backend.h"
+#include "toolkit/demo/demo_dialog.h"
 #include "toolkit/headless/headless_backend.h"
 #include "toolkit/placement.h"
 #include "toolkit/qt/qt_backend.h"
@@ -106,8 +105,7 @@ class BothBackends : public ::testing::Test {
 
   demo::DemoData runDemo(const std::string& script, demo::DemoData data = {}) {
     inApplication(script, [&](Window task) {
-      EXPECT_TRUE(runModalDialog(demo::kDemoDialog, demo::demoDialogHandler,
-                                 &data, task));
+      EXPECT_TRUE(runModalDialog(demo::kDemoDialog, demo::demoDialogHandler, &data, task));
     });
     return data;
   }
@@ -131,8 +129,7 @@ class BothBackends : public ::testing::Test {
               setVisible(w, true);
               onCreate(w);
             } else if (e.type == EventType::Control) {
-              seen.push_back(std::to_string(e.control) + " " +
-                             actions[static_cast<int>(e.action)]);
+              seen.push_back(std::to_string(e.control) + " " + actions[static_cast<int>(e.action)]);
               if (e.control == 1) destroyWindow(w);
             } else if (e.type == EventType::Help) {
               seen.push_back("help " + std::to_string(e.control));
@@ -150,7 +147,9 @@ class BothBackends : public ::testing::Test {
 using Backends = ::testing::Types<Headless, QtWidgets>;
 struct Names {
   template <class T>
-  static std::string GetName(int) { return std::is_same_v<T, Headless> ? "Headless" : "Qt"; }
+  static std::string GetName(int) {
+    return std::is_same_v<T, Headless> ? "Headless" : "Qt";
+  }
 };
 TYPED_TEST_SUITE(BothBackends, Backends, Names);
 
@@ -159,13 +158,14 @@ TYPED_TEST(BothBackends, FileDialogsAndAQuestionThatKeepsTheDialogOpen) {
   const demo::DemoData d = this->runDemo(
       "click open\nfile cancel\nclick open\nfile /tmp/chosen\nclick ok\nanswer No\n"
       "window 9001\ntext notes \"one\\ntwo\"\nclick ok\n");
-  EXPECT_EQ(demo::describe(d), "ok name=\"\" fruit=-1 colours= size=1 save=0 answer=-1 "
-                               "file=\"/tmp/chosen.txt\" notes=one|two");
+  EXPECT_EQ(demo::describe(d),
+            "ok name=\"\" fruit=-1 colours= size=1 save=0 answer=-1 "
+            "file=\"/tmp/chosen.txt\" notes=one|two");
   const Lines t = transcriptLines();
   ASSERT_GE(t.size(), 3u);
   EXPECT_EQ(Lines(t.end() - 3, t.end()),
-            (Lines{"ask \"No notes. Close anyway?\" \"No\" \"Yes\"",
-                   "close 9001 \"Toolkit Demo\"", "close task \"Test\""}));
+            (Lines{"ask \"No notes. Close anyway?\" \"No\" \"Yes\"", "close 9001 \"Toolkit Demo\"",
+                   "close task \"Test\""}));
   // The status line changed after the cancelled dialog.
   EXPECT_NE(std::find(t.begin(), t.end(), "set 9001 13 \"No file\""), t.end());
   EXPECT_NE(std::find(t.begin(), t.end(), "set 9001 13 \"File: chosen.txt\""), t.end());
@@ -184,13 +184,13 @@ TYPED_TEST(BothBackends, DialogClosedAtItsCreationIsNeverShown) {
 
 TYPED_TEST(BothBackends, UserActionsArriveAsTheSameEvents) {
   const Lines seen = this->runProbe(
-      "select 3 1\n"       // selection
-      "select 3 1\n"       // the same item again: nothing changes
-      "dblclick 3 1\n"     // already selected: only the double click
+      "select 3 1\n"    // selection
+      "select 3 1\n"    // the same item again: nothing changes
+      "dblclick 3 1\n"  // already selected: only the double click
       "multiselect 4 0,2\n"
       "select 5 2\n"
       "text 6 \"typed\"\n"
-      "check 8 on\n"       // reported; the probe does not set the mark
+      "check 8 on\n"  // reported; the probe does not set the mark
       "click 8\n"
       "close\n",
       [](Window) {});
@@ -269,9 +269,8 @@ TYPED_TEST(BothBackends, PlacementInAndOverTheTaskWindow) {
                 if (e.type != EventType::Create) return;
                 placeInTaskWindow(w);
                 EXPECT_TRUE(isVisible(w));
-                const Point want = width == 100
-                                       ? Point{10, 10}
-                                       : placedCorner(clientRect(task), clientRect(w), 0);
+                const Point want =
+                    width == 100 ? Point{10, 10} : placedCorner(clientRect(task), clientRect(w), 0);
                 EXPECT_EQ(translatePoint(w, task, Point{0, 0}), want);
                 destroyWindow(w);
               },
@@ -280,9 +279,8 @@ TYPED_TEST(BothBackends, PlacementInAndOverTheTaskWindow) {
           const Window about = openModelessDialog(107, nullptr, nullptr);
           ASSERT_TRUE(about);
           centreOnTaskWindow(about);
-          const Rect want = centredRect(clientRect(task),
-                                        translatePoint(task, Window(), Point{0, 0}),
-                                        clientRect(about));
+          const Rect want = centredRect(
+              clientRect(task), translatePoint(task, Window(), Point{0, 0}), clientRect(about));
           EXPECT_EQ(translatePoint(about, Window(), Point{0, 0}), (Point{want.top, want.left}));
           EXPECT_TRUE(isVisible(about));
           destroyWindow(about);
@@ -310,8 +308,8 @@ TYPED_TEST(BothBackends, HelpRequestsGoThroughTheHook) {
       if (e.tag == 1006) destroyApplication();
     }
   });
-  EXPECT_EQ(seen, (Lines{"hook 0", "hook 32457", "hook 32462", "handler 32462",
-                         "handler 1001", "handler 1006"}));
+  EXPECT_EQ(seen, (Lines{"hook 0", "hook 32457", "hook 32462", "handler 32462", "handler 1001",
+                         "handler 1006"}));
 }
 
 TYPED_TEST(BothBackends, ConnectAnswersADataSourceDialog) {
@@ -359,8 +357,10 @@ TYPED_TEST(BothBackends, QuitRequestsReachTheTaskWindow) {
       EXPECT_FALSE(windowExists(task));
     } else if (e.type == EventType::Quit) {
       seen.push_back(e.query ? "query" : "quit");
-      if (e.query) allowQuit();
-      else destroyApplication();
+      if (e.query)
+        allowQuit();
+      else
+        destroyApplication();
     } else if (e.type == EventType::Destroy) {
       seen.push_back("destroy");
     }
@@ -378,15 +378,14 @@ TYPED_TEST(BothBackends, ProgressPollsOnTheGuiThreadUntilTheJobEnds) {
   int polls = 0;
   bool onGuiThread = true;
   this->inApplication("", [&](Window) {
-    runProgressDialog(ProgressJob{
-        "Fetching", std::chrono::milliseconds(0),
-        [&](std::string& text) {
-          onGuiThread = onGuiThread && std::this_thread::get_id() == gui;
-          text = "Rows: " + std::to_string(++polls);
-          started = true;
-          return !finished;
-        },
-        [] { ADD_FAILURE() << "nobody pressed Cancel"; }});
+    runProgressDialog(ProgressJob{"Fetching", std::chrono::milliseconds(0),
+                                  [&](std::string& text) {
+                                    onGuiThread = onGuiThread && std::this_thread::get_id() == gui;
+                                    text = "Rows: " + std::to_string(++polls);
+                                    started = true;
+                                    return !finished;
+                                  },
+                                  [] { ADD_FAILURE() << "nobody pressed Cancel"; }});
   });
   job.join();
   EXPECT_TRUE(finished);

@@ -22,15 +22,15 @@ bool installChosenBackend(int& argc, char** argv) {
     std::string why;
     if (qt::prepareDisplay(why)) chosen = makeQtBackend(argc, argv);
     if (!chosen) {
-      std::fprintf(stderr, "%s: no display (%s); using the headless backend\n",
-                   program, why.c_str());
+      std::fprintf(stderr, "%s: no display (%s); using the headless backend\n", program,
+                   why.c_str());
       chosen = makeHeadlessBackend();
     }
   } else if (wanted == "headless") {
     chosen = makeHeadlessBackend();
   } else {
-    std::fprintf(stderr, "%s: VODBC_TOOLKIT must be \"qt\" or \"headless\", not \"%s\"\n",
-                 program, wanted.c_str());
+    std::fprintf(stderr, "%s: VODBC_TOOLKIT must be \"qt\" or \"headless\", not \"%s\"\n", program,
+                 wanted.c_str());
     return false;
   }
   installBackend(std::move(chosen));

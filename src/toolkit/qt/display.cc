@@ -31,16 +31,15 @@ bool xServerAnswers(std::string_view display) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    if (connects(::socket(AF_UNIX, SOCK_STREAM, 0),
-                 reinterpret_cast<sockaddr*>(&address), sizeof address)) {
+    if (connects(::socket(AF_UNIX, SOCK_STREAM, 0), reinterpret_cast<sockaddr*>(&address),
+                 sizeof address)) {
       return true;
     }
     // Linux servers also listen on the abstract name.
     sockaddr_un abstract{};
     abstract.sun_family = AF_UNIX;
     std::memcpy(abstract.sun_path + 1, path.data(), path.size());
-    return connects(::socket(AF_UNIX, SOCK_STREAM, 0),
-                    reinterpret_cast<sockaddr*>(&abstract),
+    return connects(::socket(AF_UNIX, SOCK_STREAM, 0), reinterpret_cast<sockaddr*>(&abstract),
                     static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size()));
   }
   addrinfo hints{};
@@ -51,8 +50,8 @@ bool xServerAnswers(std::string_view display) {
   }
   bool ok = false;
   for (addrinfo* a = found; a && !ok; a = a->ai_next) {
-    ok = connects(::socket(a->ai_family, a->ai_socktype, a->ai_protocol), a->ai_addr,
-                  a->ai_addrlen);
+    ok =
+        connects(::socket(a->ai_family, a->ai_socktype, a->ai_protocol), a->ai_addr, a->ai_addrlen);
   }
   ::freeaddrinfo(found);
   return ok;

@@ -19,7 +19,6 @@
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QPushButton>
-
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -60,8 +59,7 @@ class QtBackend final : public Backend {
 
   // ---- Application ----------------------------------------------------------
 
-  int runEventLoop(Window task, const AppConfig& config,
-                   const MenuBarResource* menuBar) override {
+  int runEventLoop(Window task, const AppConfig& config, const MenuBarResource* menuBar) override {
     appTitle_ = toQ(config.taskTitle);
     auto* main = new TaskMainWindow(task);
     main->setWindowTitle(appTitle_);
@@ -99,8 +97,7 @@ class QtBackend final : public Backend {
 
   // ---- Windows ------------------------------------------------------------------
 
-  bool createWindow(Window w, const WindowResource& r, Window parent,
-                    bool modal) override {
+  bool createWindow(Window w, const WindowResource& r, Window parent, bool modal) override {
     QtWindow* p = find(parent);
     auto* dialog = new ToolkitDialog(w, p ? p->widget.data() : nullptr);
     dialog->setWindowTitle(toQ(r.title));
@@ -167,8 +164,7 @@ class QtBackend final : public Backend {
   void moveWindow(Window w, Rect area) override {
     QtWindow* e = find(w);
     if (!e || !e->widget) return;
-    const QPoint global =
-        toGlobal(parentWindow(w), QPoint(area.left, area.top));
+    const QPoint global = toGlobal(parentWindow(w), QPoint(area.left, area.top));
     // The client area goes to the rectangle; the task window's menu bar
     // lies above its client area.
     const QPoint offset = e->client->mapTo(e->widget, QPoint(0, 0));
@@ -210,8 +206,7 @@ class QtBackend final : public Backend {
     if (!e || !e->client) return;
     const QColor c = toQColor(colour);
     // Repainting the same colour again must not ask for another repaint.
-    if (e->client->autoFillBackground() &&
-        e->client->palette().color(QPalette::Window) == c) {
+    if (e->client->autoFillBackground() && e->client->palette().color(QPalette::Window) == c) {
       return;
     }
     QPalette pal = e->client->palette();
@@ -241,10 +236,12 @@ class QtBackend final : public Backend {
     if (auto* l = qobject_cast<QLabel*>(c)) {
       l->setText(toQ(t).remove(u'~'));
       fitLabel(l);
-    }
-    else if (auto* b = qobject_cast<QAbstractButton*>(c)) b->setText(mnemonicText(t));
-    else if (auto* e = qobject_cast<QLineEdit*>(c)) e->setText(toQ(t));
-    else if (auto* x = qobject_cast<QPlainTextEdit*>(c)) x->setPlainText(toQ(t));
+    } else if (auto* b = qobject_cast<QAbstractButton*>(c))
+      b->setText(mnemonicText(t));
+    else if (auto* e = qobject_cast<QLineEdit*>(c))
+      e->setText(toQ(t));
+    else if (auto* x = qobject_cast<QPlainTextEdit*>(c))
+      x->setPlainText(toQ(t));
   }
 
   std::string controlText(Window w, int id) override {
@@ -327,8 +324,10 @@ class QtBackend final : public Backend {
   void listClear(Window w, int id) override {
     QWidget* c = control(w, id);
     Quiet q(quiet_);
-    if (auto* l = qobject_cast<QListWidget*>(c)) l->clear();
-    else if (auto* box = qobject_cast<QComboBox*>(c)) box->clear();
+    if (auto* l = qobject_cast<QListWidget*>(c))
+      l->clear();
+    else if (auto* box = qobject_cast<QComboBox*>(c))
+      box->clear();
   }
   std::vector<std::string> listItems(Window w, int id) override {
     std::vector<std::string> items;
@@ -364,8 +363,10 @@ class QtBackend final : public Backend {
         if (selected) l->scrollToItem(item);
       }
     } else if (auto* box = qobject_cast<QComboBox*>(c)) {
-      if (selected) box->setCurrentIndex(index);
-      else if (box->currentIndex() == index) box->setCurrentIndex(-1);
+      if (selected)
+        box->setCurrentIndex(index);
+      else if (box->currentIndex() == index)
+        box->setCurrentIndex(-1);
     }
   }
   void listSuspend(Window w, int id) override {
@@ -493,8 +494,10 @@ class QtBackend final : public Backend {
       case K::SetText: {
         {
           Quiet q(quiet_);
-          if (auto* l = qobject_cast<QLineEdit*>(c)) l->setText(toQ(a.text));
-          else if (auto* x = qobject_cast<QPlainTextEdit*>(c)) x->setPlainText(toQ(a.text));
+          if (auto* l = qobject_cast<QLineEdit*>(c))
+            l->setText(toQ(a.text));
+          else if (auto* x = qobject_cast<QPlainTextEdit*>(c))
+            x->setPlainText(toQ(a.text));
         }
         e.action = ControlAction::TextChanged;
         dispatchEvent(w, e);
@@ -550,8 +553,7 @@ class QtBackend final : public Backend {
   // the ends of it.
   static void fitLabel(QLabel* label) {
     QFont f = label->font();
-    while (f.pointSize() > 6 &&
-           QFontMetrics(f).horizontalAdvance(label->text()) > label->width()) {
+    while (f.pointSize() > 6 && QFontMetrics(f).horizontalAdvance(label->text()) > label->width()) {
       f.setPointSize(f.pointSize() - 1);
     }
     label->setFont(f);
@@ -575,8 +577,7 @@ class QtBackend final : public Backend {
     const QTextBlock block = doc->findBlockByNumber(std::max(0, p.paragraph));
     // A position behind the last paragraph is the end of the text.
     if (!block.isValid()) return doc->lastBlock().position() + doc->lastBlock().length() - 1;
-    return block.position() +
-           charactersToUnits(block.text(), std::max(0, p.character));
+    return block.position() + charactersToUnits(block.text(), std::max(0, p.character));
   }
 
   // Runs the next script line once the loop waiting for `w` is idle, and
@@ -611,10 +612,9 @@ std::unique_ptr<Backend> makeQtBackend(int& argc, char** argv) {
     // static destruction would outlive the thread storage Qt needs.
     static QApplication* app = new QApplication(argc, argv);
     // The desktop session asks before it ends; the task window answers.
-    QObject::connect(app, &QGuiApplication::commitDataRequest, app,
-                     [](QSessionManager& manager) {
-                       if (!postQuitRequest(true)) manager.cancel();
-                     });
+    QObject::connect(app, &QGuiApplication::commitDataRequest, app, [](QSessionManager& manager) {
+      if (!postQuitRequest(true)) manager.cancel();
+    });
     // Qt took the locale from the environment; put ours back.
     useProcessLocale();
   }

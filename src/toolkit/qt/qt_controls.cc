@@ -26,8 +26,7 @@ QString labelText(const ControlResource& c) {
 
 }  // namespace
 
-QWidget* makeControl(Window w, QWidget* parent, const ControlResource& c,
-                     const int& quiet) {
+QWidget* makeControl(Window w, QWidget* parent, const ControlResource& c, const int& quiet) {
   const int id = c.id;
   auto send = [&quiet, w, id](ControlAction action) {
     if (quiet) return;
@@ -42,21 +41,18 @@ QWidget* makeControl(Window w, QWidget* parent, const ControlResource& c,
       b->setProperty("toolkitText", toQ(c.text));
       b->setAutoDefault(false);
       b->setDefault(c.isDefault);
-      QObject::connect(b, &QPushButton::clicked, b,
-                       [send] { send(ControlAction::Pressed); });
+      QObject::connect(b, &QPushButton::clicked, b, [send] { send(ControlAction::Pressed); });
       return b;
     }
     case ControlKind::Check: {
       auto* b = new ToolkitCheckBox(labelText(c), parent);
       b->setProperty("toolkitText", toQ(c.text));
-      QObject::connect(b, &QCheckBox::clicked, b,
-                       [send] { send(ControlAction::CheckToggled); });
+      QObject::connect(b, &QCheckBox::clicked, b, [send] { send(ControlAction::CheckToggled); });
       return b;
     }
     case ControlKind::Edit: {
       auto* e = new QLineEdit(toQ(c.text), parent);
-      QObject::connect(e, &QLineEdit::textEdited, e,
-                       [send] { send(ControlAction::TextChanged); });
+      QObject::connect(e, &QLineEdit::textEdited, e, [send] { send(ControlAction::TextChanged); });
       return e;
     }
     case ControlKind::TextEdit: {
@@ -69,9 +65,8 @@ QWidget* makeControl(Window w, QWidget* parent, const ControlResource& c,
     case ControlKind::List:
     case ControlKind::MultiList: {
       auto* l = new QListWidget(parent);
-      l->setSelectionMode(c.kind == ControlKind::List
-                              ? QAbstractItemView::SingleSelection
-                              : QAbstractItemView::ExtendedSelection);
+      l->setSelectionMode(c.kind == ControlKind::List ? QAbstractItemView::SingleSelection
+                                                      : QAbstractItemView::ExtendedSelection);
       QObject::connect(l, &QListWidget::itemSelectionChanged, l,
                        [send] { send(ControlAction::SelectionChanged); });
       QObject::connect(l, &QListWidget::itemDoubleClicked, l,
@@ -98,8 +93,8 @@ QWidget* makeControl(Window w, QWidget* parent, const ControlResource& c,
 
 namespace {
 
-void addCommand(QWidget* owner, QMenu* menu, QMenuBar* bar, Window task,
-              const MenuEntry& e, std::map<int, QPointer<QAction>>& actions) {
+void addCommand(QWidget* owner, QMenu* menu, QMenuBar* bar, Window task, const MenuEntry& e,
+                std::map<int, QPointer<QAction>>& actions) {
   auto* action = new QAction(toQ(e.label), owner);
   const int tag = e.tag;
   QObject::connect(action, &QAction::triggered, action, [task, tag] {
@@ -107,22 +102,26 @@ void addCommand(QWidget* owner, QMenu* menu, QMenuBar* bar, Window task,
     c.tag = tag;
     dispatchEvent(task, c);
   });
-  if (menu) menu->addAction(action);
-  else bar->addAction(action);
+  if (menu)
+    menu->addAction(action);
+  else
+    bar->addAction(action);
   actions[tag] = action;
 }
 
 }  // namespace
 
 void buildMenu(TaskMainWindow* main, Window task, const MenuBarResource& bar,
-             std::map<int, QPointer<QAction>>& actions) {
+               std::map<int, QPointer<QAction>>& actions) {
   QMenuBar* menuBar = main->menuBar();
   for (const auto& entry : bar.entries) {
     if (entry.kind == MenuEntry::Kind::Submenu) {
       QMenu* menu = menuBar->addMenu(toQ(entry.label));
       for (const auto& item : entry.entries) {
-        if (item.kind == MenuEntry::Kind::Separator) menu->addSeparator();
-        else if (item.kind == MenuEntry::Kind::Command) addCommand(main, menu, menuBar, task, item, actions);
+        if (item.kind == MenuEntry::Kind::Separator)
+          menu->addSeparator();
+        else if (item.kind == MenuEntry::Kind::Command)
+          addCommand(main, menu, menuBar, task, item, actions);
       }
     } else if (entry.kind == MenuEntry::Kind::Command) {
       addCommand(main, nullptr, menuBar, task, entry, actions);

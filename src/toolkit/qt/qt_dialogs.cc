@@ -21,7 +21,6 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QTextBrowser>
 #include <QtWidgets/QVBoxLayout>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -81,13 +80,11 @@ void screenshotAtWait() {
   }
 }
 
-int showMessageBox(QWidget* parent, const QString& title, MessageKind kind,
-                   std::string_view text, const std::vector<std::string>& buttons) {
+int showMessageBox(QWidget* parent, const QString& title, MessageKind kind, std::string_view text,
+                   const std::vector<std::string>& buttons) {
   static const QMessageBox::Icon icons[] = {QMessageBox::Critical, QMessageBox::Warning,
-                                            QMessageBox::Information,
-                                            QMessageBox::Question};
-  QMessageBox box(icons[static_cast<int>(kind)], title, toQ(text), QMessageBox::NoButton,
-                  parent);
+                                            QMessageBox::Information, QMessageBox::Question};
+  QMessageBox box(icons[static_cast<int>(kind)], title, toQ(text), QMessageBox::NoButton, parent);
   box.setTextFormat(Qt::PlainText);
   std::vector<QPushButton*> pushButtons;
   for (const auto& label : buttons) {

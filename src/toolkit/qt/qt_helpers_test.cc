@@ -1,17 +1,15 @@
 // The Qt backend's helpers that need no widgets: the choice of display and
 // the conversions between the toolkit's conventions and Qt's.
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
+#include <QtGui/QColor>
 #include <cstdlib>
 #include <string>
 #include <utility>
-
-#include <QtGui/QColor>
 
 #include "toolkit/qt/display.h"
 #include "toolkit/qt/qt_internal.h"
@@ -24,8 +22,10 @@ void setEnvironment(const char* platform, const char* display, const char* wayla
   const std::pair<const char*, const char*> variables[] = {
       {"QT_QPA_PLATFORM", platform}, {"DISPLAY", display}, {"WAYLAND_DISPLAY", wayland}};
   for (const auto& [name, value] : variables) {
-    if (value) ::setenv(name, value, 1);
-    else ::unsetenv(name);
+    if (value)
+      ::setenv(name, value, 1);
+    else
+      ::unsetenv(name);
   }
 }
 
@@ -51,15 +51,14 @@ TEST_P(PrepareDisplay, DecidesFromTheEnvironment) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PrepareDisplay,
-    ::testing::Values(
-        DisplayCase{"offscreen", nullptr, nullptr, true, "", "offscreen"},
-        DisplayCase{nullptr, nullptr, nullptr, false,
-                    "neither DISPLAY nor WAYLAND_DISPLAY is set", nullptr},
-        DisplayCase{nullptr, ":97", nullptr, false,
-                    "cannot connect to the X server of DISPLAY=:97", nullptr},
-        DisplayCase{"xcb", nullptr, nullptr, false,
-                    "QT_QPA_PLATFORM=xcb but DISPLAY is not set", "xcb"},
-        DisplayCase{nullptr, nullptr, "wayland-0", true, "", nullptr}),
+    ::testing::Values(DisplayCase{"offscreen", nullptr, nullptr, true, "", "offscreen"},
+                      DisplayCase{nullptr, nullptr, nullptr, false,
+                                  "neither DISPLAY nor WAYLAND_DISPLAY is set", nullptr},
+                      DisplayCase{nullptr, ":97", nullptr, false,
+                                  "cannot connect to the X server of DISPLAY=:97", nullptr},
+                      DisplayCase{"xcb", nullptr, nullptr, false,
+                                  "QT_QPA_PLATFORM=xcb but DISPLAY is not set", "xcb"},
+                      DisplayCase{nullptr, nullptr, "wayland-0", true, "", nullptr}),
     [](const auto& info) { return std::to_string(info.index); });
 
 TEST(PrepareDisplayWithServer, PrefersTheX11PluginWhenTheServerAnswers) {
@@ -88,8 +87,9 @@ TEST(PrepareDisplayWithServer, PrefersTheX11PluginWhenTheServerAnswers) {
 TEST(QtText, CharacterOffsetsCountCodePointsNotUtf16Units) {
   const QString s = QString::fromUtf8("a😀bñ😀");  // 5 characters, 7 units
   ASSERT_EQ(s.size(), 7);
-  struct { int units, characters; } rows[] = {
-      {0, 0}, {1, 1}, {3, 2}, {4, 3}, {5, 4}, {7, 5}};
+  struct {
+    int units, characters;
+  } rows[] = {{0, 0}, {1, 1}, {3, 2}, {4, 3}, {5, 4}, {7, 5}};
   for (const auto& r : rows) {
     EXPECT_EQ(unitsToCharacters(s, r.units), r.characters) << r.units;
     EXPECT_EQ(charactersToUnits(s, r.characters), r.units) << r.characters;

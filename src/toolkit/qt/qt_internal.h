@@ -6,7 +6,6 @@
 #include <QtCore/QString>
 #include <QtGui/QAction>
 #include <QtWidgets/QWidget>
-
 #include <map>
 #include <string>
 #include <string_view>
@@ -35,8 +34,7 @@ QColor toQColor(Colour c);
 
 // Makes the widget of one control (qt_controls.cc); events go to window
 // `w` unless `quiet` is above 0 at the time.
-QWidget* makeControl(Window w, QWidget* parent, const ControlResource& c,
-                     const int& quiet);
+QWidget* makeControl(Window w, QWidget* parent, const ControlResource& c, const int& quiet);
 
 // Fills the task window's menu bar and key table; `actions` receives the
 // menu command of every tag.
@@ -46,10 +44,9 @@ void buildMenu(TaskMainWindow* main, Window task, const MenuBarResource& bar,
 
 // Message boxes, file dialogs, help and progress (qt_dialogs.cc). `parent`
 // is the window on top, or null.
-int showMessageBox(QWidget* parent, const QString& title, MessageKind kind,
-                   std::string_view text, const std::vector<std::string>& buttons);
-FileDialogResult showFileDialog(QWidget* parent, bool save, FileSpec& spec,
-                                std::string_view title);
+int showMessageBox(QWidget* parent, const QString& title, MessageKind kind, std::string_view text,
+                   const std::vector<std::string>& buttons);
+FileDialogResult showFileDialog(QWidget* parent, bool save, FileSpec& spec, std::string_view title);
 bool showHelpBrowser(const std::string& htmlFile, int topic);
 void showProgress(QWidget* parent, const ProgressJob& job);
 

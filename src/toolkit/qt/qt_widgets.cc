@@ -12,14 +12,11 @@ namespace {
 constexpr const char* kControlId = "toolkitControlId";
 }
 
-int controlIdOf(const QWidget* widget) {
-  return widget ? widget->property(kControlId).toInt() : 0;
-}
+int controlIdOf(const QWidget* widget) { return widget ? widget->property(kControlId).toInt() : 0; }
 
 void setControlIdOf(QWidget* widget, int id) { widget->setProperty(kControlId, id); }
 
-ToolkitDialog::ToolkitDialog(Window handle, QWidget* parent)
-    : QDialog(parent), handle_(handle) {}
+ToolkitDialog::ToolkitDialog(Window handle, QWidget* parent) : QDialog(parent), handle_(handle) {}
 
 void ToolkitDialog::closeEvent(QCloseEvent* event) {
   if (closing_) {

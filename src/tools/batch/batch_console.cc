@@ -21,10 +21,8 @@ bool BatchConsole::diagnostic(const OdbcDiagnostic& record) {
   return true;
 }
 
-WriterMessages::Button BatchConsole::ask(std::string_view text,
-                                         std::string_view first,
-                                         std::string_view second,
-                                         std::string_view third) {
+WriterMessages::Button BatchConsole::ask(std::string_view text, std::string_view first,
+                                         std::string_view second, std::string_view third) {
   ConsoleAnswer answered = answerWithoutWaiting(answer_, text, first, second, third);
   print("question", answered.line);
   return answered.button;

@@ -26,8 +26,8 @@ class BatchConsole final : public OdbcReporter, public WriterMessages {
   void warning(std::string_view text) override;
   void note(std::string_view text) override;
   bool diagnostic(const OdbcDiagnostic& record) override;
-  Button ask(std::string_view text, std::string_view first,
-             std::string_view second, std::string_view third = {}) override;
+  Button ask(std::string_view text, std::string_view first, std::string_view second,
+             std::string_view third = {}) override;
 
   // Rewrites the progress line (only when progress is shown).
   void progress(std::string_view text);

@@ -7,13 +7,13 @@
 namespace vodbc {
 
 enum BatchExit : int {
-  kExitWritten = 0,           // the worksheet file was written
+  kExitWritten = 0,  // the worksheet file was written
   kExitUsage = 2,
-  kExitRetrievalFile = 3,     // missing or unreadable retrieval file
-  kExitConnection = 4,        // no driver manager, connection refused, no tables
-  kExitStatement = 5,         // empty statement, execution or fetch failed
-  kExitNotWritten = 6,        // existing file, column or row limit, write error
-  kExitInterrupted = 130,     // Ctrl+C
+  kExitRetrievalFile = 3,  // missing or unreadable retrieval file
+  kExitConnection = 4,     // no driver manager, connection refused, no tables
+  kExitStatement = 5,      // empty statement, execution or fetch failed
+  kExitNotWritten = 6,     // existing file, column or row limit, write error
+  kExitInterrupted = 130,  // Ctrl+C
 };
 // 7 and 8 come from the worksheet model itself, which ends the process when
 // an allocation is over its cap or memory runs out.

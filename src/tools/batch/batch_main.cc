@@ -18,11 +18,11 @@
 #include "sheet/paths.h"
 #include "sheet/sheet.h"
 #include "sheet/worksheet_settings.h"
+#include "toolkit/process_locale.h"
 #include "tools/batch/batch_console.h"
 #include "tools/batch/batch_exit.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_summary.h"
-#include "toolkit/process_locale.h"
 #include "worksheet_file/worksheet_reader.h"
 #include "worksheet_file/worksheet_writer.h"
 
@@ -42,8 +42,7 @@ void catchInterrupts() {
 }
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Runs the fetch on a worker thread while this thread shows progress, passes
@@ -101,8 +100,7 @@ int run(const BatchOptions& o) {
   }
 
   bool terminal = ::isatty(STDERR_FILENO) == 1;
-  BatchConsole console(stderr, o.overwrite ? "Overwrite" : "",
-                       terminal && !o.quiet);
+  BatchConsole console(stderr, o.overwrite ? "Overwrite" : "", terminal && !o.quiet);
 
   if (!o.dryRun && !o.overwrite && fileExists(o.outputFile)) {
     console.error(o.outputFile + " exists; --overwrite replaces it");
@@ -117,8 +115,7 @@ int run(const BatchOptions& o) {
   RetrievalContext context(console, windows);
   context.overrides = overrides;
   context.fetch = fetchWithProgress(console);
-  context.ask = [&console](std::string_view text, std::string_view first,
-                           std::string_view second) {
+  context.ask = [&console](std::string_view text, std::string_view first, std::string_view second) {
     return console.ask(text, first, second) == WriterMessages::Button::kFirst ? 0 : 1;
   };
 
@@ -143,17 +140,15 @@ int run(const BatchOptions& o) {
   markAllColumnsChanged(sheet, false);
   sheet->changeSeen = 1;
   if (!o.quiet) {
-    console.note("Retrieved " + std::to_string(sheet->columnCount) +
-                 " columns by " + std::to_string(sheet->rowCount) +
-                 " rows of data from ODBC Query");
+    console.note("Retrieved " + std::to_string(sheet->columnCount) + " columns by " +
+                 std::to_string(sheet->rowCount) + " rows of data from ODBC Query");
   }
   summary.fetched = fetchedColumns(*sheet);
 
   int status = kExitWritten;
   if (!o.dryRun) {
     auto writeStart = std::chrono::steady_clock::now();
-    summary.written =
-        writeWorksheetFile(sheet, o.outputFile.c_str(), console) == 1;
+    summary.written = writeWorksheetFile(sheet, o.outputFile.c_str(), console) == 1;
     summary.writeSeconds = secondsSince(writeStart);
     if (summary.written) {
       summary.writtenNames = writtenNames(o.outputFile);

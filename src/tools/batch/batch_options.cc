@@ -1,9 +1,7 @@
 #include "tools/batch/batch_options.h"
 
 #include <CLI/CLI.hpp>
-
 #include <vector>
-
 
 namespace vodbc {
 namespace {
@@ -30,33 +28,26 @@ constexpr const char* kFooter =
 BatchCommand parseBatchCommand(int argc, const char* const* argv) {
   BatchCommand command;
   BatchOptions& o = command.options;
-  CLI::App app{"Reruns a saved retrieval file and writes a Velora worksheet file.",
-               "vodbc-batch"};
+  CLI::App app{"Reruns a saved retrieval file and writes a Velora worksheet file.", "vodbc-batch"};
   app.set_help_flag("-h,--help", "Print this help and exit");
   app.set_version_flag("--version", std::string("vodbc-batch ") + VODBC_VERSION,
                        "Print the version and exit");
-  app.add_option("RETRIEVAL.idb", o.retrievalFile, "The retrieval file to run")
-      ->required();
-  app.add_option("OUTPUT.WOR", o.outputFile, "The worksheet file to write")
-      ->required();
+  app.add_option("RETRIEVAL.idb", o.retrievalFile, "The retrieval file to run")->required();
+  app.add_option("OUTPUT.WOR", o.outputFile, "The worksheet file to write")->required();
   app.add_flag("--overwrite", o.overwrite,
                "Replace OUTPUT.WOR when it exists (its strings, constants and "
                "SSP matrix are lost)");
-  app.add_option("--connect", o.connect,
-                 "Connection string to use instead of the file's");
+  app.add_option("--connect", o.connect, "Connection string to use instead of the file's");
   app.add_option("--sql", o.sql, "SQL text to run instead of the file's");
   app.add_option("--password-env", o.passwordEnv,
                  "Add PWD= from this environment variable when the "
                  "connection string holds no password");
-  app.add_flag("--dry-run", o.dryRun,
-               "Connect and run the statement, but write nothing");
+  app.add_flag("--dry-run", o.dryRun, "Connect and run the statement, but write nothing");
   std::string summary;
-  app.add_option("--summary", summary,
-                 "Print a run summary on stdout; FORMAT is json")
+  app.add_option("--summary", summary, "Print a run summary on stdout; FORMAT is json")
       ->check(CLI::IsMember({"json"}))
       ->type_name("FORMAT");
-  app.add_flag("-q,--quiet", o.quiet,
-               "No progress line and no report of the rows retrieved");
+  app.add_flag("-q,--quiet", o.quiet, "No progress line and no report of the rows retrieved");
   app.footer(kFooter);
 
   try {
@@ -76,8 +67,9 @@ BatchCommand parseBatchCommand(int argc, const char* const* argv) {
   }
   o.summaryJson = summary == "json";
   if (o.passwordEnv && o.passwordEnv->empty()) {
-    command.text = "--password-env needs the name of an environment variable"
-                   "\nRun with --help for more information.";
+    command.text =
+        "--password-env needs the name of an environment variable"
+        "\nRun with --help for more information.";
     return command;
   }
   command.kind = BatchCommand::Kind::kRun;

@@ -10,10 +10,10 @@ namespace vodbc {
 struct BatchOptions {
   std::string retrievalFile;
   std::string outputFile;
-  bool overwrite = false;    // answer the overwrite question with "Overwrite"
-  bool dryRun = false;       // connect and execute, write nothing
-  bool quiet = false;        // no progress line, no report line
-  bool summaryJson = false;  // --summary json
+  bool overwrite = false;                  // answer the overwrite question with "Overwrite"
+  bool dryRun = false;                     // connect and execute, write nothing
+  bool quiet = false;                      // no progress line, no report line
+  bool summaryJson = false;                // --summary json
   std::optional<std::string> connect;      // replaces the file's connection string
   std::optional<std::string> sql;          // replaces the file's SQL text
   std::optional<std::string> passwordEnv;  // variable that holds the password

@@ -63,11 +63,9 @@ nlohmann::json buildSummary(const SummaryInput& input) {
   std::size_t index = 0;
   std::size_t written = 0;
   if (input.sheet && input.sheet->firstColumn) {
-    for (const SheetColumn* c = input.sheet->firstColumn->next; c;
-         c = c->next, ++index) {
-      FetchedColumn::Kind fetched = index < input.fetched.size()
-                                        ? input.fetched[index].kind
-                                        : FetchedColumn::Kind::kNumeric;
+    for (const SheetColumn* c = input.sheet->firstColumn->next; c; c = c->next, ++index) {
+      FetchedColumn::Kind fetched =
+          index < input.fetched.size() ? input.fetched[index].kind : FetchedColumn::Kind::kNumeric;
       nlohmann::json col;
       col["name"] = windows1252ToUtf8(c->name);
       bool isText = c->type == ColumnType::Text || c->type == ColumnType::PinnedText;

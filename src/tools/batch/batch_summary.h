@@ -18,7 +18,6 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
-
 #include <string>
 #include <vector>
 
@@ -38,9 +37,9 @@ struct SummaryInput {
   std::string outputFile;
   bool written = false;
   bool dryRun = false;
-  const Sheet* sheet = nullptr;             // after the writer's conversions
-  std::vector<FetchedColumn> fetched;       // before them
-  std::vector<std::string> writtenNames;    // from the file, Windows-1252
+  const Sheet* sheet = nullptr;           // after the writer's conversions
+  std::vector<FetchedColumn> fetched;     // before them
+  std::vector<std::string> writtenNames;  // from the file, Windows-1252
   double retrievalSeconds = 0;
   double writeSeconds = 0;
 };

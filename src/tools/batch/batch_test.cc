@@ -63,8 +63,7 @@ class BatchTest : public ::testing::Test {
   std::string shop_;
 };
 
-const std::string kReport =
-    "note: Retrieved 4 columns by 3 rows of data from ODBC Query";
+const std::string kReport = "note: Retrieved 4 columns by 3 rows of data from ODBC Query";
 const std::string kQuestion =
     "question: Do you want to edit the SQL statement to correct this error? "
     "[No/Yes] -> No";
@@ -79,14 +78,13 @@ struct ExitCase {
   Lines args;
   int status;
   Lines err;
-  std::string written;  // the worksheet file left behind, "" for none
+  std::string written;       // the worksheet file left behind, "" for none
   std::string csv = kSales;  // vodbc-dump's reading of it
 };
 
 void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
 
-class BatchExitTest : public BatchTest,
-                      public ::testing::WithParamInterface<ExitCase> {};
+class BatchExitTest : public BatchTest, public ::testing::WithParamInterface<ExitCase> {};
 
 TEST_P(BatchExitTest, StatusMessagesAndFiles) {
   const ExitCase& c = GetParam();
@@ -111,68 +109,126 @@ INSTANTIATE_TEST_SUITE_P(
     Batch, BatchExitTest,
     ::testing::Values(
         ExitCase{"Written", "{shop}", kAll, kQ, 0, {kReport}, "new.WOR"},
-        ExitCase{"OverwriteReplacesAndSaysSo", "{shop}", kAll,
-                 {"--overwrite", "{dir}/q.idb", "{dir}/old.WOR"}, 0,
+        ExitCase{"OverwriteReplacesAndSaysSo",
+                 "{shop}",
+                 kAll,
+                 {"--overwrite", "{dir}/q.idb", "{dir}/old.WOR"},
+                 0,
                  {kReport,
                   "question: Warning: Overwriting {dir}/old.WOR will lose the Velora Strings, "
                   "Constants and SSP matrix!",
                   "", "Are you sure you want to do this? [No/Overwrite] -> Overwrite"},
                  "old.WOR"},
         // The file names a driver that does not exist; the flags supply the rest.
-        ExitCase{"ConnectionSqlAndPasswordFromOutside", "DRIVER=nothing", {"SELECT nothing"},
-                 {"--connect", "{shop}", "--password-env", "VODBC_TEST_PASSWORD", "--sql",
-                  "SELECT amount FROM sales WHERE region = 'South'", "{dir}/q.idb",
-                  "{dir}/new.WOR"}, 0,
-                 {"note: Retrieved 1 columns by 1 rows of data from ODBC Query"}, "new.WOR",
-                 "amount\n4\n"},
-        ExitCase{"QuietSaysOnlyWhatWentWrong", "{shop}", kAll,
-                 {"--quiet", "{dir}/q.idb", "{dir}/new.WOR"}, 0, {}, "new.WOR"},
-        ExitCase{"DryRunWritesNothing", "{shop}", kAll,
-                 {"--dry-run", "{dir}/q.idb", "{dir}/new.WOR"}, 0, {kReport}, ""},
-        ExitCase{"NoArguments", "{shop}", kAll, {}, 2,
-                 {"vodbc-batch: RETRIEVAL.idb is required",
-                  "Run with --help for more information."}, ""},
-        ExitCase{"UnknownSummaryFormat", "{shop}", kAll,
-                 {"--summary", "xml", "{dir}/q.idb", "{dir}/new.WOR"}, 2,
-                 {"vodbc-batch: --summary: xml not in {json}",
-                  "Run with --help for more information."}, ""},
-        ExitCase{"PasswordVariableNotSet", "{shop}", kAll,
-                 {"--password-env", "VODBC_TEST_NO_SUCH_VARIABLE", "{dir}/q.idb",
-                  "{dir}/new.WOR"}, 2,
+        ExitCase{
+            "ConnectionSqlAndPasswordFromOutside",
+            "DRIVER=nothing",
+            {"SELECT nothing"},
+            {"--connect", "{shop}", "--password-env", "VODBC_TEST_PASSWORD", "--sql",
+             "SELECT amount FROM sales WHERE region = 'South'", "{dir}/q.idb", "{dir}/new.WOR"},
+            0,
+            {"note: Retrieved 1 columns by 1 rows of data from ODBC Query"},
+            "new.WOR",
+            "amount\n4\n"},
+        ExitCase{"QuietSaysOnlyWhatWentWrong",
+                 "{shop}",
+                 kAll,
+                 {"--quiet", "{dir}/q.idb", "{dir}/new.WOR"},
+                 0,
+                 {},
+                 "new.WOR"},
+        ExitCase{"DryRunWritesNothing",
+                 "{shop}",
+                 kAll,
+                 {"--dry-run", "{dir}/q.idb", "{dir}/new.WOR"},
+                 0,
+                 {kReport},
+                 ""},
+        ExitCase{
+            "NoArguments",
+            "{shop}",
+            kAll,
+            {},
+            2,
+            {"vodbc-batch: RETRIEVAL.idb is required", "Run with --help for more information."},
+            ""},
+        ExitCase{
+            "UnknownSummaryFormat",
+            "{shop}",
+            kAll,
+            {"--summary", "xml", "{dir}/q.idb", "{dir}/new.WOR"},
+            2,
+            {"vodbc-batch: --summary: xml not in {json}", "Run with --help for more information."},
+            ""},
+        ExitCase{"PasswordVariableNotSet",
+                 "{shop}",
+                 kAll,
+                 {"--password-env", "VODBC_TEST_NO_SUCH_VARIABLE", "{dir}/q.idb", "{dir}/new.WOR"},
+                 2,
                  {"error: the environment variable VODBC_TEST_NO_SUCH_VARIABLE is "
-                  "not set"}, ""},
-        ExitCase{"MissingRetrievalFile", "{shop}", kAll,
-                 {"{dir}/none.idb", "{dir}/new.WOR"}, 3,
+                  "not set"},
+                 ""},
+        ExitCase{"MissingRetrievalFile",
+                 "{shop}",
+                 kAll,
+                 {"{dir}/none.idb", "{dir}/new.WOR"},
+                 3,
                  {"error: Error: In Write ODBC Retrieval File - could not open file "
-                  "{dir}/none.idb"}, ""},
-        ExitCase{"ConnectionRefused", "DRIVER={dir}/none.so", kAll, kQ, 4,
+                  "{dir}/none.idb"},
+                 ""},
+        ExitCase{"ConnectionRefused",
+                 "DRIVER={dir}/none.so",
+                 kAll,
+                 kQ,
+                 4,
                  {"error: Error: Could not Open Database Driver Connection correctly",
                   "error: Velora ODBC Error Message: SQL Error: 01000 Error Code: 0 "
                   "ODBC Error Message: [unixODBC][Driver Manager]Can't open lib "
-                  "'{dir}/none.so' : file not found"}, ""},
-        ExitCase{"NoTables", "DRIVER=SQLite3;Database={dir}/empty.db", kAll, kQ, 4,
-                 {"error: Error: Selected ODBC contains no valid tables!"}, ""},
-        ExitCase{"EmptyStatement", "{shop}", {}, kQ, 5,
-                 {"error: Error: Empty ODBC SQL statement"}, ""},
-        ExitCase{"BadStatement", "{shop}", {"SELECT amount FROM nowhere"}, kQ, 5,
+                  "'{dir}/none.so' : file not found"},
+                 ""},
+        ExitCase{"NoTables",
+                 "DRIVER=SQLite3;Database={dir}/empty.db",
+                 kAll,
+                 kQ,
+                 4,
+                 {"error: Error: Selected ODBC contains no valid tables!"},
+                 ""},
+        ExitCase{
+            "EmptyStatement", "{shop}", {}, kQ, 5, {"error: Error: Empty ODBC SQL statement"}, ""},
+        ExitCase{"BadStatement",
+                 "{shop}",
+                 {"SELECT amount FROM nowhere"},
+                 kQ,
+                 5,
                  {"error: Velora ODBC Error Message: SQL Error: S1000 Error Code: 1 "
                   "ODBC Error Message: [SQLite]no such table: nowhere (1)",
-                  kQuestion, "error: Error reading ODBC Data!"}, ""},
-        ExitCase{"SqlOverrideWithoutRows", "{shop}", kAll,
-                 {"--sql", "SELECT * FROM sales WHERE id > 9", "{dir}/q.idb",
-                  "{dir}/new.WOR"}, 5,
+                  kQuestion, "error: Error reading ODBC Data!"},
+                 ""},
+        ExitCase{"SqlOverrideWithoutRows",
+                 "{shop}",
+                 kAll,
+                 {"--sql", "SELECT * FROM sales WHERE id > 9", "{dir}/q.idb", "{dir}/new.WOR"},
+                 5,
                  {"error: Error reading ODBC data: No valid data found!", kQuestion,
-                  "error: Error reading ODBC Data!"}, ""},
-        ExitCase{"ExistingOutputWithoutOverwrite", "{shop}", kAll,
-                 {"{dir}/q.idb", "{dir}/old.WOR"}, 6,
-                 {"error: {dir}/old.WOR exists; --overwrite replaces it"}, ""},
-        ExitCase{"OutputFolderMissing", "{shop}", kAll,
-                 {"{dir}/q.idb", "{dir}/no/new.WOR"}, 6,
-                 {kReport, "error: Error: In Write VELORA File - could not open file "
-                           "{dir}/no/new.WOR"}, ""}),
-    [](const ::testing::TestParamInfo<ExitCase>& info) {
-      return std::string(info.param.name);
-    });
+                  "error: Error reading ODBC Data!"},
+                 ""},
+        ExitCase{"ExistingOutputWithoutOverwrite",
+                 "{shop}",
+                 kAll,
+                 {"{dir}/q.idb", "{dir}/old.WOR"},
+                 6,
+                 {"error: {dir}/old.WOR exists; --overwrite replaces it"},
+                 ""},
+        ExitCase{"OutputFolderMissing",
+                 "{shop}",
+                 kAll,
+                 {"{dir}/q.idb", "{dir}/no/new.WOR"},
+                 6,
+                 {kReport,
+                  "error: Error: In Write VELORA File - could not open file "
+                  "{dir}/no/new.WOR"},
+                 ""}),
+    [](const ::testing::TestParamInfo<ExitCase>& info) { return std::string(info.param.name); });
 
 TEST_F(BatchTest, JsonSummaryDescribesEveryColumn) {
   // A text column and 39 numbers, with 31-character names: together they
@@ -203,16 +259,24 @@ TEST_F(BatchTest, JsonSummaryDescribesEveryColumn) {
   ASSERT_EQ(j["column_list"].size(), 40u);
   const std::string cut = j["column_list"][0].value("written_name", "");
   EXPECT_LT(cut.size(), 31u);
-  EXPECT_EQ(j["column_list"][0], (json{{"conversion", "text to factor"}, {"levels", 2},
-                                       {"name", names[0]}, {"type", "factor"},
+  EXPECT_EQ(j["column_list"][0], (json{{"conversion", "text to factor"},
+                                       {"levels", 2},
+                                       {"name", names[0]},
+                                       {"type", "factor"},
                                        {"written_name", names[0].substr(0, cut.size())}}));
-  EXPECT_EQ(j["column_list"][39], (json{{"conversion", "none"}, {"levels", nullptr},
-                                        {"name", names[39]}, {"type", "numeric"},
+  EXPECT_EQ(j["column_list"][39], (json{{"conversion", "none"},
+                                        {"levels", nullptr},
+                                        {"name", names[39]},
+                                        {"type", "numeric"},
                                         {"written_name", names[39].substr(0, cut.size())}}));
   j.erase("seconds");
   j.erase("column_list");
-  EXPECT_EQ(j, (json{{"columns", 40}, {"dry_run", false}, {"output_file", dir_ + "/new.WOR"},
-                     {"retrieval_file", dir_ + "/q.idb"}, {"rows", 3}, {"written", true}}));
+  EXPECT_EQ(j, (json{{"columns", 40},
+                     {"dry_run", false},
+                     {"output_file", dir_ + "/new.WOR"},
+                     {"retrieval_file", dir_ + "/q.idb"},
+                     {"rows", 3},
+                     {"written", true}}));
   // The names the summary gives are the names the file holds.
   EXPECT_EQ(lines(dumpCsv("new.WOR"))[0].substr(0, cut.size() + 1), cut + ",");
 
@@ -222,11 +286,18 @@ TEST_F(BatchTest, JsonSummaryDescribesEveryColumn) {
   ASSERT_EQ(r.status, 0) << r.err;
   j = json::parse(r.out);
   j.erase("seconds");
-  EXPECT_EQ(j, (json{{"column_list", {{{"conversion", "text to date"}, {"levels", nullptr},
-                                       {"name", "sold_on"}, {"type", "date"},
-                                       {"written_name", nullptr}}}},
-                     {"columns", 1}, {"dry_run", true}, {"output_file", dir_ + "/dry.WOR"},
-                     {"retrieval_file", dir_ + "/q.idb"}, {"rows", 3}, {"written", false}}));
+  EXPECT_EQ(j, (json{{"column_list",
+                      {{{"conversion", "text to date"},
+                        {"levels", nullptr},
+                        {"name", "sold_on"},
+                        {"type", "date"},
+                        {"written_name", nullptr}}}},
+                     {"columns", 1},
+                     {"dry_run", true},
+                     {"output_file", dir_ + "/dry.WOR"},
+                     {"retrieval_file", dir_ + "/q.idb"},
+                     {"rows", 3},
+                     {"written", false}}));
 }
 
 // True once the process has its own handler for SIGINT, so that a Ctrl+C
@@ -243,13 +314,13 @@ bool catchesInterrupts(int pid) {
 
 TEST_F(BatchTest, CtrlCCancelsTheFetchAndWritesNothing) {
   // A statement that never ends by itself.
-  Result r = batch("{shop}",
-                   {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL",
-                    "SELECT x + 1 FROM c) SELECT max(x) FROM c"},
-                   kQ, [](int pid) {
-                     while (!catchesInterrupts(pid)) usleep(1000);
-                     kill(pid, SIGINT);
-                   });
+  Result r = batch(
+      "{shop}",
+      {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL", "SELECT x + 1 FROM c) SELECT max(x) FROM c"},
+      kQ, [](int pid) {
+        while (!catchesInterrupts(pid)) usleep(1000);
+        kill(pid, SIGINT);
+      });
   EXPECT_EQ(r.status, 130);
   EXPECT_EQ(r.err, "note: interrupted; nothing was written\n");
   EXPECT_NE(::access((dir_ + "/new.WOR").c_str(), F_OK), 0);

@@ -56,32 +56,56 @@ TEST(WorksheetReader, DamageIsReportedWithItsOffset) {
   const Damage damages[] = {
       {"undamaged", 0, {}, "accepted"},
       {"signature", 3, {0x00}, "byte 3: expected the worksheet signature (0x02), found 0x00"},
-      {"title length", 170, {101, 0, 0, 0, 0},
+      {"title length",
+       170,
+       {101, 0, 0, 0, 0},
        "byte 170: expected a title length from 0 to 100, found 101"},
       {"header missing cell", 185, {0}, "byte 185: expected a missing cell after the header"},
-      {"labels offset past the end", 240, {0xA0, 0x86, 0x01, 0x00, 0x00},
+      {"labels offset past the end",
+       240,
+       {0xA0, 0x86, 0x01, 0x00, 0x00},
        "byte 240: expected the labels section (108 bytes at offset 100000) within the file "
        "of 3478 bytes"},
-      {"constants offset off by one", 270, {0x0D, 0x0B, 0, 0, 0},
+      {"constants offset off by one",
+       270,
+       {0x0D, 0x0B, 0, 0, 0},
        "byte 270: expected the constants section's offset to be 2828, found 2829"},
-      {"a directory cell that is not an integer", 300, {0, 0, 0, 0, 0x81},
+      {"a directory cell that is not an integer",
+       300,
+       {0, 0, 0, 0, 0x81},
        "byte 300: expected the columns section's offset as an integer cell"},
-      {"attribute field end", 360, {' '},
+      {"attribute field end",
+       360,
+       {' '},
        "byte 360: expected 0x0D ending attribute field 1 of the strings section, found 0x20"},
-      {"length code beyond the rows", 460, {0x25},
+      {"length code beyond the rows",
+       460,
+       {0x25},
        "byte 459: expected a length of at most 4 rows for column 1, found 5"},
-      {"name mark", 891, {' '},
+      {"name mark",
+       891,
+       {' '},
        "byte 891: expected the mark after the name of column 1 (0x81), found 0x20"},
-      {"a value in a spare slot", 2938, {'X'},
+      {"a value in a spare slot",
+       2938,
+       {'X'},
        "byte 2938: expected a blank cell in row 1 of column slot 4, beyond the column's 0 "
        "values"},
-      {"one byte more", 3478, {0}, "byte 3478: expected the end of the file, found 1 more bytes",
+      {"one byte more",
+       3478,
+       {0},
+       "byte 3478: expected the end of the file, found 1 more bytes",
        3479},
-      {"cut in the columns", 0, {},
+      {"cut in the columns",
+       0,
+       {},
        "byte 300: expected the columns section (600 bytes at offset 2878) within the file of "
        "3000 bytes",
        3000},
-      {"empty", 0, {}, "byte 0: expected the worksheet signature, but the file ends after 0 bytes",
+      {"empty",
+       0,
+       {},
+       "byte 0: expected the worksheet signature, but the file ends after 0 bytes",
        0},
       {"text", 0, Bytes(text.begin(), text.end()),
        "byte 0: expected the worksheet signature (0x40), found 0x68", text.size()},
@@ -156,8 +180,8 @@ TEST(DumpText, WorksheetTextIsShownAsUtf8) {
   const std::pair<std::string, std::string> cases[] = {
       {"plain", "plain"},
       {"Caf\xE9", "Caf\xC3\xA9"},
-      {"\x80 5", "\xE2\x82\xAC 5"},            // the euro sign
-      {"a\x81z", "a\xEF\xBF\xBDz"},             // undefined in the code page
+      {"\x80 5", "\xE2\x82\xAC 5"},  // the euro sign
+      {"a\x81z", "a\xEF\xBF\xBDz"},  // undefined in the code page
       {"\x9F\xFF", "\xC5\xB8\xC3\xBF"},
   };
   for (const auto& [text, utf8] : cases) EXPECT_EQ(windows1252ToUtf8(text), utf8);
@@ -171,7 +195,8 @@ TEST(DumpText, PrintedNumbersWriteBackAsTheSameCell) {
     state ^= state >> 7;
     state ^= state << 17;
     const double mantissa = static_cast<double>(state >> 11) / 9007199254740992.0;
-    const double v = (state & 1 ? -1 : 1) * std::ldexp(0.5 + mantissa / 2, static_cast<int>(state % 200) - 100);
+    const double v =
+        (state & 1 ? -1 : 1) * std::ldexp(0.5 + mantissa / 2, static_cast<int>(state % 200) - 100);
     std::uint8_t cell[5], again[5];
     encodeRealCell(v, cell);
     const std::string text = cellText(decodeWorksheetCell(cell));

@@ -14,8 +14,8 @@ namespace {
 namespace fmt = worksheet_format;
 using Kind = WorksheetCell::Kind;
 
-const char* const kSectionNames[fmt::kSectionCount] = {"strings", "labels", "constants",
-                                                       "columns", "SSP"};
+const char* const kSectionNames[fmt::kSectionCount] = {"strings", "labels", "constants", "columns",
+                                                       "SSP"};
 
 // Attribute fields hold control bytes and count bytes: show them so that a
 // reader can count positions (printable bytes as they are, others as \xNN),
@@ -45,8 +45,7 @@ const std::string* labelOf(const WorksheetImage& image, const WorksheetColumn& c
   return &labels[static_cast<std::size_t>(code) - 1];
 }
 
-std::string valueText(const WorksheetImage& image, const WorksheetColumn& column,
-                      int row) {
+std::string valueText(const WorksheetImage& image, const WorksheetColumn& column, int row) {
   if (row >= static_cast<int>(column.cells.size())) return "";
   const WorksheetCell& cell = column.cells[static_cast<std::size_t>(row)];
   if (const std::string* label = labelOf(image, column, cell)) {
@@ -98,8 +97,8 @@ std::string cellText(const WorksheetCell& cell) {
       const double number = std::strtod(text, nullptr);
       const double shown = std::fabs(number);
       // A whole number of that size would be written as an integer cell.
-      const bool integerCell = number > -2147483648.0 && number < 2147483647.0 &&
-                               number == std::trunc(number);
+      const bool integerCell =
+          number > -2147483648.0 && number < 2147483647.0 && number == std::trunc(number);
       if (shown >= low && shown < high && !integerCell) return text;
     }
   }
@@ -144,7 +143,8 @@ void printWorksheet(const WorksheetImage& image, std::ostream& out) {
     }
   }
   out << "Constants:";
-  for (const auto& cell : image.constants) out << ' ' << (cell.kind == Kind::kBlank ? "-" : cellText(cell));
+  for (const auto& cell : image.constants)
+    out << ' ' << (cell.kind == Kind::kBlank ? "-" : cellText(cell));
   out << '\n';
 
   out << "Label sets: " << image.labelSets.size() << " of " << image.labelSlots()

@@ -73,8 +73,7 @@ State& state() {
 using Lock = std::lock_guard<std::recursive_mutex>;
 
 const char* typeName(SQLSMALLINT type) {
-  return type == SQL_HANDLE_ENV ? "ENV" : type == SQL_HANDLE_DBC ? "DBC"
-                                                                 : "STMT";
+  return type == SQL_HANDLE_ENV ? "ENV" : type == SQL_HANDLE_DBC ? "DBC" : "STMT";
 }
 
 Handle* find(SQLHANDLE handle, SQLSMALLINT type) {
@@ -129,8 +128,7 @@ void addRecord(Handle* h, const char* code, const char* message) {
   if (h != nullptr) h->records.push_back({code, 0, message});
 }
 
-void copyText(const std::string& text, SQLCHAR* out, SQLSMALLINT length,
-              SQLSMALLINT* outLength) {
+void copyText(const std::string& text, SQLCHAR* out, SQLSMALLINT length, SQLSMALLINT* outLength) {
   if (outLength != nullptr) *outLength = static_cast<SQLSMALLINT>(text.size());
   if (out == nullptr || length <= 0) return;
   std::size_t n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(length - 1));
@@ -192,8 +190,8 @@ SQLRETURN resultCall(const char* name, SQLHSTMT stmt, SQLCHAR* text) {
 }
 
 // The ODBC 2 allocation functions and SQLAllocHandle share this.
-SQLRETURN allocateCall(const std::string& function, const std::string& shown,
-                       SQLSMALLINT type, SQLHANDLE parentHandle, SQLHANDLE* out) {
+SQLRETURN allocateCall(const std::string& function, const std::string& shown, SQLSMALLINT type,
+                       SQLHANDLE parentHandle, SQLHANDLE* out) {
   Lock lock(state().mutex);
   SQLSMALLINT parentType = type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC;
   Handle* parent = type == SQL_HANDLE_ENV ? nullptr : find(parentHandle, parentType);
@@ -213,8 +211,8 @@ SQLRETURN allocateCall(const std::string& function, const std::string& shown,
 // Calls that only act on one handle: `work` runs unless the call was
 // injected, removed, or given an invalid handle.
 template <class Work>
-SQLRETURN simpleCall(const std::string& function, const std::string& shown,
-                     SQLHANDLE handle, SQLSMALLINT type, Work work) {
+SQLRETURN simpleCall(const std::string& function, const std::string& shown, SQLHANDLE handle,
+                     SQLSMALLINT type, Work work) {
   Lock lock(state().mutex);
   Handle* h = find(handle, type);
   if (auto r = enter(function, shown, h)) return *r;
@@ -222,9 +220,8 @@ SQLRETURN simpleCall(const std::string& function, const std::string& shown,
   return work(h);
 }
 
-SQLRETURN readRecord(Handle* h, std::size_t index, bool pop, SQLCHAR* code,
-                     SQLINTEGER* native, SQLCHAR* message, SQLSMALLINT length,
-                     SQLSMALLINT* outLength) {
+SQLRETURN readRecord(Handle* h, std::size_t index, bool pop, SQLCHAR* code, SQLINTEGER* native,
+                     SQLCHAR* message, SQLSMALLINT length, SQLSMALLINT* outLength) {
   if (h == nullptr) return SQL_INVALID_HANDLE;
   if (index >= h->records.size()) return SQL_NO_DATA;
   Diagnostic d = h->records[index];
@@ -232,8 +229,7 @@ SQLRETURN readRecord(Handle* h, std::size_t index, bool pop, SQLCHAR* code,
   copyText(d.state, code, 6, nullptr);
   if (native) *native = d.native;
   copyText(d.message, message, length, outLength);
-  return d.message.size() >= static_cast<std::size_t>(length) ? SQL_SUCCESS_WITH_INFO
-                                                               : SQL_SUCCESS;
+  return d.message.size() >= static_cast<std::size_t>(length) ? SQL_SUCCESS_WITH_INFO : SQL_SUCCESS;
 }
 
 }  // namespace
@@ -290,18 +286,15 @@ void setInfoNumber(SQLUSMALLINT info, SQLRETURN result, SQLUINTEGER value) {
 }
 void queueResult(ResultSet result) { FAKE_WITH_STATE(s.results.push_back(std::move(result));) }
 void setTextTruncation(TextTruncation mode) { FAKE_WITH_STATE(s.truncation = mode;) }
-void setCompletedConnectionString(const std::string& text) {
-  FAKE_WITH_STATE(s.completed = text;)
-}
+void setCompletedConnectionString(const std::string& text) { FAKE_WITH_STATE(s.completed = text;) }
 std::vector<std::string> calls() { FAKE_WITH_STATE(return s.calls;) }
 std::vector<std::string> handleEvents() { FAKE_WITH_STATE(return s.events;) }
 int liveHandles() {
-  FAKE_WITH_STATE(return static_cast<int>(std::count_if(
-      s.handles.begin(), s.handles.end(), [](auto& h) { return h->alive; }));)
+  FAKE_WITH_STATE(return static_cast<int>(std::count_if(s.handles.begin(), s.handles.end(),
+                                                        [](auto& h) { return h->alive; }));)
 }
 int callCount(const std::string& function) {
-  FAKE_WITH_STATE(auto it = s.counts.find(function);
-                  return it == s.counts.end() ? 0 : it->second;)
+  FAKE_WITH_STATE(auto it = s.counts.find(function); return it == s.counts.end() ? 0 : it->second;)
 }
 std::string lastStatementText() { FAKE_WITH_STATE(return s.lastStatement;) }
 std::string lastConnectionInput() { FAKE_WITH_STATE(return s.lastConnection;) }
@@ -313,8 +306,8 @@ using namespace vodbc::fake;
 extern "C" {
 
 SQLRETURN SQLAllocHandle(SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* output) {
-  return allocateCall("SQLAllocHandle", std::string("SQLAllocHandle(") + typeName(type) + ")",
-                      type, input, output);
+  return allocateCall("SQLAllocHandle", std::string("SQLAllocHandle(") + typeName(type) + ")", type,
+                      input, output);
 }
 SQLRETURN SQLAllocEnv(SQLHENV* env) {
   return allocateCall("SQLAllocEnv", "SQLAllocEnv", SQL_HANDLE_ENV, nullptr, env);
@@ -328,8 +321,8 @@ SQLRETURN SQLAllocStmt(SQLHDBC dbc, SQLHSTMT* stmt) {
 
 SQLRETURN SQLFreeHandle(SQLSMALLINT type, SQLHANDLE handle) {
   Lock lock(state().mutex);
-  if (auto r = enter("SQLFreeHandle", std::string("SQLFreeHandle(") + typeName(type) + ")",
-                     nullptr)) {
+  if (auto r =
+          enter("SQLFreeHandle", std::string("SQLFreeHandle(") + typeName(type) + ")", nullptr)) {
     return *r;
   }
   return release(handle, type);
@@ -368,9 +361,8 @@ SQLRETURN SQLSetEnvAttr(SQLHENV env, SQLINTEGER, SQLPOINTER, SQLINTEGER) {
                     [](Handle*) { return SQL_SUCCESS; });
 }
 
-SQLRETURN SQLDriverConnect(SQLHDBC dbc, SQLHWND, SQLCHAR* in, SQLSMALLINT inLength,
-                           SQLCHAR* out, SQLSMALLINT outMax, SQLSMALLINT* outLength,
-                           SQLUSMALLINT) {
+SQLRETURN SQLDriverConnect(SQLHDBC dbc, SQLHWND, SQLCHAR* in, SQLSMALLINT inLength, SQLCHAR* out,
+                           SQLSMALLINT outMax, SQLSMALLINT* outLength, SQLUSMALLINT) {
   Lock lock(state().mutex);
   std::string input;
   if (in != nullptr) {
@@ -379,12 +371,11 @@ SQLRETURN SQLDriverConnect(SQLHDBC dbc, SQLHWND, SQLCHAR* in, SQLSMALLINT inLeng
                                 : std::string(text, static_cast<std::size_t>(inLength));
   }
   state().lastConnection = input;
-  return simpleCall("SQLDriverConnect", "SQLDriverConnect", dbc, SQL_HANDLE_DBC,
-                    [&](Handle* h) {
-                      h->connected = true;
-                      copyText(state().completed.value_or(input), out, outMax, outLength);
-                      return SQL_SUCCESS;
-                    });
+  return simpleCall("SQLDriverConnect", "SQLDriverConnect", dbc, SQL_HANDLE_DBC, [&](Handle* h) {
+    h->connected = true;
+    copyText(state().completed.value_or(input), out, outMax, outLength);
+    return SQL_SUCCESS;
+  });
 }
 
 SQLRETURN SQLDisconnect(SQLHDBC dbc) {
@@ -396,61 +387,57 @@ SQLRETURN SQLDisconnect(SQLHDBC dbc) {
 }
 
 SQLRETURN SQLGetFunctions(SQLHDBC dbc, SQLUSMALLINT id, SQLUSMALLINT* supported) {
-  return simpleCall("SQLGetFunctions", "SQLGetFunctions", dbc, SQL_HANDLE_DBC,
-                    [&](Handle*) {
-                      static const std::map<SQLUSMALLINT, std::string> names = {
-                          {SQL_API_SQLALLOCHANDLE, "SQLAllocHandle"},
-                          {SQL_API_SQLGETDIAGREC, "SQLGetDiagRec"}};
-                      auto it = names.find(id);
-                      bool answer = true;
-                      if (it != names.end()) {
-                        auto reported = state().reported.find(it->second);
-                        answer = state().removed.count(it->second) == 0 &&
-                                 (reported == state().reported.end() || reported->second);
-                      }
-                      *supported = answer ? SQL_TRUE : SQL_FALSE;
-                      return SQL_SUCCESS;
-                    });
+  return simpleCall("SQLGetFunctions", "SQLGetFunctions", dbc, SQL_HANDLE_DBC, [&](Handle*) {
+    static const std::map<SQLUSMALLINT, std::string> names = {
+        {SQL_API_SQLALLOCHANDLE, "SQLAllocHandle"}, {SQL_API_SQLGETDIAGREC, "SQLGetDiagRec"}};
+    auto it = names.find(id);
+    bool answer = true;
+    if (it != names.end()) {
+      auto reported = state().reported.find(it->second);
+      answer = state().removed.count(it->second) == 0 &&
+               (reported == state().reported.end() || reported->second);
+    }
+    *supported = answer ? SQL_TRUE : SQL_FALSE;
+    return SQL_SUCCESS;
+  });
 }
 
 SQLRETURN SQLGetInfo(SQLHDBC dbc, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT length,
                      SQLSMALLINT* outLength) {
-  return simpleCall(
-      "SQLGetInfo", "SQLGetInfo(" + std::to_string(type) + ")", dbc, SQL_HANDLE_DBC,
-      [&](Handle* h) {
-        auto it = state().info.find(type);
-        if (it == state().info.end()) {
-          addRecord(h, "HY096", "Information type out of range");
-          return SQLRETURN{SQL_ERROR};
-        }
-        const Info& info = it->second;
-        SQLUSMALLINT small = static_cast<SQLUSMALLINT>(info.number);
-        if (info.isText) {
-          copyText(info.text, static_cast<SQLCHAR*>(value), length, outLength);
-        } else if (type == SQL_IDENTIFIER_CASE) {
-          std::memcpy(value, &small, sizeof small);
-        } else {
-          std::memcpy(value, &info.number, sizeof info.number);
-        }
-        return info.result;
-      });
+  return simpleCall("SQLGetInfo", "SQLGetInfo(" + std::to_string(type) + ")", dbc, SQL_HANDLE_DBC,
+                    [&](Handle* h) {
+                      auto it = state().info.find(type);
+                      if (it == state().info.end()) {
+                        addRecord(h, "HY096", "Information type out of range");
+                        return SQLRETURN{SQL_ERROR};
+                      }
+                      const Info& info = it->second;
+                      SQLUSMALLINT small = static_cast<SQLUSMALLINT>(info.number);
+                      if (info.isText) {
+                        copyText(info.text, static_cast<SQLCHAR*>(value), length, outLength);
+                      } else if (type == SQL_IDENTIFIER_CASE) {
+                        std::memcpy(value, &small, sizeof small);
+                      } else {
+                        std::memcpy(value, &info.number, sizeof info.number);
+                      }
+                      return info.result;
+                    });
 }
 
-SQLRETURN SQLGetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record,
-                        SQLCHAR* code, SQLINTEGER* native, SQLCHAR* message,
-                        SQLSMALLINT length, SQLSMALLINT* outLength) {
+SQLRETURN SQLGetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLCHAR* code,
+                        SQLINTEGER* native, SQLCHAR* message, SQLSMALLINT length,
+                        SQLSMALLINT* outLength) {
   Lock lock(state().mutex);
   state().calls.push_back("SQLGetDiagRec");
   if (state().removed.count("SQLGetDiagRec") != 0) return SQL_ERROR;
   if (record < 1) return SQL_NO_DATA;
-  return readRecord(find(handle, type), static_cast<std::size_t>(record - 1), false, code,
-                    native, message, length, outLength);
+  return readRecord(find(handle, type), static_cast<std::size_t>(record - 1), false, code, native,
+                    message, length, outLength);
 }
 
 // ODBC 2 hands out each record once, from the most specific handle given.
-SQLRETURN SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* code,
-                   SQLINTEGER* native, SQLCHAR* message, SQLSMALLINT length,
-                   SQLSMALLINT* outLength) {
+SQLRETURN SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* code, SQLINTEGER* native,
+                   SQLCHAR* message, SQLSMALLINT length, SQLSMALLINT* outLength) {
   Lock lock(state().mutex);
   state().calls.push_back("SQLError");
   if (state().removed.count("SQLError") != 0) return SQL_ERROR;
@@ -465,8 +452,8 @@ SQLRETURN SQLTables(SQLHSTMT stmt, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT,
                     SQLSMALLINT, SQLCHAR*, SQLSMALLINT) {
   return resultCall("SQLTables", stmt, nullptr);
 }
-SQLRETURN SQLColumns(SQLHSTMT stmt, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT,
-                     SQLCHAR* table, SQLSMALLINT, SQLCHAR*, SQLSMALLINT) {
+SQLRETURN SQLColumns(SQLHSTMT stmt, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT, SQLCHAR* table,
+                     SQLSMALLINT, SQLCHAR*, SQLSMALLINT) {
   return resultCall("SQLColumns", stmt, table);
 }
 SQLRETURN SQLExecDirect(SQLHSTMT stmt, SQLCHAR* text, SQLINTEGER) {
@@ -474,29 +461,27 @@ SQLRETURN SQLExecDirect(SQLHSTMT stmt, SQLCHAR* text, SQLINTEGER) {
 }
 
 SQLRETURN SQLNumResultCols(SQLHSTMT stmt, SQLSMALLINT* count) {
-  return simpleCall("SQLNumResultCols", "SQLNumResultCols", stmt, SQL_HANDLE_STMT,
-                    [&](Handle* h) {
-                      *count = static_cast<SQLSMALLINT>(h->result.columns.size());
-                      return SQL_SUCCESS;
-                    });
+  return simpleCall("SQLNumResultCols", "SQLNumResultCols", stmt, SQL_HANDLE_STMT, [&](Handle* h) {
+    *count = static_cast<SQLSMALLINT>(h->result.columns.size());
+    return SQL_SUCCESS;
+  });
 }
 
-SQLRETURN SQLDescribeCol(SQLHSTMT stmt, SQLUSMALLINT column, SQLCHAR* name,
-                         SQLSMALLINT length, SQLSMALLINT* nameLength, SQLSMALLINT* dataType,
-                         SQLULEN* size, SQLSMALLINT* digits, SQLSMALLINT* nullable) {
-  return simpleCall("SQLDescribeCol", "SQLDescribeCol", stmt, SQL_HANDLE_STMT,
-                    [&](Handle* h) {
-                      if (column < 1 || column > h->result.columns.size()) {
-                        return SQLRETURN{SQL_ERROR};
-                      }
-                      const Column& c = h->result.columns[column - 1];
-                      copyText(c.name, name, length, nameLength);
-                      if (dataType) *dataType = c.sqlType;
-                      if (size) *size = 80;
-                      if (digits) *digits = 0;
-                      if (nullable) *nullable = SQL_NULLABLE;
-                      return SQLRETURN{SQL_SUCCESS};
-                    });
+SQLRETURN SQLDescribeCol(SQLHSTMT stmt, SQLUSMALLINT column, SQLCHAR* name, SQLSMALLINT length,
+                         SQLSMALLINT* nameLength, SQLSMALLINT* dataType, SQLULEN* size,
+                         SQLSMALLINT* digits, SQLSMALLINT* nullable) {
+  return simpleCall("SQLDescribeCol", "SQLDescribeCol", stmt, SQL_HANDLE_STMT, [&](Handle* h) {
+    if (column < 1 || column > h->result.columns.size()) {
+      return SQLRETURN{SQL_ERROR};
+    }
+    const Column& c = h->result.columns[column - 1];
+    copyText(c.name, name, length, nameLength);
+    if (dataType) *dataType = c.sqlType;
+    if (size) *size = 80;
+    if (digits) *digits = 0;
+    if (nullable) *nullable = SQL_NULLABLE;
+    return SQLRETURN{SQL_SUCCESS};
+  });
 }
 
 SQLRETURN SQLBindCol(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT type, SQLPOINTER buffer,

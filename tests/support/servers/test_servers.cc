@@ -37,9 +37,12 @@ void removeSqliteFolders() {
 
 const char* databaseName(Database database) {
   switch (database) {
-    case Database::SQLite: return "SQLite";
-    case Database::PostgreSQL: return "PostgreSQL";
-    case Database::MariaDB: return "MariaDB";
+    case Database::SQLite:
+      return "SQLite";
+    case Database::PostgreSQL:
+      return "PostgreSQL";
+    case Database::MariaDB:
+      return "MariaDB";
   }
   return "?";
 }
@@ -66,8 +69,7 @@ ServerConnection serverConnection(Database database) {
     static std::once_flag registered;
     std::call_once(registered, [] { std::atexit(removeSqliteFolders); });
     sqliteFolders().push_back(folder);
-    result.connectionString =
-        std::string("Driver={SQLite3};Database=") + folder + "/test.db;";
+    result.connectionString = std::string("Driver={SQLite3};Database=") + folder + "/test.db;";
     return result;
   }
   std::string kind = database == Database::PostgreSQL ? "postgres" : "mariadb";
@@ -76,8 +78,7 @@ ServerConnection serverConnection(Database database) {
   if (result.connectionString.empty()) {
     result.skipReason = readFirstLine(base + ".skip");
     if (result.skipReason.empty()) {
-      result.skipReason = kind + " server fixture did not run (" + base +
-                          ".conn is missing)";
+      result.skipReason = kind + " server fixture did not run (" + base + ".conn is missing)";
     }
   }
   return result;

@@ -79,8 +79,7 @@ SessionResult runSession(const SessionRun& run) {
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status)
-                                          : 128 + WTERMSIG(status);
+    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
   result.transcript = splitLines(readFile(transcript));
   result.out = readFile(out);

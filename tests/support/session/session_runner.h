@@ -24,8 +24,8 @@ struct SessionRun {
   std::string toolkit = "headless";    // VODBC_TOOLKIT
   // Further environment variables (e.g. QT_QPA_PLATFORM=offscreen).
   std::vector<std::pair<std::string, std::string>> environment;
-  std::string workingDirectory;        // "" keeps the test's own
-  int timeoutSeconds = 60;             // the program is killed after this
+  std::string workingDirectory;  // "" keeps the test's own
+  int timeoutSeconds = 60;       // the program is killed after this
 };
 
 struct SessionResult {

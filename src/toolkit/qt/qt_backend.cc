@@ -23,7 +23,7 @@
 #include <map>
 #include <memory>
 
-#include "toolkit/process_locale.h"
+#include "text/process_locale.h"
 #include "toolkit/qt/qt_internal.h"
 #include "toolkit/qt/qt_widgets.h"
 #include "toolkit/session.h"
@@ -616,7 +616,7 @@ std::unique_ptr<Backend> makeQtBackend(int& argc, char** argv) {
       if (!postQuitRequest(true)) manager.cancel();
     });
     // Qt took the locale from the environment; put ours back.
-    useProcessLocale();
+    vodbc::useProcessLocale();
   }
   return std::make_unique<qt::QtBackend>();
 }

@@ -18,7 +18,7 @@
 #include "sheet/paths.h"
 #include "sheet/sheet.h"
 #include "sheet/worksheet_settings.h"
-#include "toolkit/process_locale.h"
+#include "text/process_locale.h"
 #include "tools/batch/batch_console.h"
 #include "tools/batch/batch_exit.h"
 #include "tools/batch/batch_options.h"
@@ -167,7 +167,7 @@ int run(const BatchOptions& o) {
 }  // namespace vodbc
 
 int main(int argc, char** argv) {
-  toolkit::useProcessLocale();
+  vodbc::useProcessLocale();
   vodbc::BatchCommand command = vodbc::parseBatchCommand(argc, argv);
   switch (command.kind) {
     case vodbc::BatchCommand::Kind::kHelp:

@@ -1,4 +1,4 @@
-#include "toolkit/process_locale.h"
+#include "text/process_locale.h"
 
 #include <gtest/gtest.h>
 #include <langinfo.h>
@@ -7,7 +7,7 @@
 #include <clocale>
 #include <string>
 
-namespace toolkit {
+namespace vodbc {
 namespace {
 
 // Whatever the user's environment says, text is UTF-8 and numbers are "C".
@@ -25,4 +25,4 @@ TEST(ProcessLocale, TextIsUtf8AndNumbersKeepTheCForm) {
 }
 
 }  // namespace
-}  // namespace toolkit
+}  // namespace vodbc

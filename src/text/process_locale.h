@@ -5,11 +5,11 @@
 // in the "C" form whatever the user's language.
 #pragma once
 
-namespace toolkit {
+namespace vodbc {
 
 // Takes the character type from the environment when it is UTF-8, C.UTF-8
 // otherwise, and sets numbers to "C". Call it first thing in main and again
 // after anything (such as the Qt application) that sets the locale itself.
 void useProcessLocale();
 
-}  // namespace toolkit
+}  // namespace vodbc

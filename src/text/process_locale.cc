@@ -1,11 +1,11 @@
-#include "toolkit/process_locale.h"
+#include "text/process_locale.h"
 
 #include <langinfo.h>
 
 #include <clocale>
 #include <cstring>
 
-namespace toolkit {
+namespace vodbc {
 
 void useProcessLocale() {
   const char* chosen = std::setlocale(LC_CTYPE, "");
@@ -15,4 +15,4 @@ void useProcessLocale() {
   std::setlocale(LC_NUMERIC, "C");
 }
 
-}  // namespace toolkit
+}  // namespace vodbc

@@ -3,23 +3,12 @@
 #include <climits>
 #include <cstddef>
 
+#include "text/utf8.h"
+
 namespace vodbc {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
-
-// Cuts text to at most n characters without splitting a UTF-8 sequence.
-std::string cutToChars(std::string_view text, std::size_t n) {
-  std::size_t chars = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    bool lead = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-    if (lead) {
-      if (chars == n) return std::string(text.substr(0, i));
-      ++chars;
-    }
-  }
-  return std::string(text);
-}
 
 bool startsToken(const std::string& s, std::size_t pos) { return pos == 0 || s[pos - 1] == ' '; }
 
@@ -52,8 +41,8 @@ void readDirectorySwitch(CommandLine& cl) {
     valueEnd = blank == npos ? t.size() : blank;
     cutEnd = valueEnd;  // a terminating blank stays
   }
-  cl.startDirectory =
-      cutToChars(std::string_view(t).substr(start, valueEnd - start), kCommandLinePathChars);
+  cl.startDirectory = std::string(
+      firstCharacters(std::string_view(t).substr(start, valueEnd - start), kCommandLinePathChars));
   t.erase(at, cutEnd - at);
 }
 
@@ -138,7 +127,7 @@ void readPositionalArguments(CommandLine& cl) {
     arg = std::string_view(t).substr(pos, end - pos);
     while (!arg.empty() && arg.back() == ' ') arg.remove_suffix(1);
   }
-  cl.startRetrievalFile = cutToChars(arg, kCommandLinePathChars);
+  cl.startRetrievalFile = std::string(firstCharacters(arg, kCommandLinePathChars));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "app/output_names.h"
 
 #include "sheet/paths.h"
+#include "text/utf8.h"
 
 namespace vodbc {
 
@@ -16,11 +17,7 @@ std::string worksheetNameFor(std::string_view retrievalName) {
 
 bool joinLimitedPath(std::string_view directory, std::string_view name, std::string& path) {
   if (!joinPath(directory, name, path)) return false;
-  std::size_t chars = 0;
-  for (char c : path) {
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++chars;
-  }
-  if (chars > kMaxPathChars) {
+  if (countCharacters(path) > kMaxPathChars) {
     path.clear();
     return false;
   }

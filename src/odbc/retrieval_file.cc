@@ -11,12 +11,10 @@
 
 #include "odbc/reporter.h"
 #include "odbc/retrieval_spec.h"
-#include "odbc/text_encoding.h"
+#include "text/utf8.h"
 
 namespace vodbc {
 namespace {
-
-bool isContinuationByte(int c) { return (c & 0xC0) == 0x80; }
 
 // Reads like fgets: up to and including the next LF, or until `maxChars`
 // characters have been read (a character is never split; the rest of an
@@ -28,7 +26,7 @@ bool readLine(std::FILE* file, std::size_t maxChars, std::string& out) {
   for (;;) {
     int c = std::getc(file);
     if (c == EOF) break;
-    if (!isContinuationByte(c)) {
+    if (!isContinuationByte(static_cast<unsigned char>(c))) {
       if (chars == maxChars) {
         std::ungetc(c, file);
         break;
@@ -49,17 +47,11 @@ bool dropLineEnd(std::string& text) {
   return true;
 }
 
-std::size_t countChars(std::string_view text) {
-  std::size_t chars = 0;
-  for (char c : text) chars += !isContinuationByte(static_cast<unsigned char>(c));
-  return chars;
-}
-
 std::string withPath(const char* format, std::string_view path) {
   // The format's "%.100s" keeps at most 100 characters of the path.
   std::string text = format;
   std::size_t at = text.find("%.100s");
-  text.replace(at, 6, std::string(utf8Prefix(path, 100)));
+  text.replace(at, 6, std::string(firstCharacters(path, 100)));
   return text;
 }
 
@@ -111,7 +103,7 @@ void readRetrievalSql(RetrievalFile& file, const std::string& path, RetrievalSpe
     // a blank gets none.
     std::string& text = spec.sqlText;
     if (!text.empty() && dropLineEnd(text)) {
-      chars = countChars(text);
+      chars = countCharacters(text);
       if (!text.empty() && text.back() != ' ' && chars < capacity) {
         text.push_back(' ');
         ++chars;
@@ -123,7 +115,7 @@ void readRetrievalSql(RetrievalFile& file, const std::string& path, RetrievalSpe
       break;
     }
     text += line;
-    chars += countChars(line);
+    chars += countCharacters(line);
     if (chars >= capacity) break;
   }
   file.close();

@@ -113,6 +113,10 @@ TEST_F(RetrievalFileTest, AMissingFileOrAReadErrorIsReported) {
   EXPECT_EQ(reporter_.lines,
             Lines{"error: Error: In Write ODBC Retrieval File - could not open file " +
                   path.substr(0, 100)});
+  // Stray continuation bytes are no characters: the cut never counts them.
+  EXPECT_EQ(retrievalOpenError(std::string(99, 'n') + "\x80\x80xyz"),
+            "Error: In Write ODBC Retrieval File - could not open file " + std::string(99, 'n') +
+                "\x80\x80x");
 
   // A folder opens for reading but every read fails: what was read is kept.
   reporter_.lines.clear();

@@ -42,12 +42,6 @@ TEST(TextEncoding, ConvertsCountsAndNeverSplitsACharacter) {
   for (const auto& c : cases) {
     EXPECT_EQ(utf8ToWindows1252(c.utf8, c.maxChars), c.cp1252) << c.utf8;
   }
-  EXPECT_EQ(utf8Prefix("éèê", 2), "éè");
-  EXPECT_EQ(utf8Prefix("ab", 5), "ab");
-  EXPECT_EQ(utf8Prefix("a\xFF"
-                       "b",
-                       2),
-            "a\xFF");
 }
 
 TEST(TimestampTest, AcceptsFullDatesAndTheirTimesOnly) {

@@ -39,15 +39,6 @@ std::size_t utf8SequenceLength(std::string_view text) {
   return length;
 }
 
-std::string_view utf8Prefix(std::string_view text, std::size_t maxChars) {
-  std::size_t at = 0;
-  for (std::size_t chars = 0; chars < maxChars && at < text.size(); ++chars) {
-    std::size_t length = utf8SequenceLength(text.substr(at));
-    at += length == 0 ? 1 : length;
-  }
-  return text.substr(0, at);
-}
-
 namespace {
 
 // One converter per thread: iconv descriptors keep state and must not be

@@ -1,5 +1,5 @@
 // Text conversions between what drivers hand (UTF-8) and the single-byte
-// worksheet (Windows-1252), and character-safe cuts of UTF-8 text.
+// worksheet (Windows-1252).
 #pragma once
 
 #include <cstddef>
@@ -17,10 +17,6 @@ std::string utf8ToWindows1252(std::string_view text, std::size_t maxChars);
 // Writes the same conversion into `out` (room for maxChars + 1 bytes,
 // NUL-terminated) and returns the length; the fetch's allocation-free path.
 std::size_t utf8ToWindows1252(std::string_view text, std::size_t maxChars, char* out);
-
-// The longest prefix of `text` with at most `maxChars` characters that does
-// not split a UTF-8 sequence (invalid bytes count one each).
-std::string_view utf8Prefix(std::string_view text, std::size_t maxChars);
 
 // Number of bytes of the UTF-8 sequence starting at text[0] when it is a
 // valid, complete one; 0 when it is not.

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "text/utf8.h"
 #include "toolkit/window_table.h"
 
 namespace toolkit {
@@ -428,11 +429,9 @@ void carryOut(const ScriptCommand& cmd) {
       requireKind(top, c, c.kind == ControlKind::TextEdit, "a text edit");
       const auto pars = b->textParagraphs(top, c.id);
       const bool emptyStart = pars.empty() && cmd.number == 0 && cmd.number2 == 0;
-      if (!emptyStart && (cmd.number >= static_cast<int>(pars.size()) || cmd.number2 > [&] {
-            int n = 0;
-            for (unsigned char ch : pars[cmd.number]) n += (ch & 0xC0) != 0x80;
-            return n;
-          }())) {
+      const bool inText = cmd.number < static_cast<int>(pars.size()) &&
+                          cmd.number2 <= static_cast<int>(vodbc::countCharacters(pars[cmd.number]));
+      if (!emptyStart && !inText) {
         failLine("no position " + std::to_string(cmd.number) + " " + std::to_string(cmd.number2) +
                  " in " + controlLabel(top, c));
       }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "text/utf8.h"
 #include "toolkit/backend.h"
 #include "toolkit/session.h"
 #include "toolkit/window_table.h"
@@ -424,12 +425,6 @@ std::vector<std::string> paragraphs(Window w, int control) {
   return b ? b->textParagraphs(w, control) : std::vector<std::string>();
 }
 
-int countCharacters(std::string_view s) {
-  int n = 0;
-  for (unsigned char ch : s) n += (ch & 0xC0) != 0x80;
-  return n;
-}
-
 }  // namespace
 
 int textParagraphCount(Window w, int control) {
@@ -451,7 +446,7 @@ std::string textLine(Window w, int control, int paragraph, int line) {
 }
 
 int textCharCount(Window w, int control, int paragraph) {
-  return countCharacters(textParagraph(w, control, paragraph));
+  return static_cast<int>(vodbc::countCharacters(textParagraph(w, control, paragraph)));
 }
 
 TextSelection textSelection(Window w, int control) {

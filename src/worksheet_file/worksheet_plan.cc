@@ -6,9 +6,9 @@
 
 #include "sheet/column_storage.h"
 #include "sheet/sheet.h"
+#include "text/utf8.h"
 #include "worksheet_file/name_block.h"
 #include "worksheet_file/number_cell.h"
-#include "worksheet_file/text_cut.h"
 
 namespace vodbc {
 namespace {

@@ -11,8 +11,8 @@
 #include "sheet/convert_column.h"
 #include "sheet/paths.h"
 #include "sheet/sheet.h"
+#include "text/utf8.h"
 #include "worksheet_file/number_cell.h"
-#include "worksheet_file/text_cut.h"
 #include "worksheet_file/windows1252.h"
 #include "worksheet_file/worksheet_plan.h"
 

@@ -4,16 +4,13 @@
 #include <string_view>
 
 #include "odbc/connection.h"
+#include "text/utf8.h"
 
 namespace vodbc {
 namespace {
 
 std::int32_t countChars(std::string_view text) {
-  std::int32_t n = 0;
-  for (char c : text) {
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-  }
-  return n;
+  return static_cast<std::int32_t>(countCharacters(text));
 }
 
 // Grows the capacity in whole steps until `room` more characters fit.

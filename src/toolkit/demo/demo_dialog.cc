@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "text/utf8.h"
 #include "toolkit/placement.h"
 #include "toolkit/resource.h"
 #include "toolkit/toolkit.h"
@@ -26,16 +27,11 @@ void insertAtCaret(Window w, const std::string& text) {
   }
   const TextPosition caret = textSelection(w, kNotes).start;
   std::string par = textParagraph(w, kNotes, caret.paragraph);
-  // The caret counts characters; find the byte where it stands.
-  std::size_t at = 0;
-  for (int n = 0; at < par.size() && n < caret.character; ++n) {
-    do ++at;
-    while (at < par.size() && (static_cast<unsigned char>(par[at]) & 0xC0) == 0x80);
-  }
-  par.insert(at, text);
+  // The caret counts characters; insert at the byte where it stands.
+  par.insert(vodbc::characterOffset(par, static_cast<std::size_t>(caret.character)), text);
   textSetParagraph(w, kNotes, caret.paragraph, par);
   TextPosition after = caret;
-  for (unsigned char c : text) after.character += (c & 0xC0) != 0x80;
+  after.character += static_cast<int>(vodbc::countCharacters(text));
   setTextSelection(w, kNotes, TextSelection{after, after});
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <thread>
 
+#include "text/utf8.h"
 #include "toolkit/session.h"
 
 namespace toolkit {
@@ -58,11 +59,7 @@ std::string joinParagraphs(const std::vector<std::string>& pars) {
   return text;
 }
 
-int characters(const std::string& s) {
-  int n = 0;
-  for (unsigned char ch : s) n += (ch & 0xC0) != 0x80;
-  return n;
-}
+int characters(const std::string& s) { return static_cast<int>(vodbc::countCharacters(s)); }
 
 class HeadlessBackend final : public Backend {
  public:

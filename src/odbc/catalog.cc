@@ -8,6 +8,7 @@
 #include "odbc/connection.h"
 #include "odbc/diagnostics.h"
 #include "odbc/driver_manager.h"
+#include "odbc/fetch.h"
 #include "odbc/reporter.h"
 #include "odbc/retrieval_spec.h"
 
@@ -86,18 +87,9 @@ SQLCHAR* sqlText(const std::optional<std::string>& text) {
 }  // namespace
 
 char catalogTypeLetter(SQLSMALLINT sqlType) {
+  // Numeric exactly when a fetch keeps the column as numbers.
+  if (fetchColumnType(sqlType).columnType == ColumnType::Numeric) return 'N';
   switch (sqlType) {
-    case SQL_BIT:
-    case SQL_TINYINT:
-    case SQL_BIGINT:
-    case SQL_NUMERIC:
-    case SQL_DECIMAL:
-    case SQL_INTEGER:
-    case SQL_SMALLINT:
-    case SQL_FLOAT:
-    case SQL_REAL:
-    case SQL_DOUBLE:
-      return 'N';
     case SQL_LONGVARBINARY:
     case SQL_VARBINARY:
     case SQL_BINARY:

@@ -26,6 +26,7 @@
 #include "odbc/reporter.h"
 #include "sheet/sheet.h"
 #include "sheet/worksheet_settings.h"
+#include "tools/batch/batch_console.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ double median(std::vector<double> values) {
 
 int benchOne(const std::string& name, const std::string& connection,
              const std::vector<std::string>& load) {
-  ConsoleOdbcReporter reporter;
+  BatchConsole reporter(stderr, "", false);
   if (openOdbc(reporter) != OpenResult::Ok) return 1;
   std::string runString;
   if (driverConnect(connection, runString, reporter, nullptr) != ConnectResult::Connected) {
@@ -147,7 +148,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   vodbc::initWorksheetDefaults();
-  ConsoleOdbcReporter reporter;
+  BatchConsole reporter(stderr, "", false);
   if (!checkDriverManager(reporter)) return 1;
   int failures = 0;
   for (int i = 2; i < argc; ++i) {

@@ -13,17 +13,4 @@ std::string describeDiagnostic(const OdbcDiagnostic& record) {
   return text;
 }
 
-void ConsoleOdbcReporter::error(std::string_view text) {
-  std::fprintf(out_, "%.*s\n", static_cast<int>(text.size()), text.data());
-}
-
-void ConsoleOdbcReporter::warning(std::string_view text) { error(text); }
-
-void ConsoleOdbcReporter::note(std::string_view text) { error(text); }
-
-bool ConsoleOdbcReporter::diagnostic(const OdbcDiagnostic& record) {
-  error(describeDiagnostic(record));
-  return true;
-}
-
 }  // namespace vodbc

@@ -3,13 +3,12 @@
 // Usage: every operation of this library that can fail takes an
 // OdbcReporter& and shows its messages only through it, in the order the
 // user must see them. The program hands in toolkitReporter() (message boxes
-// and the ODBC message window), vodbc-batch a ConsoleOdbcReporter (stderr),
+// and the ODBC message window), vodbc-batch its console (stderr),
 // tests a recorder. A reporter used by a fetch on a worker thread is called
 // on that thread: the implementation must carry the call to the GUI thread
 // and return only once the user has closed the box or window.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -36,20 +35,6 @@ class OdbcReporter {
   // Shows one record in the ODBC message window and returns once it is
   // closed; false when the window could not be opened.
   virtual bool diagnostic(const OdbcDiagnostic& record) = 0;
-};
-
-// Writes everything to a stdio stream (stderr by default), one message per
-// line group; used where there are no windows.
-class ConsoleOdbcReporter : public OdbcReporter {
- public:
-  explicit ConsoleOdbcReporter(std::FILE* out = stderr) : out_(out) {}
-  void error(std::string_view text) override;
-  void warning(std::string_view text) override;
-  void note(std::string_view text) override;
-  bool diagnostic(const OdbcDiagnostic& record) override;
-
- private:
-  std::FILE* out_;
 };
 
 // The text a console or transcript shows for one record:

@@ -10,6 +10,7 @@
 #include "odbc/diagnostics.h"
 #include "odbc/driver_manager.h"
 #include "odbc/message_window.h"
+#include "odbc/recording_reporter.h"
 #include "servers/test_servers.h"
 #include "toolkit/headless/headless_backend.h"
 #include "toolkit/resource.h"
@@ -56,9 +57,9 @@ TEST_F(OdbcWindowsTest, RecordsGetAWindowEachAndMessagesBecomeMessageBoxes) {
 TEST_F(OdbcWindowsTest, TheDataSourceDialogListsDriversAndReturnsTheString) {
   testing::usePrivateOdbcRegistration();
   unsetenv("VODBC_DRIVER_MANAGER");
-  ConsoleOdbcReporter reporter;
-  ASSERT_TRUE(checkDriverManager(reporter));
-  ASSERT_EQ(openOdbc(reporter), OpenResult::Ok);
+  RecordingReporter reporter;
+  ASSERT_TRUE(checkDriverManager(reporter)) << ::testing::PrintToString(reporter.lines);
+  ASSERT_EQ(openOdbc(reporter), OpenResult::Ok) << ::testing::PrintToString(reporter.lines);
   // Connecting with a typed string and cancelling are shown with the whole
   // program; picking a driver starts the connection string with it.
   toolkit::startSession(std::string("select drivers \"SQLite3\"\nclick ok\n"), "");

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "worksheet_file/worksheet_reader.h"
 #include "worksheet_file/worksheet_test_support.h"
@@ -279,23 +278,6 @@ TEST_F(RealFileTest, RunningOutOfMemoryEndsTheProcessBeforeAnyFileIsMade) {
       << "Error: Not enough memory to read data!";
   EXPECT_EQ(contents(target), "old contents");
   EXPECT_EQ(listing(), std::vector<std::string>{"kept.WOR"});
-}
-
-// The console answers with the second button only when told its label.
-TEST(ConsoleWriterMessages, PrintsEachKindAndAnswersFromItsSetting) {
-  for (const char* answer : {"Overwrite", "", "Maybe"}) {
-    std::ostringstream out;
-    ConsoleWriterMessages messages(answer, out);
-    const bool second = std::string(answer) == "Overwrite";
-    EXPECT_EQ(messages.ask("Replace?", "No", "Overwrite"),
-              second ? WriterMessages::Button::kSecond : WriterMessages::Button::kFirst);
-    messages.error("Error: one");
-    messages.warning("Error: two\n");
-    messages.note("three");
-    EXPECT_EQ(out.str(), std::string("question: Replace? [No/Overwrite] -> ") +
-                             (second ? "Overwrite" : "No") +
-                             "\nerror: Error: one\nwarning: Error: two\nnote: three\n");
-  }
 }
 
 }  // namespace

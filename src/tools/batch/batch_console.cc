@@ -23,9 +23,21 @@ bool BatchConsole::diagnostic(const OdbcDiagnostic& record) {
 
 WriterMessages::Button BatchConsole::ask(std::string_view text, std::string_view first,
                                          std::string_view second, std::string_view third) {
-  ConsoleAnswer answered = answerWithoutWaiting(answer_, text, first, second, third);
-  print("question", answered.line);
-  return answered.button;
+  Button button = Button::kFirst;
+  std::string_view label = first;
+  if (!answer_.empty() && answer_ == second) {
+    button = Button::kSecond;
+    label = second;
+  } else if (!answer_.empty() && !third.empty() && answer_ == third) {
+    button = Button::kThird;
+    label = third;
+  }
+  std::string line(text);
+  line.append(" [").append(first).append("/").append(second);
+  if (!third.empty()) line.append("/").append(third);
+  line.append("] -> ").append(label);
+  print("question", line);
+  return button;
 }
 
 void BatchConsole::progress(std::string_view text) {

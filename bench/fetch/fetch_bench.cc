@@ -84,9 +84,9 @@ double median(std::vector<double> values) {
 int benchOne(const std::string& name, const std::string& connection,
              const std::vector<std::string>& load) {
   BatchConsole reporter(stderr, "", false);
-  if (openOdbc(reporter) != OpenResult::Ok) return 1;
+  if (openOdbc(reporter) != OpenResult::kOk) return 1;
   std::string runString;
-  if (driverConnect(connection, runString, reporter, nullptr) != ConnectResult::Connected) {
+  if (driverConnect(connection, runString, reporter, nullptr) != ConnectResult::kConnected) {
     releaseOdbc(SQL_NULL_HSTMT);
     return 1;
   }
@@ -114,7 +114,7 @@ int benchOne(const std::string& name, const std::string& connection,
     start = Clock::now();
     FetchOutcome outcome = fetchIntoSheet(statement, kQuery, reporter);
     fetches.push_back(seconds(Clock::now() - start));
-    if (outcome != FetchOutcome::Filled) {
+    if (outcome != FetchOutcome::kFilled) {
       releaseOdbc(statement);
       return 1;
     }

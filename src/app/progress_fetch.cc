@@ -35,7 +35,7 @@ FetchRunner fetchWithProgressWindow(OdbcReporter& reporter) {
     job.cancel = [&] { fetch.cancel(); };
     toolkit::runProgressDialog(job);
     queued.runPending();
-    return toFetchResult(fetch.wait());
+    return fetch.wait();
   };
 }
 

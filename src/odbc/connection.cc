@@ -48,7 +48,7 @@ OpenResult openOdbc(OdbcReporter& reporter) {
     if (odbc::call<&OdbcApi::SQLAllocEnv>(&h.environment) != SQL_SUCCESS) {
       h.environment = SQL_NULL_HENV;
       reporter.error(kNoEnvironmentMessage);
-      return OpenResult::NothingAllocated;
+      return OpenResult::kNothingAllocated;
     }
   }
   if (h.level > 2) {
@@ -60,7 +60,7 @@ OpenResult openOdbc(OdbcReporter& reporter) {
         SQLINTEGER{SQL_IS_INTEGER});
     if (!succeeded(rc)) {
       reportOdbcDiagnostics(h.environment, SQL_HANDLE_ENV, rc, reporter);
-      return OpenResult::Failed;
+      return OpenResult::kFailed;
     }
   }
   SQLRETURN rc = h.level > 2 ? odbc::call<&OdbcApi::SQLAllocHandle>(SQL_HANDLE_DBC, h.environment,
@@ -69,9 +69,9 @@ OpenResult openOdbc(OdbcReporter& reporter) {
   if (!succeeded(rc)) {
     h.connection = SQL_NULL_HDBC;
     reporter.error(kNoConnectionHandleMessage);
-    return OpenResult::Failed;
+    return OpenResult::kFailed;
   }
-  return OpenResult::Ok;
+  return OpenResult::kOk;
 }
 
 ConnectResult driverConnect(const std::optional<std::string>& stored, std::string& runString,
@@ -84,7 +84,7 @@ ConnectResult driverConnect(const std::optional<std::string>& stored, std::strin
     input = *stored;
   } else {
     std::optional<std::string> chosen = chooser ? chooser() : std::nullopt;
-    if (!chosen) return ConnectResult::Cancelled;
+    if (!chosen) return ConnectResult::kCancelled;
     input = *chosen;
   }
   SQLCHAR completed[kConnectionStringBuffer] = {0};
@@ -93,12 +93,12 @@ ConnectResult driverConnect(const std::optional<std::string>& stored, std::strin
       odbcHandles.connection, static_cast<SQLHWND>(nullptr),
       reinterpret_cast<SQLCHAR*>(input.data()), SQLSMALLINT{SQL_NTS}, completed,
       SQLSMALLINT{kConnectionStringOut}, &completedLength, SQLUSMALLINT{SQL_DRIVER_NOPROMPT});
-  if (rc == SQL_NO_DATA) return ConnectResult::Cancelled;
+  if (rc == SQL_NO_DATA) return ConnectResult::kCancelled;
   if (!succeeded(rc)) {
     reporter.error(kConnectFailedMessage);
     // Tell the user why, too: the driver's records for the refusal.
     reportOdbcDiagnostics(odbcHandles.connection, SQL_HANDLE_DBC, rc, reporter);
-    return ConnectResult::Failed;
+    return ConnectResult::kFailed;
   }
   odbcHandles.connected = true;
   functionAnswers.allocHandle = askDriverManager(SQL_API_SQLALLOCHANDLE);
@@ -110,7 +110,7 @@ ConnectResult driverConnect(const std::optional<std::string>& stored, std::strin
     bool cut = completedLength >= kConnectionStringOut || completed[0] == 0;
     runString = cut ? input : reinterpret_cast<const char*>(completed);
   }
-  return ConnectResult::Connected;
+  return ConnectResult::kConnected;
 }
 
 bool supportsFunction(SQLUSMALLINT function) {

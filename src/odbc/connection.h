@@ -60,8 +60,8 @@ inline constexpr std::string_view kSpecialCharacters = " '_%#$@!^[]()&*-+\"|,.?<
 inline constexpr int kConnectionStringBuffer = 1124;
 inline constexpr int kConnectionStringOut = 1024;
 
-enum class OpenResult { Ok, NothingAllocated, Failed };
-enum class ConnectResult { Connected, Cancelled, Failed };
+enum class OpenResult { kOk, kNothingAllocated, kFailed };
+enum class ConnectResult { kConnected, kCancelled, kFailed };
 
 // Allocates the environment (declaring ODBC 2 behaviour) and the connection.
 OpenResult openOdbc(OdbcReporter& reporter);

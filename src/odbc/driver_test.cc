@@ -40,9 +40,9 @@ class DriverTest : public ::testing::TestWithParam<Database> {
     }
     connection_ = server.connectionString;
     ASSERT_TRUE(checkDriverManager(reporter_));
-    ASSERT_EQ(openOdbc(reporter_), OpenResult::Ok) << dump();
+    ASSERT_EQ(openOdbc(reporter_), OpenResult::kOk) << dump();
     std::string runString;
-    ASSERT_EQ(driverConnect(connection_, runString, reporter_, nullptr), ConnectResult::Connected)
+    ASSERT_EQ(driverConnect(connection_, runString, reporter_, nullptr), ConnectResult::kConnected)
         << dump();
     statement_ = openStatement(reporter_);
     ASSERT_NE(statement_, nullptr) << dump();
@@ -116,7 +116,7 @@ TEST_P(DriverTest, TypesNullsTextAndDatesArriveAsTheSheetKeepsThem) {
           "(3, -1234.125, -7, -1e300, false, 'Grüße', 'Grüße €漢', '1999-12-31', "
           "'1999-12-31 23:59:59', '23:59:59')");
 
-  ASSERT_EQ(fetch("SELECT * FROM " + t + " ORDER BY id"), FetchOutcome::Filled) << dump();
+  ASSERT_EQ(fetch("SELECT * FROM " + t + " ORDER BY id"), FetchOutcome::kFilled) << dump();
   EXPECT_TRUE(reporter_.lines.empty()) << dump();
   Sheet& sheet = *currentSheet;
   EXPECT_EQ(sheet.rowCount, 3);
@@ -176,7 +176,7 @@ TEST_P(DriverTest, HugeNumbersAreClippedWithOneWarningAndNaNIsMissing) {
     execute("INSERT INTO " + t + " VALUES (5, 'NaN')");
     expected.push_back(kMissing);
   }
-  ASSERT_EQ(fetch("SELECT x FROM " + t + " ORDER BY id"), FetchOutcome::Filled) << dump();
+  ASSERT_EQ(fetch("SELECT x FROM " + t + " ORDER BY id"), FetchOutcome::kFilled) << dump();
   EXPECT_EQ(numbers(1), expected);
   EXPECT_EQ(reporter_.lines, Lines{"error: Warning: Numbers in ODBC data greater than "
                                    "9.99999E+37 have been set to this value!"});
@@ -185,7 +185,7 @@ TEST_P(DriverTest, HugeNumbersAreClippedWithOneWarningAndNaNIsMissing) {
 TEST_P(DriverTest, MoreThan250ColumnsKeepTheFirst250AfterANote) {
   std::string sql = "SELECT 1 AS c1";
   for (int i = 2; i <= 260; ++i) sql += "," + std::to_string(i) + " AS c" + std::to_string(i);
-  ASSERT_EQ(fetch(sql), FetchOutcome::Filled) << dump();
+  ASSERT_EQ(fetch(sql), FetchOutcome::kFilled) << dump();
   EXPECT_EQ(reporter_.lines, Lines{"note: Warning: Maximum number of columns (250) "
                                    "exceeded.\nIgnoring extra columns."});
   EXPECT_EQ(currentSheet->columnCount, 250);
@@ -240,14 +240,14 @@ TEST_P(DriverTest, CatalogListsTablesBeforeViewsAndQuotesWhatNeedsIt) {
     sql += ".";
   }
   appendIdentifier(sql, oddTable.name);
-  ASSERT_EQ(fetch(sql), FetchOutcome::Filled) << sql << "\n" << dump();
+  ASSERT_EQ(fetch(sql), FetchOutcome::kFilled) << sql << "\n" << dump();
   EXPECT_EQ(numbers(1), std::vector<double>{2.5});
   EXPECT_STREQ(column(1)->name, "Unit_Price");  // sanitised
 }
 
 TEST_P(DriverTest, AFailedOrCancelledFetchLeavesTheStatementUsable) {
   std::string missing = table("no_such_table");
-  EXPECT_EQ(fetch("SELECT * FROM " + missing), FetchOutcome::Failed);
+  EXPECT_EQ(fetch("SELECT * FROM " + missing), FetchOutcome::kFailed);
   ASSERT_FALSE(reporter_.records.empty()) << dump();
   const OdbcDiagnostic& first = reporter_.records.front();
   EXPECT_FALSE(first.isWarning);
@@ -261,12 +261,12 @@ TEST_P(DriverTest, AFailedOrCancelledFetchLeavesTheStatementUsable) {
   const std::string noData = "error: Error reading ODBC data: No valid data found!";
   std::string t = table("norows");
   reporter_.lines.clear();
-  EXPECT_EQ(fetch("CREATE TABLE " + t + " (a integer)"), FetchOutcome::Failed);
+  EXPECT_EQ(fetch("CREATE TABLE " + t + " (a integer)"), FetchOutcome::kFailed);
   // The driver may say why the fetch found no cursor; the message comes last.
   EXPECT_EQ(reporter_.lines.empty() ? "" : reporter_.lines.back(), noData);
   EXPECT_EQ(currentSheet, nullptr);
   reporter_.lines.clear();
-  EXPECT_EQ(fetch("SELECT * FROM " + t), FetchOutcome::Failed);
+  EXPECT_EQ(fetch("SELECT * FROM " + t), FetchOutcome::kFailed);
   EXPECT_EQ(reporter_.lines, Lines{noData});
   EXPECT_EQ(currentSheet, nullptr);
 
@@ -283,14 +283,14 @@ TEST_P(DriverTest, AFailedOrCancelledFetchLeavesTheStatementUsable) {
   std::string sql =
       "WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n < "
       "100) SELECT a.n FROM s a, s b";
-  EXPECT_EQ(fetchIntoSheet(statement_, sql, reporter_, hooks), FetchOutcome::Cancelled);
+  EXPECT_EQ(fetchIntoSheet(statement_, sql, reporter_, hooks), FetchOutcome::kCancelled);
   EXPECT_EQ(lastSeen, 2000);
   EXPECT_TRUE(reporter_.lines.empty()) << dump();
   EXPECT_EQ(currentSheet, nullptr);
 
   // Nothing stays open or bound: the next statement runs on the same handle.
   execute("INSERT INTO " + t + " VALUES (7)");
-  ASSERT_EQ(fetch("SELECT a FROM " + t), FetchOutcome::Filled) << dump();
+  ASSERT_EQ(fetch("SELECT a FROM " + t), FetchOutcome::kFilled) << dump();
   EXPECT_EQ(numbers(1), std::vector<double>{7});
 }
 
@@ -301,9 +301,9 @@ TEST_P(DriverTest, ARefusedConnectionSaysWhyAndReleasesEverything) {
   std::string bad = db() == Database::SQLite
                         ? "Driver={SQLite3};Database=/nonexistent/folder/x.db;"
                         : connection_ + "Database=no_such_database_" + suffix_ + ";";
-  ASSERT_EQ(openOdbc(reporter_), OpenResult::Ok);
+  ASSERT_EQ(openOdbc(reporter_), OpenResult::kOk);
   std::string runString = "unchanged";
-  EXPECT_EQ(driverConnect(bad, runString, reporter_, nullptr), ConnectResult::Failed);
+  EXPECT_EQ(driverConnect(bad, runString, reporter_, nullptr), ConnectResult::kFailed);
   ASSERT_GE(reporter_.lines.size(), 2u) << dump();
   EXPECT_EQ(reporter_.lines[0],
             "error: Error: Could not Open Database Driver Connection correctly");

@@ -52,8 +52,8 @@ class FakeDriverManagerTest : public ::testing::Test {
   // Open, connect and a statement, for tests that go on by hand.
   SQLHSTMT connect() {
     std::string runString;
-    EXPECT_EQ(openOdbc(reporter_), OpenResult::Ok);
-    EXPECT_EQ(driverConnect("DSN=fake", runString, reporter_, nullptr), ConnectResult::Connected);
+    EXPECT_EQ(openOdbc(reporter_), OpenResult::kOk);
+    EXPECT_EQ(driverConnect("DSN=fake", runString, reporter_, nullptr), ConnectResult::kConnected);
     return openStatement(reporter_);
   }
 
@@ -62,9 +62,9 @@ class FakeDriverManagerTest : public ::testing::Test {
   std::string runOnce() {
     discardCurrentSheet();  // as the shell does before every run
     OdbcSession session;
-    if (openOdbc(reporter_) != OpenResult::Ok) return "open";
+    if (openOdbc(reporter_) != OpenResult::kOk) return "open";
     std::string runString;
-    if (driverConnect("DSN=fake", runString, reporter_, nullptr) != ConnectResult::Connected) {
+    if (driverConnect("DSN=fake", runString, reporter_, nullptr) != ConnectResult::kConnected) {
       return "connect";
     }
     SQLHSTMT statement = openStatement(reporter_);
@@ -73,7 +73,7 @@ class FakeDriverManagerTest : public ::testing::Test {
     spec_.statement = statement;
     readDriverCapabilities(spec_, reporter_);
     if (!readTableList(statement, spec_, reporter_)) return "tables";
-    if (fetchIntoSheet(statement, "SELECT a FROM t", reporter_) != FetchOutcome::Filled) {
+    if (fetchIntoSheet(statement, "SELECT a FROM t", reporter_) != FetchOutcome::kFilled) {
       return "fetch";
     }
     return "done";
@@ -296,7 +296,7 @@ TEST_F(FakeDriverManagerTest, ACancelledFetchEndsQuietlyWithNothingLeftOpen) {
                    },
                    &control};
   EXPECT_EQ(fetchIntoSheet(statement, "SELECT a FROM t", reporter_, hooks),
-            FetchOutcome::Cancelled);
+            FetchOutcome::kCancelled);
   EXPECT_EQ(progress, (std::vector<std::int64_t>{1000, 2000, 3000}));
   EXPECT_TRUE(reporter_.lines.empty());
   EXPECT_EQ(currentSheet, nullptr);
@@ -404,7 +404,7 @@ TEST_F(FakeDriverManagerTest, ColumnListsGrowAndCarryTheirTypeLetters) {
 
 TEST_F(FakeDriverManagerTest, TheChosenStringIsCompletedByTheDriverManager) {
   const std::optional<std::string> none;
-  const ConnectResult connected = ConnectResult::Connected;
+  const ConnectResult connected = ConnectResult::kConnected;
   const struct {
     std::optional<std::string> stored, chosen;  // chosen: the dialog's answer
     std::string completed;                      // by the driver manager
@@ -419,13 +419,13 @@ TEST_F(FakeDriverManagerTest, TheChosenStringIsCompletedByTheDriverManager) {
       // run keeps the string as built.
       {none, "DSN=fake", "DSN=fake;" + repeat("x", 1100), connected, "DSN=fake"},
       // Cancelling the dialog connects nothing and says nothing.
-      {none, none, "", ConnectResult::Cancelled, "kept"},
+      {none, none, "", ConnectResult::kCancelled, "kept"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.completed);
     fresh();
     fake::setCompletedConnectionString(c.completed);
-    ASSERT_EQ(openOdbc(reporter_), OpenResult::Ok);
+    ASSERT_EQ(openOdbc(reporter_), OpenResult::kOk);
     int asked = 0;
     std::string runString = "kept";
     EXPECT_EQ(driverConnect(c.stored, runString, reporter_, [&] { return ++asked, c.chosen; }),

@@ -216,21 +216,21 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
   auto cancelled = [control] { return control != nullptr && control->cancelled(); };
   // A cancel that arrives before the statement runs would find nothing to
   // interrupt in some drivers, and an endless statement would never end.
-  if (cancelled()) return FetchOutcome::Cancelled;
+  if (cancelled()) return FetchOutcome::kCancelled;
   std::string text(sql);
   SQLRETURN rc = odbc::call<&OdbcApi::SQLExecDirect>(
       statement, reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER{SQL_NTS});
   CursorCloser closer(statement);
-  if (cancelled()) return FetchOutcome::Cancelled;
+  if (cancelled()) return FetchOutcome::kCancelled;
   if (!checkOdbc(rc, statement, SQL_HANDLE_STMT, reporter)) {
-    return FetchOutcome::Failed;
+    return FetchOutcome::kFailed;
   }
 
   SQLSMALLINT resultColumns = 0;
   rc = odbc::call<&OdbcApi::SQLNumResultCols>(statement, &resultColumns);
   if (rc != SQL_SUCCESS) {
     reportOdbcDiagnostics(statement, SQL_HANDLE_STMT, rc, reporter);
-    return FetchOutcome::Failed;
+    return FetchOutcome::kFailed;
   }
   int count = resultColumns < 0 ? 0 : resultColumns;
   if (count > kMaxFetchColumns) {
@@ -251,7 +251,7 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
   for (;;) {
     rc = odbc::call<&OdbcApi::SQLFetch>(statement);
     if (rc == SQL_NO_DATA) break;
-    if (cancelled()) return FetchOutcome::Cancelled;
+    if (cancelled()) return FetchOutcome::kCancelled;
     if (rc == SQL_SUCCESS_WITH_INFO) {
       if (!warned) reportOdbcDiagnostics(statement, SQL_HANDLE_STMT, rc, reporter);
       warned = true;
@@ -266,7 +266,7 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
       rowCapacity += kStagingRowStep;
       if ((rowCapacity + 1) * static_cast<std::int64_t>(usedColumns) * 8 > kStagingLimitBytes) {
         reporter.error(kStagingLimitMessage);
-        return FetchOutcome::Failed;
+        return FetchOutcome::kFailed;
       }
     }
     for (BoundColumn& column : columns) {
@@ -289,17 +289,17 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
     ++rows;
     if (hooks.progress && rows % kProgressInterval == 0) hooks.progress(rows);
   }
-  if (cancelled()) return FetchOutcome::Cancelled;
+  if (cancelled()) return FetchOutcome::kCancelled;
   if (hooks.progress && rows % kProgressInterval != 0) hooks.progress(rows);
   if (rows == 0 || count == 0) {
     reporter.error(kNoDataMessage);
-    return FetchOutcome::Failed;
+    return FetchOutcome::kFailed;
   }
 
   Sheet* sheet = createSheet();
   if (sheet == nullptr) {
     reporter.error(kNoSheetMessage);
-    return FetchOutcome::Failed;
+    return FetchOutcome::kFailed;
   }
   sheet->missingValue = missing;
   setSheetFileName(*sheet, "ODBC.WOR");
@@ -307,7 +307,7 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
   sheet->rowCount = static_cast<std::int32_t>(rows);
   if (!createRowAttributes(sheet)) {
     reporter.error(kNoRowAttributesMessage);
-    return FetchOutcome::Failed;
+    return FetchOutcome::kFailed;
   }
 
   bool clipped = false;
@@ -333,7 +333,7 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
   }
   sheet->changeSeen = 0;
   if (clipped) reporter.error(formatWith(kClippedNumbersFormat, kLargestValueText));
-  return FetchOutcome::Filled;
+  return FetchOutcome::kFilled;
 }
 
 }  // namespace vodbc

@@ -8,7 +8,8 @@
 //   FetchOutcome outcome = fetchIntoSheet(statement, sql, reporter, hooks);
 //   // another thread may call control.cancel() meanwhile
 // Filled: currentSheet is the new Sheet. Failed: the messages have been
-// shown (see fetch_messages below). Cancelled: nothing shown, no Sheet.
+// shown (the texts are at the end of this file). Cancelled: nothing shown,
+// no Sheet.
 // In every case the statement stays allocated with its cursor closed and
 // no column bound.
 #pragma once
@@ -26,11 +27,11 @@ namespace vodbc {
 
 class OdbcReporter;
 
-enum class FetchOutcome { Filled, Failed, Cancelled };
+enum class FetchOutcome { kFilled, kFailed, kCancelled };
 
 // Lets another thread stop a running fetch: cancel() marks the fetch and
 // asks the driver (SQLCancel) to stop the call in progress. The fetch then
-// ends with FetchOutcome::Cancelled. cancel() may come at any time while
+// ends with FetchOutcome::kCancelled. cancel() may come at any time while
 // the statement handle is allocated (also after the fetch has returned, when
 // it only closes the cursor), never after releaseOdbc freed it.
 class FetchControl {

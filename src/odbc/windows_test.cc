@@ -59,7 +59,7 @@ TEST_F(OdbcWindowsTest, TheDataSourceDialogListsDriversAndReturnsTheString) {
   unsetenv("VODBC_DRIVER_MANAGER");
   RecordingReporter reporter;
   ASSERT_TRUE(checkDriverManager(reporter)) << ::testing::PrintToString(reporter.lines);
-  ASSERT_EQ(openOdbc(reporter), OpenResult::Ok) << ::testing::PrintToString(reporter.lines);
+  ASSERT_EQ(openOdbc(reporter), OpenResult::kOk) << ::testing::PrintToString(reporter.lines);
   // Connecting with a typed string and cancelling are shown with the whole
   // program; picking a driver starts the connection string with it.
   toolkit::startSession(std::string("select drivers \"SQLite3\"\nclick ok\n"), "");

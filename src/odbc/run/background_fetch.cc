@@ -82,7 +82,7 @@ FetchOutcome BackgroundFetch::wait() {
 
 FetchRunner fetchOnThisThread(OdbcReporter& reporter) {
   return [&reporter](SQLHSTMT statement, const std::string& sql) {
-    return toFetchResult(fetchIntoSheet(statement, sql, reporter));
+    return fetchIntoSheet(statement, sql, reporter);
   };
 }
 

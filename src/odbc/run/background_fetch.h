@@ -9,7 +9,7 @@
 //   queued.runPending();
 //   FetchOutcome outcome = fetch.wait();
 // Cancel (from the caller's thread) asks the driver to stop; the fetch then
-// ends with FetchOutcome::Cancelled, shows nothing more and leaves no Sheet.
+// ends with FetchOutcome::kCancelled, shows nothing more and leaves no Sheet.
 #pragma once
 
 #include <sql.h>
@@ -73,21 +73,9 @@ class BackgroundFetch {
   FetchControl control_;
   std::atomic<bool> finished_{false};
   std::atomic<std::int64_t> rows_{0};
-  FetchOutcome outcome_ = FetchOutcome::Failed;
+  FetchOutcome outcome_ = FetchOutcome::kFailed;
   std::thread thread_;
 };
-
-inline FetchResult toFetchResult(FetchOutcome outcome) {
-  switch (outcome) {
-    case FetchOutcome::Filled:
-      return FetchResult::kSucceeded;
-    case FetchOutcome::Cancelled:
-      return FetchResult::kCancelled;
-    case FetchOutcome::Failed:
-      break;
-  }
-  return FetchResult::kFailed;
-}
 
 // The fetch on the calling thread, for callers that show no progress.
 FetchRunner fetchOnThisThread(OdbcReporter& reporter);

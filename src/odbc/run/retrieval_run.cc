@@ -27,7 +27,7 @@ class Run {
  private:
   // Ends a run that allocated the environment.
   std::uint16_t finish(std::uint16_t result, RunOutcome outcome);
-  FetchResult fetch();
+  FetchOutcome fetch();
   std::string connectionString() const;
 
   const std::optional<std::string>& path_;
@@ -48,10 +48,10 @@ std::string Run::connectionString() const {
   return s;
 }
 
-FetchResult Run::fetch() {
+FetchOutcome Run::fetch() {
   fetched_ = true;
-  FetchResult r = c_.fetch(statement_, spec_.sqlText);
-  lastFetchFailed_ = r == FetchResult::kFailed;
+  FetchOutcome r = c_.fetch(statement_, spec_.sqlText);
+  lastFetchFailed_ = r == FetchOutcome::kFailed;
   return r;
 }
 
@@ -71,12 +71,12 @@ std::uint16_t Run::go() {
     return 0;
   }
   switch (openOdbc(reporter)) {
-    case OpenResult::NothingAllocated:
+    case OpenResult::kNothingAllocated:
       c_.outcome = RunOutcome::kOdbcRefused;
       return 0;
-    case OpenResult::Failed:
+    case OpenResult::kFailed:
       return finish(0, RunOutcome::kOdbcRefused);
-    case OpenResult::Ok:
+    case OpenResult::kOk:
       break;
   }
 
@@ -89,11 +89,11 @@ std::uint16_t Run::go() {
   std::optional<std::string> stored;
   if (path_) stored = connection_;
   switch (driverConnect(stored, connection_, reporter, c_.chooseDataSource)) {
-    case ConnectResult::Cancelled:
+    case ConnectResult::kCancelled:
       return finish(1, RunOutcome::kConnectCancelled);
-    case ConnectResult::Failed:
+    case ConnectResult::kFailed:
       return finish(0, RunOutcome::kConnectFailed);
-    case ConnectResult::Connected:
+    case ConnectResult::kConnected:
       break;
   }
 
@@ -142,8 +142,8 @@ std::uint16_t Run::go() {
     return finish(1, RunOutcome::kEmptyStatement);
   }
 
-  FetchResult r = fetch();
-  while (r == FetchResult::kFailed) {
+  FetchOutcome r = fetch();
+  while (r == FetchOutcome::kFailed) {
     // The first button, "No", is the default: closing the question does
     // not send the user into the editor.
     if (c_.ask(kCorrectStatementQuestion, "No", "Yes") != 1) break;
@@ -154,14 +154,14 @@ std::uint16_t Run::go() {
     // Whatever closed the editor, its text is tried as it stands.
     r = fetch();
   }
-  if (r == FetchResult::kCancelled) {
+  if (r == FetchOutcome::kCancelled) {
     return finish(1, RunOutcome::kFetchCancelled);
   }
-  if (r == FetchResult::kSucceeded && spec_.saveRetrieval) {
+  if (r == FetchOutcome::kFilled && spec_.saveRetrieval) {
     const std::string* rerunPath = path_ ? &*path_ : nullptr;
     writeRetrievalFile(connection_, spec_.sqlText, rerunPath, reporter, c_.saveHooks);
   }
-  if (r == FetchResult::kSucceeded) return finish(1, RunOutcome::kSucceeded);
+  if (r == FetchOutcome::kFilled) return finish(1, RunOutcome::kSucceeded);
   return finish(0, RunOutcome::kFetchFailed);
 }
 

@@ -25,6 +25,7 @@
 #include <string_view>
 
 #include "odbc/connection.h"
+#include "odbc/fetch.h"
 #include "odbc/retrieval_file.h"
 #include "odbc/retrieval_spec.h"
 #include "odbc/run/query_windows.h"
@@ -52,12 +53,10 @@ enum class RunOutcome {
   kFetchCancelled,  // result 1, silent, no Sheet
 };
 
-enum class FetchResult { kSucceeded, kFailed, kCancelled };
-
 // Runs one execution and fetch of `sql` on `statement` into a new Sheet.
 // The program runs it on a worker thread behind a progress window, the batch
 // tool on a worker thread it can cancel from a signal.
-using FetchRunner = std::function<FetchResult(SQLHSTMT statement, const std::string& sql)>;
+using FetchRunner = std::function<FetchOutcome(SQLHSTMT statement, const std::string& sql)>;
 
 // Replacements for what a retrieval file holds (vodbc-batch's --connect,
 // --sql and --password-env); only used by runs with a file.

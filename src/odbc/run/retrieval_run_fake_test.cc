@@ -334,7 +334,7 @@ TEST_F(RunFakeTest, FetchOnAWorkerThread) {
         if (fetch.cancelRequested()) fetch.cancel();
       }
       queued.runPending();
-      return toFetchResult(fetch.wait());
+      return fetch.wait();
     };
     EXPECT_EQ(runRetrieval(path_, ctx), 1);
     if (cancel) {

@@ -69,7 +69,7 @@ FetchRunner fetchWithProgress(BatchConsole& console) {
     }
     queued.runPending();
     console.clearProgress();
-    return toFetchResult(fetch.wait());
+    return fetch.wait();
   };
 }
 

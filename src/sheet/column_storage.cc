@@ -139,50 +139,31 @@ void freeStorage(ColumnStorage& storage) {
   storage = {};
 }
 
+// freeStorage leaves the storage empty, node pointers included, so nothing
+// can walk freed nodes.
 void releaseStorage(SheetColumn& column, StorageSlot which) {
-  ColumnStorage taken;
   switch (which) {
     case StorageSlot::LevelValues:
-      taken.blockTable = column.levelValueBlockTable;
-      taken.blockCount = column.levelValueBlockCount;
-      column.levelValueBlockTable = nullptr;
-      column.levelValueBlockCount = 0;
-      column.levelValuesFirst = nullptr;
+      freeStorage(column.levelValueStorage);
       column.levelValueCount = 0;
       break;
     case StorageSlot::LevelLabels:
-      taken.blockTable = column.levelLabelBlockTable;
-      taken.blockCount = column.levelLabelBlockCount;
-      column.levelLabelBlockTable = nullptr;
-      column.levelLabelBlockCount = 0;
-      column.levelLabelsFirst = nullptr;
+      freeStorage(column.levelLabelStorage);
       column.levelLabelCount = 0;
       break;
     case StorageSlot::Values:
-      taken.blockTable = column.blockTable;
-      taken.blockCount = column.blockCount;
+      freeStorage(column.valueStorage);
       column.length = 0;
-      column.blockTable = nullptr;
-      column.blockCount = 0;
       if (column.type == ColumnType::PinnedText || column.type == ColumnType::Text) {
         column.levelCount = 0;
       }
-      // Every type forgets its node pointers, "Row" included, so nothing can
-      // walk freed nodes.
-      column.first = nullptr;
-      column.last = nullptr;
       break;
   }
-  freeStorage(taken);
 }
 
 void allocateColumnValues(SheetColumn& column, std::int32_t count) {
-  assert(column.blockTable == nullptr);
-  const ColumnStorage storage = allocateStorage(column.type, count);
-  column.first = storage.first;
-  column.last = storage.last;
-  column.blockTable = storage.blockTable;
-  column.blockCount = storage.blockCount;
+  assert(column.valueStorage.blockTable == nullptr);
+  column.valueStorage = allocateStorage(column.type, count);
   column.length = std::max<std::int32_t>(count, 0);
 }
 
@@ -191,17 +172,19 @@ void storeText(TextNode& node, std::string_view text, std::size_t maxChars) {
 }
 
 NodeList<NumericNode> numericValues(const SheetColumn& column) {
-  return {column.first, column.length};
+  return {column.valueStorage.first, column.length};
 }
 
-NodeList<TextNode> textValues(const SheetColumn& column) { return {column.first, column.length}; }
+NodeList<TextNode> textValues(const SheetColumn& column) {
+  return {column.valueStorage.first, column.length};
+}
 
 NodeList<NumericNode> levelValues(const SheetColumn& column) {
-  return {column.levelValuesFirst, column.levelValueCount};
+  return {column.levelValueStorage.first, column.levelValueCount};
 }
 
 NodeList<TextNode> levelLabels(const SheetColumn& column) {
-  return {column.levelLabelsFirst, column.levelLabelCount};
+  return {column.levelLabelStorage.first, column.levelLabelCount};
 }
 
 StorageNode* nodeAt(StorageNode* first, std::int64_t index) {

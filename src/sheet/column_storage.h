@@ -110,15 +110,13 @@ void freeStorage(ColumnStorage& storage);
 // Which of a column's three storages releaseStorage frees.
 enum class StorageSlot { Values, LevelValues, LevelLabels };
 
-// Frees one of a column's storages and clears the fields that describe it:
-// LevelValues clears levelValueBlockTable/-BlockCount, levelValuesFirst and
-// levelValueCount; LevelLabels the same for the labels; Values clears
-// length, blockTable, blockCount, first and last, and for -3 and 3 also
-// levelCount.
+// Frees one of a column's storages, leaves it empty and clears its count:
+// levelValueCount, levelLabelCount, or length (and for -3 and 3 also
+// levelCount).
 void releaseStorage(SheetColumn& column, StorageSlot which);
 
 // Allocates the value storage for `count` values of the column's own type
-// and installs it: first, last, blockTable, blockCount and length.
+// and installs it as valueStorage, with length.
 // The column must have no value storage yet.
 void allocateColumnValues(SheetColumn& column, std::int32_t count);
 

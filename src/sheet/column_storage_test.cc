@@ -141,8 +141,8 @@ TEST(ColumnStorage, StoreTextCutsToTheSlotAndNodeListsStopAtTheCount) {
   column->length = 0;
   EXPECT_TRUE(testing::valuesOf(*column).empty());
   column->length = 4;
-  EXPECT_EQ(nodeAt(column->first, 4), nullptr);
-  EXPECT_EQ(nodeAt(column->first, -1), nullptr);
+  EXPECT_EQ(nodeAt(column->valueStorage.first, 4), nullptr);
+  EXPECT_EQ(nodeAt(column->valueStorage.first, -1), nullptr);
 }
 
 TEST(ColumnStorage, ReleaseClearsTheFieldsOfOneStorage) {
@@ -150,21 +150,22 @@ TEST(ColumnStorage, ReleaseClearsTheFieldsOfOneStorage) {
   SheetColumn* text = sheet.addTexts("t", {"a", "bb"});
   text->levelCount = 2;
   releaseStorage(*text, StorageSlot::Values);
-  EXPECT_EQ(std::tuple(text->first, text->last, text->blockTable, text->blockCount, text->length,
-                       text->levelCount),
-            std::tuple(nullptr, nullptr, nullptr, 0, 0, 0));
+  EXPECT_EQ(
+      std::tuple(text->valueStorage.first, text->valueStorage.last, text->valueStorage.blockTable,
+                 text->valueStorage.blockCount, text->length, text->levelCount),
+      std::tuple(nullptr, nullptr, nullptr, 0, 0, 0));
 
   SheetColumn* numbers = sheet.addNumbers("n", {1, 2}, ColumnType::Factor);
   numbers->levelCount = 5;
   testing::attachLevelValues(*numbers, {1, 2});
   releaseStorage(*numbers, StorageSlot::LevelValues);
-  EXPECT_EQ(std::tuple(numbers->levelValuesFirst, numbers->levelValueBlockTable,
-                       numbers->levelValueBlockCount, numbers->levelValueCount),
+  EXPECT_EQ(std::tuple(numbers->levelValueStorage.first, numbers->levelValueStorage.blockTable,
+                       numbers->levelValueStorage.blockCount, numbers->levelValueCount),
             std::tuple(nullptr, nullptr, 0, 0));
   EXPECT_EQ(numbers->length, 2);  // the values are untouched
   releaseStorage(*numbers, StorageSlot::Values);
   EXPECT_EQ(numbers->levelCount, 5);  // only text columns lose it
-  EXPECT_EQ(numbers->first, nullptr);
+  EXPECT_EQ(numbers->valueStorage.first, nullptr);
 }
 
 TEST(CheckedAlloc, ZeroFilledUpToTheCapAndReallocKeepsTheContent) {

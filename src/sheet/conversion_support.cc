@@ -29,26 +29,19 @@ bool collectionFits(std::int64_t entries, std::int64_t entrySize) {
 void replaceValues(SheetColumn& column, const ColumnStorage& storage) {
   const std::int32_t length = column.length;
   releaseStorage(column, StorageSlot::Values);
-  column.first = storage.first;
-  column.last = storage.last;
-  column.blockTable = storage.blockTable;
-  column.blockCount = storage.blockCount;
+  column.valueStorage = storage;
   column.length = length;
 }
 
 void installLevelValues(SheetColumn& column, const ColumnStorage& storage, std::int32_t count) {
   releaseStorage(column, StorageSlot::LevelValues);
-  column.levelValuesFirst = storage.first;
-  column.levelValueBlockTable = storage.blockTable;
-  column.levelValueBlockCount = storage.blockCount;
+  column.levelValueStorage = storage;
   column.levelValueCount = count;
 }
 
 void installLevelLabels(SheetColumn& column, const ColumnStorage& storage, std::int32_t count) {
   releaseStorage(column, StorageSlot::LevelLabels);
-  column.levelLabelsFirst = storage.first;
-  column.levelLabelBlockTable = storage.blockTable;
-  column.levelLabelBlockCount = storage.blockCount;
+  column.levelLabelStorage = storage;
   column.levelLabelCount = count;
 }
 

@@ -169,14 +169,14 @@ TEST_F(ConvertColumnTest, FactorToNumeric) {
   EXPECT_EQ(valuesOf(*column), (Numbers{10, 20, M, 3, 0.5, 20}));
   EXPECT_EQ(std::tuple(column->type, column->valueWidth, column->levelValueCount),
             std::tuple(ColumnType::Numeric, 25, 0));
-  EXPECT_EQ(column->levelValuesFirst, nullptr);
+  EXPECT_EQ(column->levelValueStorage.first, nullptr);
 
   SheetColumn* labelled = sheet.addTexts("l", {"x", "y", "x"});
   ASSERT_TRUE(textToFactor(*labelled, true, true, true));
   ASSERT_TRUE(factorToNumeric(*labelled, true));
   EXPECT_EQ(valuesOf(*labelled), (Numbers{1, 2, 1}));
   EXPECT_EQ(std::tuple(labelled->formatKind, labelled->levelLabelCount), std::tuple(1, 0));
-  EXPECT_EQ(labelled->levelLabelsFirst, nullptr);
+  EXPECT_EQ(labelled->levelLabelStorage.first, nullptr);
 }
 
 TEST_F(ConvertColumnTest, TextToNumberAndDateTime) {
@@ -271,7 +271,7 @@ TEST_F(ToFactorTest, NumericToFactor) {
               std::tuple(ColumnType::Factor, c.levelCount, c.levelKind,
                          static_cast<std::int32_t>(c.levels.size()), 0, 41, 3,
                          static_cast<std::int32_t>(c.values.size()), 1));
-    EXPECT_EQ(column->levelLabelsFirst, nullptr);
+    EXPECT_EQ(column->levelLabelStorage.first, nullptr);
   }
 }
 
@@ -322,7 +322,7 @@ TEST_F(ToFactorTest, TextToFactor) {
                          column->labelWidth),
               std::tuple(ColumnType::Factor, static_cast<std::int32_t>(c.labels.size()), 2, 4, 41,
                          -1, 0, static_cast<std::int32_t>(widest)));
-    EXPECT_EQ(column->levelValuesFirst, nullptr);
+    EXPECT_EQ(column->levelValueStorage.first, nullptr);
   }
 }
 
@@ -333,7 +333,7 @@ TEST_F(ToFactorTest, TextToFactorWithoutLabels) {
   EXPECT_EQ(std::tuple(column->levelCount, column->levelKind, column->formatKind,
                        column->labelWidth, column->levelLabelCount),
             std::tuple(2, 0, 1, 0, 0));
-  EXPECT_EQ(column->levelLabelsFirst, nullptr);
+  EXPECT_EQ(column->levelLabelStorage.first, nullptr);
 }
 
 TEST_F(ToFactorTest, FactorCollectionsOverTheLimitLeaveTheColumnAlone) {
@@ -351,10 +351,10 @@ TEST_F(ToFactorTest, FactorCollectionsOverTheLimitLeaveTheColumnAlone) {
 
   numbers.push_back(1000);
   SheetColumn* overNumbers = sheet.addNumbers("n", numbers);
-  const StorageNode* numbersFirst = overNumbers->first;
+  const StorageNode* numbersFirst = overNumbers->valueStorage.first;
   EXPECT_FALSE(numericToFactor(*overNumbers, true));
   EXPECT_EQ(valuesOf(*overNumbers), numbers);
-  EXPECT_EQ(std::tuple(overNumbers->type, overNumbers->first, overNumbers->changed),
+  EXPECT_EQ(std::tuple(overNumbers->type, overNumbers->valueStorage.first, overNumbers->changed),
             std::tuple(ColumnType::Numeric, numbersFirst, 0));
 
   texts.push_back("one more");

@@ -32,9 +32,8 @@ struct SheetColumn {
   ColumnType type{};
   Sheet* sheet{};  // owning Sheet
   char name[kNameLength + 1]{};
-  std::int32_t serial{};  // the Sheet's columnSerial when added
-  void** blockTable{};    // value storage
-  std::int32_t blockCount{};
+  std::int32_t serial{};        // the Sheet's columnSerial when added
+  ColumnStorage valueStorage;   // `length` nodes of the column's type
   std::int32_t position{};      // 0 for "Row", 1 for the next, ...
   std::int32_t length{};        // number of values
   std::int32_t decimals{};      // -1 automatic; 0 for "Row"
@@ -46,20 +45,14 @@ struct SheetColumn {
   std::uint16_t locked{};         // convertColumn leaves a locked column alone
   std::uint16_t dateOption{};     // from the settings at creation
   std::int32_t dateFormat{};      // layout code for formatKind 5
-  StorageNode* first{};           // value storage
-  StorageNode* last{};
   // Factor: number of levels k; Text/PinnedText: longest value as measured.
   std::int32_t levelCount{};
   std::int32_t levelValueCount{};
   std::int32_t levelLabelCount{};
   std::int32_t labelWidth{};        // longest level label
-  StorageNode* levelValuesFirst{};  // NumericNodes; level i is node i (from 1)
-  StorageNode* levelLabelsFirst{};  // TextNodes of 40-character slots
   std::int32_t levelKind{};         // 0 plain codes, 1 level values, 2 level labels
-  std::int32_t levelLabelBlockCount{};
-  std::int32_t levelValueBlockCount{};
-  void** levelLabelBlockTable{};
-  void** levelValueBlockTable{};
+  ColumnStorage levelValueStorage;  // NumericNodes; level i is node i (from 1)
+  ColumnStorage levelLabelStorage;  // TextNodes of 40-character slots
 };
 
 struct Sheet {

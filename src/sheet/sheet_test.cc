@@ -90,7 +90,7 @@ TEST(Sheet, AddColumnSetsFieldsByTypeAndCutsNames) {
         std::tuple(column->type, column->formatKind, column->decimals, column->valueWidth,
                    column->position, column->serial, sheet->pinnedCount, sheet->columnCount),
         std::tuple(c.type, c.formatKind, -1, 80, position, position, c.pinnedAfter, position));
-    EXPECT_EQ(std::tuple(sheet->lastColumn, column->prev->next, column->first),
+    EXPECT_EQ(std::tuple(sheet->lastColumn, column->prev->next, column->valueStorage.first),
               std::tuple(column, column, nullptr));
     ++position;
   }
@@ -132,7 +132,7 @@ TEST(Sheet, RowAttributesAndRowNumbersAcrossBlocks) {
   TestSheet sheet;
   sheet->rowCount = 7;
   ASSERT_TRUE(createRowAttributes(sheet.get()));
-  EXPECT_EQ(sheet->firstColumn->blockCount, 4);
+  EXPECT_EQ(sheet->firstColumn->valueStorage.blockCount, 4);
   EXPECT_EQ(testing::valuesOf(*sheet->firstColumn), (Numbers{1, 2, 3, 4, 5, 6, 7}));
   std::int32_t index = 0;
   const RowAttributeNode* last = nullptr;

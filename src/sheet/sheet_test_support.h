@@ -90,9 +90,7 @@ inline void attachLevelValues(SheetColumn& column, const Numbers& values) {
   for (StorageNode* n = storage.first; n != nullptr; n = n->next) {
     static_cast<NumericNode*>(n)->value = values[i++];
   }
-  column.levelValuesFirst = storage.first;
-  column.levelValueBlockTable = storage.blockTable;
-  column.levelValueBlockCount = storage.blockCount;
+  column.levelValueStorage = storage;
   column.levelValueCount = static_cast<std::int32_t>(values.size());
 }
 
@@ -103,9 +101,7 @@ inline void attachLabels(SheetColumn& column, const Texts& labels) {
   for (StorageNode* n = storage.first; n != nullptr; n = n->next) {
     storeText(*static_cast<TextNode*>(n), labels[i++], kLabelWidth);
   }
-  column.levelLabelsFirst = storage.first;
-  column.levelLabelBlockTable = storage.blockTable;
-  column.levelLabelBlockCount = storage.blockCount;
+  column.levelLabelStorage = storage;
   column.levelLabelCount = static_cast<std::int32_t>(labels.size());
 }
 

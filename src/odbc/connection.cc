@@ -299,8 +299,4 @@ void releaseOdbc(SQLHSTMT statement) {
   }
 }
 
-void cancelStatement(SQLHSTMT statement) {
-  if (statement != SQL_NULL_HSTMT) odbc::call<&OdbcApi::SQLCancel>(statement);
-}
-
 }  // namespace vodbc

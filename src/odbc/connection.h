@@ -101,10 +101,6 @@ void appendIdentifier(std::string& text, std::string_view name);
 // odbcHandles without handles. Safe to call twice.
 void releaseOdbc(SQLHSTMT statement);
 
-// Asks the driver to stop what it is doing on `statement`; any thread may
-// call it while another one is inside a call on that statement.
-void cancelStatement(SQLHSTMT statement);
-
 // Releases at scope exit unless released already.
 class OdbcSession {
  public:

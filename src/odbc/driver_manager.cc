@@ -13,7 +13,6 @@ namespace {
 struct LoadedManager {
   std::mutex mutex;
   void* library = nullptr;
-  std::string name;
   OdbcApi api;
 };
 
@@ -53,7 +52,6 @@ bool loadDriverManager() {
     OdbcApi api;
     fillTable(library, api);
     state.api = api;
-    state.name = candidate;
     state.library = library;
     return true;
   }
@@ -61,8 +59,6 @@ bool loadDriverManager() {
 }
 
 const OdbcApi& odbcApi() { return loaded().api; }
-
-const std::string& driverManagerName() { return loaded().name; }
 
 bool checkDriverManager(OdbcReporter& reporter) {
   if (loadDriverManager()) return true;

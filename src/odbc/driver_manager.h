@@ -66,9 +66,6 @@ bool loadDriverManager();
 // The loaded table; every entry null before a successful load.
 const OdbcApi& odbcApi();
 
-// The path or name of the loaded library ("" before a successful load).
-const std::string& driverManagerName();
-
 // Makes sure the driver manager is loaded; when it cannot be, shows the
 // "not installed" error through `reporter` and returns false.
 bool checkDriverManager(OdbcReporter& reporter);

@@ -22,7 +22,7 @@ inline constexpr std::int32_t kRetrievalSqlCapacity = 32768;
 
 struct RetrievalSpec {
   std::string dataSourceName;  // server name, or "Unnamed Data Source"
-  std::string sqlText;         // the statement; its size is sqlLength
+  std::string sqlText;         // the statement
   std::int32_t tableCount = 0;
   std::int32_t selectedTable = 0;  // negative: the user cancelled
   std::int32_t insertColumn = 0;   // -1 for table mode in the insert dialog
@@ -31,8 +31,6 @@ struct RetrievalSpec {
   bool saveRetrieval = false;
   SQLHSTMT statement = SQL_NULL_HSTMT;
   std::vector<CatalogTable> tables;  // in catalog order
-
-  std::int32_t sqlLength() const { return static_cast<std::int32_t>(sqlText.size()); }
 };
 
 }  // namespace vodbc

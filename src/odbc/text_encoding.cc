@@ -7,7 +7,10 @@
 #include <cstring>
 
 namespace vodbc {
+namespace {
 
+// Number of bytes of the UTF-8 sequence starting at text[0] when it is a
+// valid, complete one; 0 when it is not.
 std::size_t utf8SequenceLength(std::string_view text) {
   if (text.empty()) return 0;
   auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
@@ -38,8 +41,6 @@ std::size_t utf8SequenceLength(std::string_view text) {
   }
   return length;
 }
-
-namespace {
 
 // One converter per thread: iconv descriptors keep state and must not be
 // shared between a worker's fetch and the GUI thread.

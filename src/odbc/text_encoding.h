@@ -18,8 +18,4 @@ std::string utf8ToWindows1252(std::string_view text, std::size_t maxChars);
 // NUL-terminated) and returns the length; the fetch's allocation-free path.
 std::size_t utf8ToWindows1252(std::string_view text, std::size_t maxChars, char* out);
 
-// Number of bytes of the UTF-8 sequence starting at text[0] when it is a
-// valid, complete one; 0 when it is not.
-std::size_t utf8SequenceLength(std::string_view text);
-
 }  // namespace vodbc

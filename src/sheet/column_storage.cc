@@ -100,8 +100,6 @@ ColumnStorage allocateTextNodes(std::int64_t count, int width) {
 
 }  // namespace
 
-const StorageLimits& storageLimits() { return limits; }
-
 ScopedStorageLimits::ScopedStorageLimits(const StorageLimits& replacement) : saved_(limits) {
   limits = replacement;
 }

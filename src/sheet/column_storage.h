@@ -82,7 +82,6 @@ struct StorageLimits {
   std::int64_t rowAttributeNodesPerBlock = 666'664;
   std::int64_t textChunkBytes = 16'000'000;  // P = textChunkBytes/(W+1) - 2
 };
-const StorageLimits& storageLimits();
 
 // Test hook: replaces the limits for its lifetime, restoring them after.
 class ScopedStorageLimits {

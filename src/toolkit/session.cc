@@ -29,7 +29,6 @@ struct SessionState {
   int lineNumber = 0;    // number of the line read last
   std::FILE* file = nullptr;
   std::vector<std::string> transcript;
-  std::string programName;
 };
 
 SessionState& session() {
@@ -37,16 +36,10 @@ SessionState& session() {
   return s;
 }
 
-std::string programName() {
-  const auto& s = session();
-  if (!s.programName.empty()) return s.programName;
-  return program_invocation_short_name;
-}
-
 [[noreturn]] void fail(const std::string& message) {
   if (session().file) std::fflush(session().file);
   std::fflush(stdout);
-  std::fprintf(stderr, "%s: %s\n", programName().c_str(), message.c_str());
+  std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, message.c_str());
   std::fflush(stderr);
   std::_Exit(3);
 }
@@ -216,15 +209,12 @@ bool startSessionFromEnvironment(std::string& error) {
 void endSession() {
   auto& s = session();
   if (s.file) std::fclose(s.file);
-  const std::string name = s.programName;
   s = SessionState{};
-  s.programName = name;
 }
 
 bool scripted() { return session().active && session().hasScript; }
 bool recording() { return session().active; }
 std::vector<std::string> transcriptLines() { return session().transcript; }
-void setSessionProgramName(std::string name) { session().programName = std::move(name); }
 
 void flushTranscript() {
   if (!recording() || !backend()) return;

@@ -131,8 +131,6 @@ bool scripted();
 bool recording();
 // Every transcript line so far (for in-process tests).
 std::vector<std::string> transcriptLines();
-// The program name used in script errors (default: the process's name).
-void setSessionProgramName(std::string name);
 
 // ---- For backends ----------------------------------------------------------
 

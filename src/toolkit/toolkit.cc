@@ -578,11 +578,6 @@ std::string defaultDirectory() {
 
 void setDefaultDirectory(const std::string& path) { core().defaultDirectory = path; }
 
-bool isDirectory(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_directory(path, ec);
-}
-
 bool isReadableFile(const std::string& path) {
   std::error_code ec;
   return std::filesystem::is_regular_file(path, ec) && ::access(path.c_str(), R_OK) == 0;

@@ -214,7 +214,6 @@ bool changeDirectory(const std::string& path);
 // the application started, or what setDefaultDirectory made it.
 std::string defaultDirectory();
 void setDefaultDirectory(const std::string& path);
-bool isDirectory(const std::string& path);
 bool isReadableFile(const std::string& path);
 
 // ---- Help -----------------------------------------------------------------

@@ -60,6 +60,15 @@ bool loadDriverManager() {
   return false;
 }
 
+void unloadDriverManager() {
+  LoadedManager& state = loaded();
+  std::lock_guard lock(state.mutex);
+  if (state.library != nullptr) dlclose(state.library);
+  state.library = nullptr;
+  state.name.clear();
+  state.api = OdbcApi{};
+}
+
 const OdbcApi& odbcApi() { return loaded().api; }
 
 const std::string& driverManagerName() { return loaded().name; }

@@ -63,6 +63,11 @@ std::vector<std::string> driverManagerCandidates();
 // A failed attempt is not remembered, so a later call tries again.
 bool loadDriverManager();
 
+// Closes the loaded driver manager, if any, and empties the table, so that
+// the next load starts over as in a new process (tests use it to show
+// "not installed" after a load).
+void unloadDriverManager();
+
 // The loaded table; every entry null before a successful load.
 const OdbcApi& odbcApi();
 

@@ -17,6 +17,17 @@ function(vodbc_add_library name)
   vodbc_warnings(${name})
 endfunction()
 
+# vodbc_add_test_support(NAME SOURCES ... [DEPS ...])
+# A static library of test helpers under tests/support/, the include root
+# for its headers ("files/temp_folder.h"). Product code never links one.
+function(vodbc_add_test_support name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  vodbc_warnings(${name})
+endfunction()
+
 # vodbc_add_test(NAME SOURCES ... [DEPS ...] [LABELS ...] [FIXTURES ...]
 #                [ENVIRONMENT ...] [MAIN])
 # One GoogleTest program beside the code it tests. Its cases are registered
@@ -24,6 +35,12 @@ endfunction()
 # building never needs a display or a server). LABELS marks suites that need
 # a server or a display; FIXTURES names the CTest fixtures that start them.
 # Without MAIN the program links gtest_main; with MAIN it brings its own.
+#
+# Besides one CTest test per case, the whole program is registered once
+# more as NAME.whole, run with --gtest_shuffle --gtest_repeat=2 under the
+# same labels, fixtures and environment plus the label "whole": cases must
+# pass whatever order and process they run in (ctest -LE whole leaves
+# these runs out).
 function(vodbc_add_test name)
   cmake_parse_arguments(ARG "MAIN" "TIMEOUT"
                         "SOURCES;DEPS;LABELS;FIXTURES;ENVIRONMENT" ${ARGN})
@@ -59,4 +76,12 @@ function(vodbc_add_test name)
       DISCOVERY_MODE PRE_TEST
       TEST_PREFIX "${name}."
       PROPERTIES ${props})
+  set(whole_labels whole ${ARG_LABELS})
+  add_test(NAME ${name}.whole
+           COMMAND ${name} --gtest_shuffle --gtest_repeat=2 --gtest_brief=1)
+  set_tests_properties(${name}.whole PROPERTIES
+      TIMEOUT 600
+      LABELS "${whole_labels}"
+      FIXTURES_REQUIRED "${ARG_FIXTURES}"
+      ENVIRONMENT "${ARG_ENVIRONMENT}")
 endfunction()

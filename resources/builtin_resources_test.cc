@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "layouts/layout_listing.h"
 #include "toolkit/resource.h"
-#include "toolkit/resource_test_listing.h"
 
 namespace toolkit {
 namespace {

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "odbc/run/run_test_support.h"
+#include "files/temp_folder.h"
+#include "process/run_program.h"
 #include "servers/test_servers.h"
 #include "session/session_runner.h"
 
@@ -33,10 +34,6 @@ class PostgresSessionTest : public ::testing::Test {
                        "session_items (item VARCHAR(10), price NUMERIC(6,2))' "
                        ">/dev/null";
     ASSERT_EQ(std::system(psql.c_str()), 0) << psql;
-    dir_ = testing::makeTempFolder();
-  }
-  void TearDown() override {
-    if (!dir_.empty()) std::system(("rm -rf '" + dir_ + "'").c_str());
   }
 
   toolkit::testing::SessionResult session(const std::vector<std::string>& sql,
@@ -50,7 +47,8 @@ class PostgresSessionTest : public ::testing::Test {
     return toolkit::testing::runSession(run);
   }
 
-  std::string conn_, dir_;
+  testing::TempFolder temp_{"vodbc-session"};
+  std::string conn_, dir_ = temp_.str();
 };
 
 TEST_F(PostgresSessionTest, StartUpRerunWritesAndEnds) {
@@ -63,8 +61,8 @@ TEST_F(PostgresSessionTest, StartUpRerunWritesAndEnds) {
                                    "file open \"Velora Save ODBC data in Worksheet\" \"" + dir_ +
                                        "\" \"WOR\" \"pg.WOR\"",
                                    "close task \"Velora ODBC Query\""}));
-  testing::Result dump = testing::runProgram(std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump",
-                                             {"--csv", dir_ + "/pg.WOR"}, dir_);
+  testing::ProgramResult dump = testing::runProgram(
+      std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump", {"--csv", dir_ + "/pg.WOR"});
   EXPECT_EQ(dump.out, "n,item\n1,item 1\n2,item 2\n3,item 3\n4,item 4\n5,item 5\n");
 }
 

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "odbc/run/run_test_support.h"
+#include "files/temp_folder.h"
+#include "process/run_program.h"
 #include "servers/test_servers.h"
 #include "session/session_runner.h"
 
@@ -16,7 +17,8 @@ namespace {
 
 TEST(ProgramQtSession, StartUpRerunWritesThroughRealWidgets) {
   testing::usePrivateOdbcRegistration();
-  std::string dir = testing::makeTempFolder();
+  const testing::TempFolder dirTemp("vodbc-test");
+  const std::string dir = dirTemp.str();
   std::string shop =
       testing::makeSqliteDatabase(dir + "/shop.db",
                                   "CREATE TABLE sales (region VARCHAR(20), amount DOUBLE);\n"
@@ -43,10 +45,9 @@ TEST(ProgramQtSession, StartUpRerunWritesThroughRealWidgets) {
                                        "matrix!\\n\\nAre you sure you want to do this?\" \"No\" "
                                        "\"Overwrite\"",
                                    "close task \"Velora ODBC Query\""}));
-  testing::Result dump = testing::runProgram(std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump",
-                                             {"--csv", dir + "/old.WOR"}, dir);
+  testing::ProgramResult dump = testing::runProgram(
+      std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump", {"--csv", dir + "/old.WOR"});
   EXPECT_EQ(dump.out, "region,amount\nNorth,2.5\nSouth,4\n");
-  std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 // A statement that fails while it runs, long enough for the progress
@@ -54,7 +55,8 @@ TEST(ProgramQtSession, StartUpRerunWritesThroughRealWidgets) {
 // thread in the real message window, followed by the question.
 TEST(ProgramQtSession, FetchFailureIsShownFromTheFetchThread) {
   testing::usePrivateOdbcRegistration();
-  std::string dir = testing::makeTempFolder();
+  const testing::TempFolder dirTemp("vodbc-test");
+  const std::string dir = dirTemp.str();
   std::string shop = testing::makeSqliteDatabase(dir + "/shop.db", "CREATE TABLE t (a INTEGER);\n");
   testing::writeRetrievalFileText(dir + "/q.idb", shop,
                                   {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c",
@@ -78,7 +80,6 @@ TEST(ProgramQtSession, FetchFailureIsShownFromTheFetchThread) {
           "ask \"Do you want to edit the SQL statement to correct this "
           "error?\" \"No\" \"Yes\"",
           "error \"Error reading ODBC Data!\"", "close task \"Velora ODBC Query\""}));
-  std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 }  // namespace

@@ -6,11 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "odbc/run/run_test_support.h"
+#include "files/temp_folder.h"
+#include "process/run_program.h"
 #include "servers/test_servers.h"
 #include "session/session_runner.h"
 
@@ -42,7 +43,6 @@ class ProgramSessionTest : public ::testing::TestWithParam<SessionCase> {
  protected:
   void SetUp() override {
     testing::usePrivateOdbcRegistration();
-    dir_ = testing::makeTempFolder();
     shop_ = testing::makeSqliteDatabase(dir_ + "/shop.db", kShopSql);
     testing::writeRetrievalFileText(dir_ + "/q.idb", shop_,
                                     {"SELECT region, amount", "FROM sales"});
@@ -52,9 +52,8 @@ class ProgramSessionTest : public ::testing::TestWithParam<SessionCase> {
     testing::writeRetrievalFileText(dir_ + "/refused.idb", "DRIVER=" + dir_ + "/none.so",
                                     {"SELECT 1"});
   }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
-  std::string dir_;
+  testing::TempFolder temp_{"vodbc-session"};
+  std::string dir_ = temp_.str();
   std::string shop_;
 };
 
@@ -64,8 +63,8 @@ TEST_P(ProgramSessionTest, Transcript) {
   run.program = kProgram;
   if (c.ownCopy) {
     ::mkdir((dir_ + "/bin").c_str(), 0700);
-    ASSERT_EQ(std::system(("cp '" + kProgram + "' '" + dir_ + "/bin/vodbc'").c_str()), 0);
-    std::ofstream(dir_ + "/notes.txt") << "notes\n";
+    ASSERT_TRUE(std::filesystem::copy_file(kProgram, dir_ + "/bin/vodbc"));
+    testing::writeWholeFile(dir_ + "/notes.txt", "notes\n");
     run.program = dir_ + "/bin/vodbc";
   }
   for (const std::string& a : c.arguments) {
@@ -82,7 +81,7 @@ TEST_P(ProgramSessionTest, Transcript) {
   }
   EXPECT_EQ(result.transcript, expected);
   for (const std::string& file : c.written) {
-    testing::Result r = testing::runProgram(kDump, {"--csv", dir_ + "/" + file}, dir_);
+    testing::ProgramResult r = testing::runProgram(kDump, {"--csv", dir_ + "/" + file});
     EXPECT_EQ(r.status, 0) << file << ": " << r.err;
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
               file == "sub/weekly.WOR" ? "amount" : "region,amount")
@@ -211,14 +210,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<SessionCase>& info) { return std::string(info.param.name); });
 
 TEST(ProgramCommandLine, HelpAndVersionPrintAndEnd) {
-  std::string dir = testing::makeTempFolder();
-  testing::Result version = testing::runProgram(kProgram, {"--version"}, dir);
+  testing::ProgramResult version = testing::runProgram(kProgram, {"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "vodbc 0.1.0\n");
-  testing::Result help = testing::runProgram(kProgram, {"--help"}, dir);
+  testing::ProgramResult help = testing::runProgram(kProgram, {"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("Usage: vodbc [/d=FOLDER] [/c]", 0), 0u) << help.out;
-  std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 }  // namespace

@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "app/program_state.h"
-#include "odbc/run/run_test_support.h"
+#include "files/temp_folder.h"
+#include "odbc_doubles/run_doubles.h"
 #include "servers/test_servers.h"
 #include "toolkit/headless/headless_backend.h"
 #include "toolkit/resource.h"
@@ -22,7 +23,8 @@ namespace {
 
 TEST(RunAndSave, DatabaseNamesSheetsAndKeepsTheStartUpChoice) {
   testing::usePrivateOdbcRegistration();
-  std::string dir = testing::makeTempFolder();
+  const testing::TempFolder dirTemp("vodbc-test");
+  const std::string dir = dirTemp.str();
   std::string shop = testing::makeSqliteDatabase(
       dir + "/shop.db", "CREATE TABLE t (a INTEGER);\nINSERT INTO t VALUES (7);\n");
   char previous[4096];
@@ -40,7 +42,7 @@ TEST(RunAndSave, DatabaseNamesSheetsAndKeepsTheStartUpChoice) {
   windows.selectData = [](RetrievalSpec& spec) { spec.selectedTable = 0; };
 
   ProgramState& state = programState();
-  state.sheetNameCounter = 1;
+  state = ProgramState{};  // as a new process starts
   runAndSave(RunVariant::kDatabase, windows);  // cancelled: uses up Sheet1
   runAndSave(RunVariant::kDatabase, windows);  // Sheet2, saved as out.WOR
   state.outputWorksheetPath = dir + "/out.WOR";
@@ -69,7 +71,6 @@ TEST(RunAndSave, DatabaseNamesSheetsAndKeepsTheStartUpChoice) {
   EXPECT_EQ(::access((dir + "/out.WOR").c_str(), F_OK), 0);
   toolkit::endSession();
   ASSERT_EQ(::chdir(previous), 0);
-  std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ namespace {
 struct LoadedManager {
   std::mutex mutex;
   void* library = nullptr;
+  std::string name;
   OdbcApi api;
 };
 
@@ -52,13 +53,25 @@ bool loadDriverManager() {
     OdbcApi api;
     fillTable(library, api);
     state.api = api;
+    state.name = candidate;
     state.library = library;
     return true;
   }
   return false;
 }
 
+void unloadDriverManager() {
+  LoadedManager& state = loaded();
+  std::lock_guard lock(state.mutex);
+  if (state.library != nullptr) dlclose(state.library);
+  state.library = nullptr;
+  state.name.clear();
+  state.api = OdbcApi{};
+}
+
 const OdbcApi& odbcApi() { return loaded().api; }
+
+const std::string& driverManagerName() { return loaded().name; }
 
 bool checkDriverManager(OdbcReporter& reporter) {
   if (loadDriverManager()) return true;

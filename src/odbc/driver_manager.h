@@ -63,8 +63,16 @@ std::vector<std::string> driverManagerCandidates();
 // A failed attempt is not remembered, so a later call tries again.
 bool loadDriverManager();
 
+// Closes the loaded driver manager, if any, and empties the table, so that
+// the next load starts over as in a new process (tests use it to show
+// "not installed" after a load).
+void unloadDriverManager();
+
 // The loaded table; every entry null before a successful load.
 const OdbcApi& odbcApi();
+
+// The path or name of the loaded library ("" before a successful load).
+const std::string& driverManagerName();
 
 // Makes sure the driver manager is loaded; when it cannot be, shows the
 // "not installed" error through `reporter` and returns false.

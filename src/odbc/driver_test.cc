@@ -11,8 +11,8 @@
 #include "odbc/connection.h"
 #include "odbc/driver_manager.h"
 #include "odbc/fetch.h"
-#include "odbc/recording_reporter.h"
 #include "odbc/retrieval_spec.h"
+#include "odbc_doubles/recording_reporter.h"
 #include "servers/test_servers.h"
 #include "sheet/sheet.h"
 #include "sheet/worksheet_settings.h"
@@ -48,7 +48,10 @@ class DriverTest : public ::testing::TestWithParam<Database> {
     ASSERT_NE(statement_, nullptr) << dump();
     spec_.statement = statement_;
     readDriverCapabilities(spec_, reporter_);
-    suffix_ = std::to_string(getpid());
+    // Unique per process and per case, so repeated and parallel runs never
+    // meet each other's tables.
+    static int cases = 0;
+    suffix_ = std::to_string(getpid()) + "_" + std::to_string(++cases);
   }
 
   void TearDown() override {

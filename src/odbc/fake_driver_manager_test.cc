@@ -15,8 +15,9 @@
 #include "odbc/diagnostics.h"
 #include "odbc/driver_manager.h"
 #include "odbc/fetch.h"
-#include "odbc/recording_reporter.h"
 #include "odbc/retrieval_spec.h"
+#include "odbc_doubles/process_state.h"
+#include "odbc_doubles/recording_reporter.h"
 #include "sheet/sheet.h"
 #include "sheet/worksheet_settings.h"
 
@@ -37,15 +38,14 @@ class FakeDriverManagerTest : public ::testing::Test {
     initWorksheetDefaults();
     fresh();
   }
-  void TearDown() override { discardCurrentSheet(); }
+  void TearDown() override { testing::resetOdbcProcessState(); }
 
   // A new driver manager, nothing shown yet, no level carried over.
   void fresh() {
+    testing::resetOdbcProcessState();
     fake::reset();
     reporter_ = RecordingReporter{};
     spec_ = RetrievalSpec{};
-    odbcHandles = OdbcHandles{};
-    driverCapabilities = DriverCapabilities{};
     ASSERT_TRUE(checkDriverManager(reporter_));
   }
 
@@ -441,6 +441,7 @@ TEST_F(FakeDriverManagerTest, TheChosenStringIsCompletedByTheDriverManager) {
 }
 
 TEST(DriverManagerLoading, AMissingLibraryGivesTheNotInstalledMessage) {
+  testing::resetOdbcProcessState();  // as a new process: nothing loaded yet
   setenv("VODBC_DRIVER_MANAGER", "/nonexistent/libodbc.so.2", 1);
   EXPECT_EQ(driverManagerCandidates(), Lines{"/nonexistent/libodbc.so.2"});
   RecordingReporter reporter;
@@ -450,6 +451,24 @@ TEST(DriverManagerLoading, AMissingLibraryGivesTheNotInstalledMessage) {
                                   "this feature."});
   unsetenv("VODBC_DRIVER_MANAGER");
   EXPECT_EQ(driverManagerCandidates(), (Lines{"libodbc.so.2", "libodbc.so", "libiodbc.so.2"}));
+}
+
+// Unloading puts the process back where it started: the next check loads
+// the library anew.
+TEST(DriverManagerLoading, UnloadingForgetsTheLibraryUntilTheNextCheck) {
+  testing::resetOdbcProcessState();
+  setenv("VODBC_DRIVER_MANAGER", fake::libraryPath().c_str(), 1);
+  RecordingReporter reporter;
+  ASSERT_TRUE(checkDriverManager(reporter));
+  EXPECT_EQ(driverManagerName(), fake::libraryPath());
+  EXPECT_NE(odbcApi().SQLAllocHandle, nullptr);
+  unloadDriverManager();
+  EXPECT_EQ(driverManagerName(), "");
+  EXPECT_EQ(odbcApi().SQLAllocHandle, nullptr);
+  EXPECT_TRUE(checkDriverManager(reporter));
+  EXPECT_EQ(reporter.lines, Lines{});
+  testing::resetOdbcProcessState();
+  unsetenv("VODBC_DRIVER_MANAGER");
 }
 
 }  // namespace

@@ -12,8 +12,9 @@
 #include <sstream>
 #include <string>
 
-#include "odbc/recording_reporter.h"
+#include "files/temp_folder.h"
 #include "odbc/retrieval_spec.h"
+#include "odbc_doubles/recording_reporter.h"
 
 namespace vodbc {
 namespace {
@@ -23,23 +24,12 @@ using Lines = std::vector<std::string>;
 
 class RetrievalFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vodbc-idb.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string write(const std::string& name, const std::string& bytes) {
-    std::string path = dir_ + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::string path = folder_.file(name);
+    testing::writeWholeFile(path, bytes);
     return path;
   }
-  static std::string slurp(const std::string& path) {
-    std::stringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-  }
+  static std::string slurp(const std::string& path) { return testing::readWholeFile(path); }
 
   // Reads a file as the run does: "connection|SQL text", "" when it does
   // not open.
@@ -52,7 +42,8 @@ class RetrievalFileTest : public ::testing::Test {
     return connection + "|" + spec_.sqlText;
   }
 
-  std::string dir_;
+  testing::TempFolder folder_{"vodbc-idb"};
+  std::string dir_ = folder_.str();
   RecordingReporter reporter_;
   RetrievalSpec spec_;
 };

@@ -10,7 +10,7 @@
 #include "odbc/diagnostics.h"
 #include "odbc/driver_manager.h"
 #include "odbc/message_window.h"
-#include "odbc/recording_reporter.h"
+#include "odbc_doubles/recording_reporter.h"
 #include "servers/test_servers.h"
 #include "toolkit/headless/headless_backend.h"
 #include "toolkit/resource.h"

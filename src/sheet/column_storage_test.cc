@@ -12,7 +12,7 @@
 #include <tuple>
 
 #include "sheet/checked_alloc.h"
-#include "sheet/sheet_test_support.h"
+#include "sheets/test_sheet.h"
 
 namespace vodbc {
 namespace {

@@ -11,7 +11,7 @@
 #include <tuple>
 
 #include "sheet/names.h"
-#include "sheet/sheet_test_support.h"
+#include "sheets/test_sheet.h"
 
 namespace vodbc {
 namespace {

@@ -12,12 +12,13 @@
 #include <string>
 #include <tuple>
 
+#include "files/temp_folder.h"
 #include "sheet/column_order.h"
 #include "sheet/display_width.h"
 #include "sheet/names.h"
 #include "sheet/paths.h"
-#include "sheet/sheet_test_support.h"
 #include "sheet/worksheet_settings.h"
+#include "sheets/test_sheet.h"
 
 namespace vodbc {
 namespace {
@@ -479,9 +480,8 @@ TEST(Paths, JoinPath) {
 }
 
 TEST(Paths, FileExistsForFilesButNotFolders) {
-  char pattern[] = "/tmp/vodbc_paths_XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::string folder = pattern;
+  const testing::TempFolder temp("vodbc-paths");
+  const std::string folder = temp.str();
   ASSERT_TRUE(std::ofstream(folder + "/present.WOR").good());
   ASSERT_TRUE(std::filesystem::create_directory(folder + "/folder"));
   EXPECT_TRUE(fileExists(folder + "/present.WOR"));
@@ -495,7 +495,6 @@ TEST(Paths, FileExistsForFilesButNotFolders) {
   setDefaultDirectory(folder);
   EXPECT_TRUE(fileExists("present.WOR"));
   setDefaultDirectory("");
-  std::filesystem::remove_all(folder);
 }
 
 TEST(Paths, SetSheetPath) {

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "toolkit/resource_test_listing.h"
+#include "layouts/layout_listing.h"
 #include "toolkit/types.h"
 
 namespace toolkit {

@@ -4,17 +4,19 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
+#include "files/temp_folder.h"
+#include "process/fresh_process.h"
+#include "sheets/test_sheet.h"
 #include "worksheet_file/worksheet_reader.h"
-#include "worksheet_file/worksheet_test_support.h"
 #include "worksheet_file/worksheet_writer.h"
+#include "worksheets/memory_write.h"
 
 namespace vodbc {
 namespace {
@@ -94,37 +96,24 @@ TEST(WorksheetFaults, SheetsWithNothingToWriteAreRefusedSilently) {
   }
 }
 
+// The names in a folder, sorted.
+std::vector<std::string> namesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string contents(const std::string& file) { return readWholeFile(file); }
+void put(const std::string& file, const std::string& text) { writeWholeFile(file, text); }
+
 // A fresh folder per test, removed afterwards.
 class RealFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vodbc-writer-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  std::string path(const std::string& name) const { return (folder_ / name).string(); }
-
-  std::vector<std::string> listing() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  static std::string contents(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-
-  static void put(const std::string& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
-  }
+  std::string path(const std::string& name) const { return folder_.file(name); }
+  std::vector<std::string> listing() const { return namesIn(folder_.path()); }
 
   // Writes the small sheet to `target`, answering the question with `answer`.
   static std::uint16_t save(const std::string& target, const char* answer,
@@ -149,7 +138,7 @@ class RealFileTest : public ::testing::Test {
            "Are you sure you want to do this?|No|Overwrite";
   }
 
-  fs::path folder_;
+  TempFolder folder_{"vodbc-writer"};
 };
 
 TEST_F(RealFileTest, NewFileIsWrittenWithTheUmasksMode) {
@@ -183,7 +172,7 @@ TEST_F(RealFileTest, ExistingFileIsKeptUnlessTheAnswerIsOverwrite) {
 // Overwriting replaces the file in place, keeping its mode; a link is
 // followed and stays a link.
 TEST_F(RealFileTest, OverwriteReplacesTheFileAndKeepsItsModeAndLink) {
-  fs::create_directory(folder_ / "real");
+  fs::create_directory(folder_.path() / "real");
   const std::string real = path("real/data.WOR");
   put(real, "old contents");
   ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
@@ -199,11 +188,11 @@ TEST_F(RealFileTest, OverwriteReplacesTheFileAndKeepsItsModeAndLink) {
   }
   EXPECT_TRUE(fs::is_symlink(path("link.WOR")));
   EXPECT_EQ(listing(), (std::vector<std::string>{"link.WOR", "real"}));
-  EXPECT_EQ(fs::directory_iterator(folder_ / "real")->path().filename(), "data.WOR");
+  EXPECT_EQ(fs::directory_iterator(folder_.path() / "real")->path().filename(), "data.WOR");
 }
 
 TEST_F(RealFileTest, WhatCannotBeOpenedGivesTheOpenMessage) {
-  fs::create_directory(folder_ / "a-folder.WOR");
+  fs::create_directory(folder_.path() / "a-folder.WOR");
   put(path("locked.WOR"), "old contents");
   ASSERT_EQ(::chmod(path("locked.WOR").c_str(), 0444), 0);
   const bool root = ::geteuid() == 0;  // root may write any file
@@ -221,63 +210,57 @@ TEST_F(RealFileTest, WhatCannotBeOpenedGivesTheOpenMessage) {
   EXPECT_EQ(contents(path("locked.WOR")), "old contents");
 }
 
-// Runs `body` in a child process, so that limits set there stay there, and
-// gives its exit status; -1 when it did not exit.
-int exitStatusOf(const std::function<int()>& body) {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(body());
-  int status = 0;
-  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
-}
-
 // A real write failure: the file size limit makes write() fail part-way
-// through the columns.
-TEST_F(RealFileTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
-  const std::string target = path("kept.WOR");
+// through the columns. The limit is set in a process of its own, so it
+// never reaches another case.
+TEST(RealFileLimits, AFailedWriteLeavesTheOldFileAndNoTemporary) {
+  if (const auto target = freshProcessArgument()) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const struct rlimit limit = {64 * 1024, 64 * 1024};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    // Larger than the output buffer, so a write() of the columns fails.
+    TestSheet sheet(30000);
+    sheet.addNumbers("X", std::vector<double>(30000, 0.5));
+    RecordingMessages messages("Overwrite");
+    const auto result = writeWorksheetFile(sheet.get(), target->c_str(), messages);
+    std::_Exit(result == 0 && messages.log.size() == 1 ? 0 : 1);
+  }
+  const TempFolder folder("vodbc-writer");
+  const std::string target = folder.file("kept.WOR");
   put(target, "old contents");
-  EXPECT_EQ(exitStatusOf([&] {
-              std::signal(SIGXFSZ, SIG_IGN);
-              const struct rlimit limit = {64 * 1024, 64 * 1024};
-              ::setrlimit(RLIMIT_FSIZE, &limit);
-              // Larger than the output buffer, so a write() of the columns fails.
-              TestSheet sheet(30000);
-              sheet.addNumbers("X", std::vector<double>(30000, 0.5));
-              RecordingMessages messages("Overwrite");
-              const auto result = writeWorksheetFile(sheet.get(), target.c_str(), messages);
-              return result == 0 && messages.log.size() == 1 ? 0 : 1;
-            }),
-            0)
+  EXPECT_EQ(rerunInFreshProcess(target).status, 0)
       << "the write fails with no message but the question";
   EXPECT_EQ(contents(target), "old contents");
-  EXPECT_EQ(listing(), std::vector<std::string>{"kept.WOR"});
+  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"kept.WOR"});
 }
 
 // Running out of memory ends the process, but only before the temporary
-// file exists: the writer's buffers come first.
-TEST_F(RealFileTest, RunningOutOfMemoryEndsTheProcessBeforeAnyFileIsMade) {
+// file exists: the writer's buffers come first. The case runs in a new
+// process, whose heap no earlier case has grown: memory freed back to the
+// heap would otherwise serve the buffers under the limit.
+TEST(RealFileLimits, RunningOutOfMemoryEndsTheProcessBeforeAnyFileIsMade) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
 #endif
-  const std::string target = path("kept.WOR");
+  if (const auto target = freshProcessArgument()) {
+    TestSheet sheet(4);
+    fillSmallSheet(sheet);
+    RecordingMessages messages("Overwrite");
+    // Address space for what the process has now and little more.
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t now = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE);
+    const struct rlimit limit = {now + 256 * 1024, now + 256 * 1024};
+    ::setrlimit(RLIMIT_AS, &limit);
+    writeWorksheetFile(sheet.get(), target->c_str(), messages);
+    std::_Exit(0);
+  }
+  const TempFolder folder("vodbc-writer");
+  const std::string target = folder.file("kept.WOR");
   put(target, "old contents");
-  EXPECT_EQ(exitStatusOf([&] {
-              TestSheet sheet(4);
-              fillSmallSheet(sheet);
-              RecordingMessages messages("Overwrite");
-              // Address space for what the process has now and little more.
-              long pages = 0;
-              std::ifstream("/proc/self/statm") >> pages;
-              const rlim_t now = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE);
-              const struct rlimit limit = {now + 256 * 1024, now + 256 * 1024};
-              ::setrlimit(RLIMIT_AS, &limit);
-              writeWorksheetFile(sheet.get(), target.c_str(), messages);
-              return 0;
-            }),
-            8)
-      << "Error: Not enough memory to read data!";
+  EXPECT_EQ(rerunInFreshProcess(target).status, 8) << "Error: Not enough memory to read data!";
   EXPECT_EQ(contents(target), "old contents");
-  EXPECT_EQ(listing(), std::vector<std::string>{"kept.WOR"});
+  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"kept.WOR"});
 }
 
 }  // namespace

@@ -9,8 +9,10 @@
 #include <functional>
 #include <limits>
 
+#include "sheets/test_sheet.h"
 #include "worksheet_file/name_block.h"
-#include "worksheet_file/worksheet_test_support.h"
+#include "worksheets/expected_worksheet.h"
+#include "worksheets/memory_write.h"
 
 namespace vodbc {
 namespace {

@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "fake_odbc/fake_odbc.h"
+#include "files/temp_folder.h"
 #include "odbc/catalog.h"
 #include "odbc/connection.h"
 #include "odbc/run/background_fetch.h"
 #include "odbc/run/retrieval_run.h"
-#include "odbc/run/run_test_support.h"
+#include "odbc_doubles/process_state.h"
+#include "odbc_doubles/run_doubles.h"
 #include "sheet/sheet.h"
 #include "sheet/worksheet_settings.h"
 
@@ -77,25 +79,18 @@ class RunFakeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("VODBC_DRIVER_MANAGER", fake::libraryPath().c_str(), 1);
+    testing::resetOdbcProcessState();
     fake::reset();
-    odbcHandles = OdbcHandles{};
     initWorksheetDefaults();
-    discardCurrentSheet();
-    folder_ = testing::makeTempFolder();
-    path_ = folder_ + "/q.idb";
     testing::writeRetrievalFileText(path_, "DSN=fake", {"SELECT a FROM t"});
   }
   // A new run in the same test, as in a fresh process.
   void again() {
-    discardCurrentSheet();
-    odbcHandles = OdbcHandles{};
+    testing::resetOdbcProcessState();
     fake::reset();
     reporter_.lines.clear();
   }
-  void TearDown() override {
-    discardCurrentSheet();
-    std::system(("rm -rf '" + folder_ + "'").c_str());
-  }
+  void TearDown() override { testing::resetOdbcProcessState(); }
 
   RetrievalContext context(std::vector<int> answers) {
     RetrievalContext c(reporter_, windows_);
@@ -122,7 +117,8 @@ class RunFakeTest : public ::testing::Test {
   testing::RecordingReporter reporter_;
   testing::ScriptedWindows windows_;
   std::vector<int> answers_;
-  std::string folder_, path_;
+  testing::TempFolder temp_{"vodbc-run"};
+  std::string folder_ = temp_.str(), path_ = temp_.file("q.idb");
 };
 
 const std::string kQuestion = "ask: Do you want to edit the SQL statement to correct this error?";

@@ -10,14 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "odbc/run/run_test_support.h"
+#include "files/temp_folder.h"
+#include "process/run_program.h"
 #include "servers/test_servers.h"
 
 namespace vodbc {
 namespace {
 
 using Lines = std::vector<std::string>;
-using testing::Result;
+using Result = testing::ProgramResult;
 
 const std::string kBatch = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-batch";
 const std::string kDump = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump";
@@ -29,17 +30,15 @@ class BatchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::usePrivateOdbcRegistration();
-    dir_ = testing::makeTempFolder();
     shop_ = testing::makeSqliteDatabase(
         dir_ + "/shop.db",
         "CREATE TABLE sales (id INTEGER, region VARCHAR(20), amount DOUBLE,"
         " sold_on DATE);\n"
         "INSERT INTO sales VALUES (1, 'North', 2.5, '2024-03-01'),"
         " (2, 'South', 4.0, '2024-03-02'), (3, 'North', 1.25, NULL);\n");
-    std::ofstream(dir_ + "/old.WOR") << "keep me";
+    testing::writeWholeFile(dir_ + "/old.WOR", "keep me");
     setenv("VODBC_TEST_PASSWORD", "not;needed", 1);
   }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
 
   // Writes {dir}/q.idb and runs the program; "{dir}" and "{shop}" in the
   // arguments and the connection string are replaced.
@@ -48,18 +47,19 @@ class BatchTest : public ::testing::Test {
     testing::writeRetrievalFileText(dir_ + "/q.idb", expand(connection), sql);
     Lines expanded;
     for (const std::string& a : args) expanded.push_back(expand(a));
-    return testing::runProgram(kBatch, expanded, dir_, whileRunning);
+    return testing::runProgram(kBatch, expanded, whileRunning);
   }
   std::string expand(const std::string& text) {
     return replaceAll(replaceAll(text, "{dir}", dir_), "{shop}", shop_);
   }
   std::string dumpCsv(const std::string& wor) {
-    Result r = testing::runProgram(kDump, {"--csv", dir_ + "/" + wor}, dir_);
+    Result r = testing::runProgram(kDump, {"--csv", dir_ + "/" + wor});
     EXPECT_EQ(r.status, 0) << r.err;
     return r.out;
   }
 
-  std::string dir_;
+  testing::TempFolder temp_{"vodbc-batch"};
+  std::string dir_ = temp_.str();
   std::string shop_;
 };
 

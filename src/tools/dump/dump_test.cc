@@ -9,12 +9,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "odbc/run/run_test_support.h"
+#include "files/temp_folder.h"
+#include "process/run_program.h"
+#include "sheets/test_sheet.h"
 #include "tools/dump/dump_text.h"
 #include "worksheet_file/number_cell.h"
 #include "worksheet_file/windows1252.h"
 #include "worksheet_file/worksheet_reader.h"
-#include "worksheet_file/worksheet_test_support.h"
+#include "worksheets/expected_worksheet.h"
+#include "worksheets/memory_write.h"
 
 namespace vodbc {
 namespace {
@@ -242,7 +245,8 @@ const std::string kDump = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump";
 
 // The program on damaged, missing and good files, and its usage.
 TEST(DumpProgram, StatusAndOutput) {
-  const std::string folder = testing::makeTempFolder();
+  const testing::TempFolder folderTemp("vodbc-test");
+  const std::string folder = folderTemp.str();
   const Bytes bytes = sampleFile();
   const std::string path = folder + "/f.WOR";
   auto put = [&](std::size_t size) {
@@ -252,14 +256,14 @@ TEST(DumpProgram, StatusAndOutput) {
   for (const std::size_t cut : {0, 7, 111, 200, 349, 600, 2000, 3477}) {
     SCOPED_TRACE(cut);
     put(cut);
-    const testing::Result damaged = testing::runProgram(kDump, {path}, folder);
+    const testing::ProgramResult damaged = testing::runProgram(kDump, {path});
     EXPECT_EQ(damaged.status, 2);
     EXPECT_EQ(damaged.out, "");
     EXPECT_EQ(damaged.err.rfind("vodbc-dump: " + path + ": byte ", 0), 0u) << damaged.err;
     EXPECT_EQ(std::count(damaged.err.begin(), damaged.err.end(), '\n'), 1) << damaged.err;
   }
   const std::string absent = folder + "/absent.WOR";
-  const testing::Result missing = testing::runProgram(kDump, {absent}, folder);
+  const testing::ProgramResult missing = testing::runProgram(kDump, {absent});
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.err, "vodbc-dump: " + absent + ": cannot open: No such file or directory\n");
 
@@ -278,7 +282,7 @@ TEST(DumpProgram, StatusAndOutput) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.empty() ? "no arguments" : c.args[0]);
-    const testing::Result r = testing::runProgram(kDump, c.args, folder);
+    const testing::ProgramResult r = testing::runProgram(kDump, c.args);
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.out.rfind(c.outStart, 0), 0u) << r.out;
     if (c.status == 0) {
@@ -288,7 +292,6 @@ TEST(DumpProgram, StatusAndOutput) {
       EXPECT_NE(r.err.find("Usage: vodbc-dump [--csv] FILE.WOR"), std::string::npos);
     }
   }
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

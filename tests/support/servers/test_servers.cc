@@ -1,13 +1,16 @@
 #include "servers/test_servers.h"
 
+#include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
-#include <sstream>
 #include <vector>
+
+#include "files/temp_folder.h"
 
 namespace vodbc::testing {
 namespace {
@@ -20,18 +23,13 @@ std::string readFirstLine(const std::string& path) {
 }
 
 // SQLite folders made by this process, removed when it ends. Never
-// destroyed itself, so the exit handler can still read it.
-std::vector<std::string>& sqliteFolders() {
-  static auto* folders = new std::vector<std::string>;
+// destroyed itself, so the exit handler can still reach it.
+std::vector<std::unique_ptr<TempFolder>>& sqliteFolders() {
+  static auto* folders = new std::vector<std::unique_ptr<TempFolder>>;
   return *folders;
 }
 
-void removeSqliteFolders() {
-  std::error_code ignored;
-  for (const std::string& folder : sqliteFolders()) {
-    std::filesystem::remove_all(folder, ignored);
-  }
-}
+void removeSqliteFolders() { sqliteFolders().clear(); }
 
 }  // namespace
 
@@ -61,15 +59,11 @@ void usePrivateOdbcRegistration() {
 ServerConnection serverConnection(Database database) {
   ServerConnection result;
   if (database == Database::SQLite) {
-    char folder[] = "/tmp/vodbc-sqlite.XXXXXX";
-    if (mkdtemp(folder) == nullptr) {
-      result.skipReason = "no temporary folder for the SQLite database";
-      return result;
-    }
     static std::once_flag registered;
     std::call_once(registered, [] { std::atexit(removeSqliteFolders); });
-    sqliteFolders().push_back(folder);
-    result.connectionString = std::string("Driver={SQLite3};Database=") + folder + "/test.db;";
+    sqliteFolders().push_back(std::make_unique<TempFolder>("vodbc-sqlite"));
+    result.connectionString =
+        "Driver={SQLite3};Database=" + sqliteFolders().back()->file("test.db") + ";";
     return result;
   }
   std::string kind = database == Database::PostgreSQL ? "postgres" : "mariadb";
@@ -82,6 +76,15 @@ ServerConnection serverConnection(Database database) {
     }
   }
   return result;
+}
+
+std::string makeSqliteDatabase(const std::string& path, const std::string& sql) {
+  const std::string script = path + ".sql";
+  writeWholeFile(script, sql);
+  const std::string command = "sqlite3 '" + path + "' < '" + script + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  std::remove(script.c_str());
+  return "DRIVER=SQLite3;Database=" + path;
 }
 
 }  // namespace vodbc::testing

@@ -32,6 +32,11 @@ struct ServerConnection {
 
 ServerConnection serverConnection(Database database);
 
+// Makes an SQLite database at `path` by running `sql` with the sqlite3
+// command; returns its connection string through the private driver
+// registration ("DRIVER=SQLite3;Database=<path>").
+std::string makeSqliteDatabase(const std::string& path, const std::string& sql);
+
 // True when running in CI, where missing servers fail instead of skipping.
 bool inCi();
 

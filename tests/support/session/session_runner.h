@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "files/temp_folder.h"
+
 namespace toolkit::testing {
 
 struct SessionRun {
@@ -38,6 +40,6 @@ struct SessionResult {
 SessionResult runSession(const SessionRun& run);
 
 // Splits text into lines (without their '\n').
-std::vector<std::string> splitLines(const std::string& text);
+using vodbc::testing::splitLines;
 
 }  // namespace toolkit::testing

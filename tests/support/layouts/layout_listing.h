@@ -1,4 +1,4 @@
-// For tests: a parsed layout as text, one line per window, control and menu
+// A parsed layout as text, one line per window, control and menu
 // entry, so that a whole layout is compared at once and a difference shows
 // as a line.
 #pragma once

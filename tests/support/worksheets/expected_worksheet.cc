@@ -1,74 +1,11 @@
-#include "worksheet_file/worksheet_test_support.h"
-
-#include <gtest/gtest.h>
+#include "worksheets/expected_worksheet.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
-#include "sheet/column_storage.h"
-#include "sheet/worksheet_settings.h"
-#include "worksheet_file/worksheet_writer.h"
-
 namespace vodbc::testing {
-
-TestSheet::TestSheet(std::int32_t rows) {
-  initWorksheetDefaults();
-  sheet_ = createSheet();
-  sheet_->missingValue = programMissingValue();
-  setSheetFileName(*sheet_, "ODBC.WOR");
-  sheet_->rowCount = rows;
-  if (rows > 0) createRowAttributes(sheet_);
-}
-
-TestSheet::~TestSheet() {
-  if (currentSheet == sheet_) currentSheet = nullptr;
-  freeSheet(sheet_);
-}
-
-SheetColumn* TestSheet::addNumbers(std::string_view name, const std::vector<double>& values,
-                                   ColumnType type) {
-  SheetColumn* column = addColumn(sheet_, type, name, kNumericValueWidth);
-  allocateColumnValues(*column, static_cast<std::int32_t>(values.size()));
-  std::size_t i = 0;
-  for (NumericNode& node : numericValues(*column)) node.value = values[i++];
-  return column;
-}
-
-SheetColumn* TestSheet::addTexts(std::string_view name, const std::vector<std::string>& texts,
-                                 ColumnType type) {
-  SheetColumn* column = addColumn(sheet_, type, name, kFetchedTextValueWidth);
-  allocateColumnValues(*column, static_cast<std::int32_t>(texts.size()));
-  std::size_t i = 0;
-  for (TextNode& node : textValues(*column)) storeText(node, texts[i++]);
-  return column;
-}
-
-void TestSheet::setNotes(const std::vector<std::string>& lines) {
-  std::string all;
-  for (const auto& line : lines) {
-    all += line;
-    all.push_back('\0');
-  }
-  std::free(sheet_->notes);
-  sheet_->notes = static_cast<char*>(std::malloc(all.size() + 1));
-  std::memcpy(sheet_->notes, all.data(), all.size());
-  sheet_->notes[all.size()] = '\0';
-  sheet_->noteCount = static_cast<std::int32_t>(lines.size());
-  sheet_->notesLength = static_cast<std::int32_t>(all.size());
-}
-
-WriterMessages::Button RecordingMessages::ask(std::string_view text, std::string_view first,
-                                              std::string_view second, std::string_view third) {
-  std::string entry = std::string(text) + "|" + std::string(first) + "|" + std::string(second);
-  if (!third.empty()) entry += "|" + std::string(third);
-  log.push_back({"ask", entry});
-  if (answer_ == second) return Button::kSecond;
-  if (!third.empty() && answer_ == third) return Button::kThird;
-  return Button::kFirst;
-}
 
 Bytes integerCell(std::int64_t n) {
   if (n >= 0) {
@@ -292,26 +229,6 @@ std::string firstDifference(const Bytes& actual, const Bytes& expected) {
     }
   }
   return text;
-}
-
-WriteOutcome writeToMemory(Sheet* sheet) {
-  RecordingMessages messages;
-  MemoryOutputFile file;
-  WriteOutcome outcome;
-  outcome.result = writeWorksheetFile(sheet, kMemoryPath, messages, file);
-  outcome.messages = messages.log;
-  outcome.opened = file.opened();
-  outcome.closed = file.closed();
-  outcome.writes = file.writeCount();
-  outcome.bytes = file.bytes();
-  return outcome;
-}
-
-WorksheetImage readBack(const Bytes& bytes) {
-  WorksheetImage image;
-  WorksheetReadError error;
-  EXPECT_TRUE(readWorksheet(bytes.data(), bytes.size(), &image, &error)) << error.describe();
-  return image;
 }
 
 std::string numbered(const char* prefix, int i) {

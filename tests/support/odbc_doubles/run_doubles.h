@@ -1,6 +1,6 @@
-// What the run tests share: a reporter that records what the user would
-// see, query windows that act like a scripted user, and SQLite databases
-// made on the spot.
+// Stand-ins for what the retrieval run is handed: a reporter that records
+// what the user would see, marking calls from other threads, and query
+// windows that act like a scripted user.
 #pragma once
 
 #include <functional>
@@ -59,38 +59,5 @@ class ScriptedWindows final : public QueryWindows {
     return true;
   }
 };
-
-// A new temporary folder for one test.
-std::string makeTempFolder();
-
-// Makes an SQLite database at `path` by running `sql` with the sqlite3
-// command; returns its connection string through the private driver
-// registration ("DRIVER=SQLite3;Database=<path>").
-std::string makeSqliteDatabase(const std::string& path, const std::string& sql);
-
-// Writes a retrieval file: the tag, the connection string and the SQL text
-// lines, with CR LF line ends.
-void writeRetrievalFileText(const std::string& path, const std::string& connection,
-                            const std::vector<std::string>& sqlLines);
-
-std::string readWholeFile(const std::string& path);
-
-// `text` with every `from` replaced by `to`.
-std::string replaceAll(std::string text, const std::string& from, const std::string& to);
-
-// The lines of `text`, without their line ends.
-std::vector<std::string> splitLines(const std::string& text);
-
-// A program run to its end: exit status (1000 + signal when killed), and
-// what it wrote on stdout and stderr.
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-// Runs `program` with `args`, stdout and stderr going to files in `folder`.
-// `whileRunning`, when given, gets the process id while it runs.
-Result runProgram(const std::string& program, const std::vector<std::string>& args,
-                  const std::string& folder, const std::function<void(int pid)>& whileRunning = {});
 
 }  // namespace vodbc::testing

@@ -42,7 +42,7 @@ TEST(RunAndSave, DatabaseNamesSheetsAndKeepsTheStartUpChoice) {
   windows.selectData = [](RetrievalSpec& spec) { spec.selectedTable = 0; };
 
   ProgramState& state = programState();
-  state = ProgramState{};  // as a new process starts
+  state = ProgramState{};                      // as a new process starts
   runAndSave(RunVariant::kDatabase, windows);  // cancelled: uses up Sheet1
   runAndSave(RunVariant::kDatabase, windows);  // Sheet2, saved as out.WOR
   state.outputWorksheetPath = dir + "/out.WOR";

@@ -4,6 +4,7 @@
 #include "app/help.h"
 #include "app/program_state.h"
 #include "app/run_and_save.h"
+#include "dialogs/toolkit_query_windows.h"
 #include "odbc/run/query_windows.h"
 #include "sheet/paths.h"
 #include "sheet/worksheet_settings.h"
@@ -12,11 +13,9 @@
 namespace vodbc {
 namespace {
 
-// The query windows come with a later part of the program; until then an
-// interactive query stops at the selection window with its can't-open
-// message, and reruns go on without the SQL editor.
+// The query windows open their help topics in the program's help window.
 QueryWindows& queryWindows() {
-  static NoQueryWindows windows;
+  static ToolkitQueryWindows windows([](int topic) { showHelpTopic(topic); });
   return windows;
 }
 

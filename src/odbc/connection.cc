@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <vector>
 
 #include "odbc/diagnostics.h"
 #include "odbc/driver_manager.h"
@@ -74,6 +75,74 @@ OpenResult openOdbc(OdbcReporter& reporter) {
   return OpenResult::kOk;
 }
 
+namespace {
+
+// The attributes of a connection string: each "NAME=VALUE" piece, with the
+// name trimmed and in upper case, and the piece as written. A value in
+// braces may hold ';' ("}}" inside it is one '}').
+struct Attribute {
+  std::string name;
+  std::string value;
+  std::string text;
+};
+
+std::vector<Attribute> connectionAttributes(std::string_view s) {
+  std::vector<Attribute> out;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const std::size_t start = i;
+    const std::size_t eq = s.find('=', i);
+    const std::size_t semi = s.find(';', i);
+    if (eq == std::string_view::npos || (semi != std::string_view::npos && semi < eq)) {
+      i = semi == std::string_view::npos ? s.size() : semi + 1;
+      continue;
+    }
+    Attribute a;
+    for (char c : s.substr(start, eq - start)) {
+      if (c != ' ' && c != '\t')
+        a.name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    i = eq + 1;
+    while (i < s.size() && s[i] == ' ') ++i;
+    if (i < s.size() && s[i] == '{') {
+      for (++i; i < s.size(); ++i) {
+        if (s[i] == '}' && i + 1 < s.size() && s[i + 1] == '}') {
+          a.value += '}';
+          ++i;
+        } else if (s[i] == '}') {
+          ++i;
+          break;
+        } else {
+          a.value += s[i];
+        }
+      }
+      while (i < s.size() && s[i] != ';') ++i;
+    } else {
+      const std::size_t end = s.find(';', i);
+      a.value = std::string(s.substr(i, end == std::string_view::npos ? end : end - i));
+      i = end == std::string_view::npos ? s.size() : end;
+    }
+    a.text = std::string(s.substr(start, i - start));
+    if (i < s.size()) ++i;  // the ';'
+    out.push_back(std::move(a));
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string keepDriverAttribute(std::string_view completed, std::string_view connected) {
+  for (const Attribute& a : connectionAttributes(completed)) {
+    if ((a.name == "DSN" && !a.value.empty()) || a.name == "DRIVER" || a.name == "FILEDSN") {
+      return std::string(completed);
+    }
+  }
+  for (const Attribute& a : connectionAttributes(connected)) {
+    if (a.name == "DRIVER") return a.text + ";" + std::string(completed);
+  }
+  return std::string(completed);
+}
+
 ConnectResult driverConnect(const std::optional<std::string>& stored, std::string& runString,
                             OdbcReporter& reporter, const DataSourceChooser& chooser) {
   // unixODBC has no dialog of its own to prompt in, so both ways connect
@@ -108,7 +177,7 @@ ConnectResult driverConnect(const std::optional<std::string>& stored, std::strin
     // A completed string cut at the buffer would not connect again: keep
     // the string as built instead.
     bool cut = completedLength >= kConnectionStringOut || completed[0] == 0;
-    runString = cut ? input : reinterpret_cast<const char*>(completed);
+    runString = cut ? input : keepDriverAttribute(reinterpret_cast<const char*>(completed), input);
   }
   return ConnectResult::kConnected;
 }

@@ -77,6 +77,13 @@ using DataSourceChooser = std::function<std::optional<std::string>()>;
 ConnectResult driverConnect(const std::optional<std::string>& stored, std::string& runString,
                             OdbcReporter& reporter, const DataSourceChooser& chooser);
 
+// The completed connection string as the run keeps it: when it names
+// neither a data source (a non-empty DSN=) nor a DRIVER= or FILEDSN= (the
+// SQLite driver completes "DRIVER=SQLite3;Database=x" into
+// "DSN=;Database=x"), the DRIVER= attribute of the string that connected
+// is put in front of it, so a saved retrieval file connects again.
+std::string keepDriverAttribute(std::string_view completed, std::string_view connected);
+
 // The run's statement handle, or null after the error message. Decides the
 // level again from what the connected driver manager supports.
 SQLHSTMT openStatement(OdbcReporter& reporter);

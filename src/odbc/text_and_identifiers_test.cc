@@ -90,5 +90,27 @@ TEST(AppendIdentifier, QuotesSpecialFoldedAndReservedNames) {
   }
 }
 
+TEST(KeepDriverAttribute, ACompletedStringWithoutDataSourceOrDriverKeepsTheDriver) {
+  const struct {
+    const char* completed;
+    const char* connected;
+    const char* kept;
+  } cases[] = {
+      {"DSN=;Database=/tmp/a.db;", "DRIVER=SQLite3;Database=/tmp/a.db",
+       "DRIVER=SQLite3;DSN=;Database=/tmp/a.db;"},
+      {"Database=/tmp/a;b.db", "Driver={SQLite3};Database=/tmp/a;b.db",
+       "Driver={SQLite3};Database=/tmp/a;b.db"},
+      {"DSN=shop;Database=x", "DSN=shop", "DSN=shop;Database=x"},
+      {"DRIVER={PostgreSQL ANSI};SERVER=h", "Driver={PostgreSQL ANSI}",
+       "DRIVER={PostgreSQL ANSI};SERVER=h"},
+      {"FILEDSN=/x.dsn;UID=me", "FILEDSN=/x.dsn", "FILEDSN=/x.dsn;UID=me"},
+      {"DSN=;Database=x", "Database=x", "DSN=;Database=x"},  // nothing to keep
+      {" driver = {A;B}} c};x=1", "DRIVER=other", " driver = {A;B}} c};x=1"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(keepDriverAttribute(c.completed, c.connected), c.kept) << c.completed;
+  }
+}
+
 }  // namespace
 }  // namespace vodbc

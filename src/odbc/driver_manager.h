@@ -51,7 +51,9 @@ class OdbcReporter;
 // calls through it answer SQL_ERROR, the way a driver manager without the
 // function would.
 struct OdbcApi {
-#define VODBC_ODBC_MEMBER(name) decltype(&::name) name = nullptr;
+// A declarator cannot be parenthesised.
+#define VODBC_ODBC_MEMBER(name) \
+  decltype(&::name) name = nullptr;  // NOLINT(bugprone-macro-parentheses)
   VODBC_ODBC_FUNCTIONS(VODBC_ODBC_MEMBER)
 #undef VODBC_ODBC_MEMBER
 };

@@ -199,7 +199,9 @@ bool startSessionFromEnvironment(std::string& error) {
   if (!script && transcriptFile.empty()) return true;
   startSession(script, transcriptFile);
   if (!transcriptFile.empty() && !session().file) {
-    error = "cannot create the transcript " + transcriptFile + ": " + std::strerror(errno);
+    // Sessions start on the GUI thread before any worker runs.
+    error = "cannot create the transcript " + transcriptFile + ": " +
+            std::strerror(errno);  // NOLINT(concurrency-mt-unsafe)
     endSession();
     return false;
   }

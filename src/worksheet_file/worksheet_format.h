@@ -220,7 +220,8 @@ constexpr int labelSetSlots(int labelSets) {
 
 // Total size A of the 25 attribute fields.
 constexpr std::size_t attributeSize(int labelSlots, int columnSlots) {
-  return static_cast<std::size_t>(kAttributeFixedSize + 4 * labelSlots + 6 * columnSlots);
+  return static_cast<std::size_t>(kAttributeFixedSize) + 4 * static_cast<std::size_t>(labelSlots) +
+         6 * static_cast<std::size_t>(columnSlots);
 }
 
 }  // namespace vodbc::worksheet_format

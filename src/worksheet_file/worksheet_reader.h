@@ -56,7 +56,7 @@ struct WorksheetImage {
   std::array<std::array<std::string, worksheet_format::kAttributeFieldsPerSection>,
              worksheet_format::kSectionCount>
       attributes;
-  std::string linkLines[2];  // without their 0x0D
+  std::array<std::string, 2> linkLines;  // without their 0x0D
   std::vector<int> nameLengths;
   std::vector<std::string> strings;  // the strings section's fields
   std::vector<WorksheetLabelSet> labelSets;

@@ -71,7 +71,8 @@ bool prepareDisplay(std::string& why) {
         why = std::string("cannot connect to the X server of DISPLAY=") + display;
         return false;
       }
-      if (forced.empty()) ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+      // Before the application object exists, so no other thread reads the environment.
+      if (forced.empty()) ::setenv("QT_QPA_PLATFORM", "xcb", 1);  // NOLINT(concurrency-mt-unsafe)
       return true;
     }
     if (!forced.empty()) {

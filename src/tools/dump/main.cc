@@ -47,6 +47,8 @@ int main(int argc, char** argv) {
                             {"help", no_argument, nullptr, 'h'},
                             {nullptr, 0, nullptr, 0}};
   opterr = 0;
+  // vodbc-dump has one thread.
+  // NOLINTNEXTLINE(concurrency-mt-unsafe)
   for (int option = 0; (option = getopt_long(argc, argv, "", options, nullptr)) != -1;) {
     switch (option) {
       case 'c':
@@ -69,7 +71,9 @@ int main(int argc, char** argv) {
 
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    std::cerr << "vodbc-dump: " << path << ": cannot open: " << std::strerror(errno) << '\n';
+    std::cerr << "vodbc-dump: " << path
+              << ": cannot open: " << std::strerror(errno)  // NOLINT(concurrency-mt-unsafe)
+              << '\n';
     return kExitDamaged;
   }
   const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),

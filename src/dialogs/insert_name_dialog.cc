@@ -158,29 +158,14 @@ void onDestroy(toolkit::Window w) {
 }  // namespace
 
 void insertNameDialogHandler(toolkit::Window w, const toolkit::Event& e) {
-  switch (e.type) {
-    case toolkit::EventType::Create:
-      onCreate(w);
-      return;
-    case toolkit::EventType::Destroy:
-      onDestroy(w);
-      return;
-    case toolkit::EventType::Close:
-      toolkit::destroyWindow(w);
-      return;
-    case toolkit::EventType::Update:
-      toolkit::clearWindowBackground(w);
-      return;
-    case toolkit::EventType::Control: {
-      InsertNameRequest* request = requestOf(w);
-      if (state().ownsSharedState && request != nullptr && request->spec != nullptr) {
-        onControl(w, *request->spec, e);
-      }
-      return;
-    }
-    default:
-      return;
-  }
+  static constexpr QueryWindowEvents kEvents{
+      onCreate, onDestroy, [](toolkit::Window w, const toolkit::Event& e) {
+        InsertNameRequest* request = requestOf(w);
+        if (state().ownsSharedState && request != nullptr && request->spec != nullptr) {
+          onControl(w, *request->spec, e);
+        }
+      }};
+  dispatchQueryWindowEvent(w, e, kEvents);
 }
 
 }  // namespace vodbc::dialogs

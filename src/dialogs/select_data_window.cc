@@ -185,25 +185,12 @@ void onDestroy(toolkit::Window w) {
 }  // namespace
 
 void selectDataWindowHandler(toolkit::Window w, const toolkit::Event& e) {
-  switch (e.type) {
-    case toolkit::EventType::Create:
-      onCreate(w);
-      return;
-    case toolkit::EventType::Destroy:
-      onDestroy(w);
-      return;
-    case toolkit::EventType::Close:
-      toolkit::destroyWindow(w);
-      return;
-    case toolkit::EventType::Update:
-      toolkit::clearWindowBackground(w);
-      return;
-    case toolkit::EventType::Control:
-      if (state().ownsSharedState && specOf(w) != nullptr) onControl(w, *specOf(w), e);
-      return;
-    default:
-      return;
-  }
+  static constexpr QueryWindowEvents kEvents{onCreate, onDestroy,
+                                             [](toolkit::Window w, const toolkit::Event& e) {
+                                               if (state().ownsSharedState && specOf(w) != nullptr)
+                                                 onControl(w, *specOf(w), e);
+                                             }};
+  dispatchQueryWindowEvent(w, e, kEvents);
 }
 
 }  // namespace vodbc::dialogs

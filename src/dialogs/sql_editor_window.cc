@@ -130,22 +130,12 @@ void onControl(toolkit::Window w, RetrievalSpec& spec, const toolkit::Event& e) 
 }  // namespace
 
 void sqlEditorHandler(toolkit::Window w, const toolkit::Event& e) {
-  switch (e.type) {
-    case toolkit::EventType::Create:
-      onCreate(w);
-      return;
-    case toolkit::EventType::Close:
-      toolkit::destroyWindow(w);
-      return;
-    case toolkit::EventType::Update:
-      toolkit::clearWindowBackground(w);
-      return;
-    case toolkit::EventType::Control:
-      if (specOf(w) != nullptr) onControl(w, *specOf(w), e);
-      return;
-    default:
-      return;
-  }
+  static constexpr QueryWindowEvents kEvents{onCreate, nullptr,
+                                             [](toolkit::Window w, const toolkit::Event& e) {
+                                               if (specOf(w) != nullptr)
+                                                 onControl(w, *specOf(w), e);
+                                             }};
+  dispatchQueryWindowEvent(w, e, kEvents);
 }
 
 }  // namespace vodbc::dialogs

@@ -162,25 +162,11 @@ void onDestroy() {
 }  // namespace
 
 void whereBuilderHandler(toolkit::Window w, const toolkit::Event& e) {
-  switch (e.type) {
-    case toolkit::EventType::Create:
-      onCreate(w);
-      return;
-    case toolkit::EventType::Destroy:
-      onDestroy();
-      return;
-    case toolkit::EventType::Close:
-      toolkit::destroyWindow(w);
-      return;
-    case toolkit::EventType::Update:
-      toolkit::clearWindowBackground(w);
-      return;
-    case toolkit::EventType::Control:
-      if (state().ownsSharedState) onControl(w, e);
-      return;
-    default:
-      return;
-  }
+  static constexpr QueryWindowEvents kEvents{onCreate, [](toolkit::Window) { onDestroy(); },
+                                             [](toolkit::Window w, const toolkit::Event& e) {
+                                               if (state().ownsSharedState) onControl(w, e);
+                                             }};
+  dispatchQueryWindowEvent(w, e, kEvents);
 }
 
 }  // namespace vodbc::dialogs

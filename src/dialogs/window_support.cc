@@ -4,6 +4,7 @@
 
 #include "dialogs/query_model.h"
 #include "odbc/message_window.h"
+#include "toolkit/placement.h"
 #include "toolkit/toolkit.h"
 
 namespace vodbc::dialogs {
@@ -82,6 +83,29 @@ void insertAtCaret(toolkit::Window w, int control, std::string_view text, bool q
   toolkit::textSetParagraph(w, control, paragraph, r.paragraph);
   toolkit::setFocus(w, control);
   toolkit::setTextSelection(w, control, r.caret);
+}
+
+void dispatchQueryWindowEvent(toolkit::Window w, const toolkit::Event& e,
+                              const QueryWindowEvents& events) {
+  switch (e.type) {
+    case toolkit::EventType::Create:
+      events.create(w);
+      return;
+    case toolkit::EventType::Destroy:
+      if (events.destroy != nullptr) events.destroy(w);
+      return;
+    case toolkit::EventType::Close:
+      toolkit::destroyWindow(w);
+      return;
+    case toolkit::EventType::Update:
+      toolkit::clearWindowBackground(w);
+      return;
+    case toolkit::EventType::Control:
+      events.control(w, e);
+      return;
+    default:
+      return;
+  }
 }
 
 }  // namespace vodbc::dialogs

@@ -49,6 +49,21 @@ std::vector<std::string> allLines(toolkit::Window w, int control);
 // Replaces a list's items (suspended while filling).
 void fillList(toolkit::Window w, int control, const std::vector<std::string>& items);
 
+// What differs between the query windows' event handlers; `destroy` may be
+// null (the SQL editor keeps nothing to give back).
+struct QueryWindowEvents {
+  void (*create)(toolkit::Window);
+  void (*destroy)(toolkit::Window);
+  void (*control)(toolkit::Window, const toolkit::Event&);
+};
+
+// The one event road of every query window: the close box destroys the
+// window (so its destroy arm decides what closing means), a repaint clears
+// the background, and creation, destruction and control events go to the
+// window's own arms.
+void dispatchQueryWindowEvent(toolkit::Window w, const toolkit::Event& e,
+                              const QueryWindowEvents& events);
+
 // insertAtCaret: puts `text` at the caret of a text edit (quoted as a name
 // when `quoteIfNeeded`), gives the edit the focus and leaves the caret
 // behind the insertion. Empty text does nothing.

@@ -18,12 +18,8 @@ enum Control {
   kHelp = 7,
 };
 
-struct InsertNameState {
-  bool open = false;  // an insert dialog exists
-  CatalogTable* current = nullptr;
+struct InsertNameState : SingleWindowState {
   bool fieldMode = false;
-  bool ownsSharedState = true;
-  bool firstFillPending = false;
   bool cancelOnClose = false;
   // The choice on entry, given back when the dialog is cancelled.
   std::int32_t entryTable = 0;
@@ -59,16 +55,8 @@ void refresh(toolkit::Window w, RetrievalSpec& spec) {
 
 void onCreate(toolkit::Window w) {
   InsertNameState& s = state();
-  if (s.open) {
-    s.ownsSharedState = false;
-    toolkit::destroyWindow(w);
-    return;
-  }
-  s.ownsSharedState = true;
-  s.open = true;
-  s.firstFillPending = true;
+  if (!claimSingleWindow(w, s)) return;
   s.cancelOnClose = false;
-  s.current = nullptr;
   InsertNameRequest* request = requestOf(w);
   if (request == nullptr || request->spec == nullptr || request->spec->tables.empty()) {
     toolkit::postError(kInsertNameNullMessage);
@@ -155,16 +143,17 @@ void onDestroy(toolkit::Window w) {
   s.current = nullptr;
 }
 
+void onControlEvent(toolkit::Window w, const toolkit::Event& e) {
+  InsertNameRequest* request = requestOf(w);
+  if (state().ownsSharedState && request != nullptr && request->spec != nullptr) {
+    onControl(w, *request->spec, e);
+  }
+}
+
 }  // namespace
 
 void insertNameDialogHandler(toolkit::Window w, const toolkit::Event& e) {
-  static constexpr QueryWindowEvents kEvents{
-      onCreate, onDestroy, [](toolkit::Window w, const toolkit::Event& e) {
-        InsertNameRequest* request = requestOf(w);
-        if (state().ownsSharedState && request != nullptr && request->spec != nullptr) {
-          onControl(w, *request->spec, e);
-        }
-      }};
+  static constexpr QueryWindowEvents kEvents{onCreate, onDestroy, onControlEvent};
   dispatchQueryWindowEvent(w, e, kEvents);
 }
 

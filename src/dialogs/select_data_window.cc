@@ -23,11 +23,7 @@ enum Control {
   kHelp = 15,
 };
 
-struct SelectDataState {
-  bool open = false;  // a select-data window exists
-  CatalogTable* current = nullptr;
-  bool ownsSharedState = true;
-  bool firstFillPending = false;
+struct SelectDataState : SingleWindowState {
   bool cancelOnClose = false;
 };
 
@@ -145,16 +141,8 @@ void onControl(toolkit::Window w, RetrievalSpec& spec, const toolkit::Event& e) 
 
 void onCreate(toolkit::Window w) {
   SelectDataState& s = state();
-  if (s.open) {
-    s.ownsSharedState = false;
-    toolkit::destroyWindow(w);
-    return;
-  }
-  s.ownsSharedState = true;
-  s.open = true;
-  s.firstFillPending = true;
+  if (!claimSingleWindow(w, s)) return;
   s.cancelOnClose = false;
-  s.current = nullptr;
   RetrievalSpec* spec = specOf(w);
   if (spec == nullptr || spec->tables.empty()) {
     toolkit::postError(kSelectDataNullMessage);
@@ -182,14 +170,14 @@ void onDestroy(toolkit::Window w) {
   s.current = nullptr;
 }
 
+void onControlEvent(toolkit::Window w, const toolkit::Event& e) {
+  if (state().ownsSharedState && specOf(w) != nullptr) onControl(w, *specOf(w), e);
+}
+
 }  // namespace
 
 void selectDataWindowHandler(toolkit::Window w, const toolkit::Event& e) {
-  static constexpr QueryWindowEvents kEvents{onCreate, onDestroy,
-                                             [](toolkit::Window w, const toolkit::Event& e) {
-                                               if (state().ownsSharedState && specOf(w) != nullptr)
-                                                 onControl(w, *specOf(w), e);
-                                             }};
+  static constexpr QueryWindowEvents kEvents{onCreate, onDestroy, onControlEvent};
   dispatchQueryWindowEvent(w, e, kEvents);
 }
 

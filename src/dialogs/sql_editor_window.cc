@@ -127,14 +127,14 @@ void onControl(toolkit::Window w, RetrievalSpec& spec, const toolkit::Event& e) 
   }
 }
 
+void onControlEvent(toolkit::Window w, const toolkit::Event& e) {
+  if (specOf(w) != nullptr) onControl(w, *specOf(w), e);
+}
+
 }  // namespace
 
 void sqlEditorHandler(toolkit::Window w, const toolkit::Event& e) {
-  static constexpr QueryWindowEvents kEvents{onCreate, nullptr,
-                                             [](toolkit::Window w, const toolkit::Event& e) {
-                                               if (specOf(w) != nullptr)
-                                                 onControl(w, *specOf(w), e);
-                                             }};
+  static constexpr QueryWindowEvents kEvents{onCreate, nullptr, onControlEvent};
   dispatchQueryWindowEvent(w, e, kEvents);
 }
 

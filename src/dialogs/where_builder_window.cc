@@ -21,12 +21,7 @@ enum Control {
   kHelp = 12,
 };
 
-struct WhereBuilderState {
-  bool open = false;  // a builder exists
-  CatalogTable* current = nullptr;
-  bool ownsSharedState = true;
-  bool firstFillPending = false;
-};
+struct WhereBuilderState : SingleWindowState {};
 
 WhereBuilderState& state() {
   static WhereBuilderState s;
@@ -42,15 +37,7 @@ std::vector<std::string> shownTexts(const std::vector<ListChoice>& choices) {
 void onCreate(toolkit::Window w) {
   WhereBuilderState& s = state();
   setQueryEditFont(w, kCondition);
-  if (s.open) {
-    s.ownsSharedState = false;
-    toolkit::destroyWindow(w);
-    return;
-  }
-  s.ownsSharedState = true;
-  s.open = true;
-  s.firstFillPending = true;
-  s.current = nullptr;
+  if (!claimSingleWindow(w, s)) return;
   auto* spec = static_cast<RetrievalSpec*>(toolkit::windowData(w));
   if (spec == nullptr || spec->selectedTable < 0 ||
       spec->selectedTable >= static_cast<std::int32_t>(spec->tables.size())) {
@@ -149,7 +136,7 @@ void onControl(toolkit::Window w, const toolkit::Event& e) {
   }
 }
 
-void onDestroy() {
+void onDestroy(toolkit::Window) {
   WhereBuilderState& s = state();
   if (!s.ownsSharedState) {
     s.ownsSharedState = true;
@@ -159,13 +146,14 @@ void onDestroy() {
   s.current = nullptr;
 }
 
+void onControlEvent(toolkit::Window w, const toolkit::Event& e) {
+  if (state().ownsSharedState) onControl(w, e);
+}
+
 }  // namespace
 
 void whereBuilderHandler(toolkit::Window w, const toolkit::Event& e) {
-  static constexpr QueryWindowEvents kEvents{onCreate, [](toolkit::Window) { onDestroy(); },
-                                             [](toolkit::Window w, const toolkit::Event& e) {
-                                               if (state().ownsSharedState) onControl(w, e);
-                                             }};
+  static constexpr QueryWindowEvents kEvents{onCreate, onDestroy, onControlEvent};
   dispatchQueryWindowEvent(w, e, kEvents);
 }
 

@@ -85,6 +85,19 @@ void insertAtCaret(toolkit::Window w, int control, std::string_view text, bool q
   toolkit::setTextSelection(w, control, r.caret);
 }
 
+bool claimSingleWindow(toolkit::Window w, SingleWindowState& s) {
+  if (s.open) {
+    s.ownsSharedState = false;
+    toolkit::destroyWindow(w);
+    return false;
+  }
+  s.ownsSharedState = true;
+  s.open = true;
+  s.firstFillPending = true;
+  s.current = nullptr;
+  return true;
+}
+
 void dispatchQueryWindowEvent(toolkit::Window w, const toolkit::Event& e,
                               const QueryWindowEvents& events) {
   switch (e.type) {

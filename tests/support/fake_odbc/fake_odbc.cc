@@ -6,6 +6,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -146,11 +147,19 @@ void deliver(const Value& value, Binding& b) {
   const std::string& text = *value;
   if (b.targetType == SQL_C_DOUBLE || b.targetType == SQL_C_SSHORT) {
     double number = std::strtod(text.c_str(), nullptr);
-    SQLSMALLINT small = static_cast<SQLSMALLINT>(number);
-    bool isDouble = b.targetType == SQL_C_DOUBLE;
-    std::memcpy(b.buffer, isDouble ? static_cast<void*>(&number) : &small,
-                isDouble ? sizeof number : sizeof small);
-    if (b.indicator) *b.indicator = isDouble ? sizeof number : sizeof small;
+    if (b.targetType == SQL_C_DOUBLE) {
+      std::memcpy(b.buffer, &number, sizeof number);
+      if (b.indicator) *b.indicator = sizeof number;
+      return;
+    }
+    // What a driver gives for a value out of range is its business; this
+    // one clamps it.
+    SQLSMALLINT small = number != number             ? 0
+                        : number <= double{SHRT_MIN} ? SQLSMALLINT{SHRT_MIN}
+                        : number >= double{SHRT_MAX} ? SQLSMALLINT{SHRT_MAX}
+                                                     : static_cast<SQLSMALLINT>(number);
+    std::memcpy(b.buffer, &small, sizeof small);
+    if (b.indicator) *b.indicator = sizeof small;
     return;
   }
   SQLLEN length = static_cast<SQLLEN>(text.size());

@@ -9,22 +9,13 @@
 #include <string>
 
 #include "common/fuzz_input.h"
-#include "odbc/reporter.h"
 #include "odbc/retrieval_file.h"
 #include "odbc/retrieval_spec.h"
+#include "odbc_doubles/recording_reporter.h"
 #include "text/utf8.h"
 
 namespace vodbc::fuzz {
 namespace {
-
-class SilentReporter final : public OdbcReporter {
- public:
-  void error(std::string_view) override { ++shown; }
-  void warning(std::string_view) override { ++shown; }
-  void note(std::string_view) override { ++shown; }
-  bool diagnostic(const OdbcDiagnostic&) override { return true; }
-  int shown = 0;
-};
 
 // An in-memory file with a path, so the reader opens it as users' files
 // are opened, without touching a disk.
@@ -53,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace vodbc::fuzz;
   static MemoryFile memory;
   const std::string path = memory.fill(data, size);
-  SilentReporter reporter;
+  RecordingReporter reporter;
   std::string connection;
   std::optional<RetrievalFile> file = openRetrievalFile(path, connection, reporter);
   if (!file) return 0;  // refused with its message: allowed for any content
@@ -66,6 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (spec.sqlText.size() > size) fail("the SQL text only holds what the file holds");
   if (file->isOpen()) fail("the file is closed after reading");
-  if (reporter.shown != 0) fail("an in-memory file reads without a message");
+  if (!reporter.lines.empty()) fail("an in-memory file reads without a message");
   return 0;
 }

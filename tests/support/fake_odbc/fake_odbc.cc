@@ -6,6 +6,8 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -145,11 +147,19 @@ void deliver(const Value& value, Binding& b) {
   const std::string& text = *value;
   if (b.targetType == SQL_C_DOUBLE || b.targetType == SQL_C_SSHORT) {
     double number = std::strtod(text.c_str(), nullptr);
-    SQLSMALLINT small = static_cast<SQLSMALLINT>(number);
-    bool isDouble = b.targetType == SQL_C_DOUBLE;
-    std::memcpy(b.buffer, isDouble ? static_cast<void*>(&number) : &small,
-                isDouble ? sizeof number : sizeof small);
-    if (b.indicator) *b.indicator = isDouble ? sizeof number : sizeof small;
+    if (b.targetType == SQL_C_DOUBLE) {
+      std::memcpy(b.buffer, &number, sizeof number);
+      if (b.indicator) *b.indicator = sizeof number;
+      return;
+    }
+    // What a driver gives for a value out of range is its business; this
+    // one clamps it.
+    SQLSMALLINT small = number != number             ? 0
+                        : number <= double{SHRT_MIN} ? SQLSMALLINT{SHRT_MIN}
+                        : number >= double{SHRT_MAX} ? SQLSMALLINT{SHRT_MAX}
+                                                     : static_cast<SQLSMALLINT>(number);
+    std::memcpy(b.buffer, &small, sizeof small);
+    if (b.indicator) *b.indicator = sizeof small;
     return;
   }
   SQLLEN length = static_cast<SQLLEN>(text.size());
@@ -189,9 +199,26 @@ SQLRETURN resultCall(const char* name, SQLHSTMT stmt, SQLCHAR* text) {
   return openResult(h, r.value_or(SQL_SUCCESS));
 }
 
+// A program run by a test reads the test's script once, before its first
+// handle, on top of the defaults; a missing or broken script ends it, since
+// it would otherwise run against settings nobody meant.
+void loadScriptOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    const char* path = std::getenv("VODBC_FAKE_SCRIPT");
+    if (path == nullptr) return;
+    reset();
+    if (!loadScript(path)) {
+      std::fprintf(stderr, "fake driver manager: cannot read script %s\n", path);
+      std::abort();
+    }
+  });
+}
+
 // The ODBC 2 allocation functions and SQLAllocHandle share this.
 SQLRETURN allocateCall(const std::string& function, const std::string& shown, SQLSMALLINT type,
                        SQLHANDLE parentHandle, SQLHANDLE* out) {
+  loadScriptOnce();
   Lock lock(state().mutex);
   SQLSMALLINT parentType = type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC;
   Handle* parent = type == SQL_HANDLE_ENV ? nullptr : find(parentHandle, parentType);
@@ -505,9 +532,13 @@ SQLRETURN SQLFetch(SQLHSTMT stmt) {
   }
   std::size_t total = std::max(h->result.rows.size(), h->result.repeatTo);
   if (h->nextRow >= total || h->result.rows.empty()) return SQL_NO_DATA;
-  const auto& row = h->result.rows[h->nextRow++ % h->result.rows.size()];
+  const std::size_t index = h->nextRow++ % h->result.rows.size();
+  const auto& row = h->result.rows[index];
   for (auto& [column, binding] : h->bindings) {
-    if (column >= 1 && column <= row.size()) deliver(row[column - 1], binding);
+    if (column < 1 || column > row.size()) continue;
+    deliver(row[column - 1], binding);
+    auto odd = h->result.indicators.find({index, column - 1});
+    if (odd != h->result.indicators.end() && binding.indicator) *binding.indicator = odd->second;
   }
   return injected.value_or(SQL_SUCCESS);
 }

@@ -17,8 +17,11 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vodbc::fake {
@@ -36,6 +39,10 @@ struct ResultSet {
   // When larger than rows.size(), the rows repeat until this many have
   // been delivered (long results without the memory).
   std::size_t repeatTo = 0;
+  // Length indicators a misbehaving driver reports instead of the true
+  // ones, by (row, column) counted from 0 in `rows`; the value itself is
+  // delivered as usual.
+  std::map<std::pair<std::size_t, std::size_t>, SQLLEN> indicators = {};
 };
 
 struct Diagnostic {
@@ -92,5 +99,24 @@ int liveHandles();
 int callCount(const std::string& function);
 std::string lastStatementText();
 std::string lastConnectionInput();
+
+// Settings for a fake loaded by another process (a program a test runs):
+// saveScript() writes them to a file, and the library of that process reads
+// the file named by VODBC_FAKE_SCRIPT the first time it is used.
+struct InjectedFailure {
+  std::string function;
+  int nth = 1;
+  SQLRETURN result = SQL_ERROR;
+  std::vector<Diagnostic> records;
+};
+struct Script {
+  std::vector<ResultSet> results;  // queued in order
+  std::vector<InjectedFailure> failures;
+  TextTruncation truncation = TextTruncation::Standard;
+};
+// False when the file cannot be written.
+bool saveScript(const Script& script, const std::string& path);
+// Applies a script file's settings; false when it cannot be read or parsed.
+bool loadScript(const std::string& path);
 
 }  // namespace vodbc::fake

@@ -12,6 +12,7 @@
 #include "odbc/diagnostics.h"
 #include "odbc/driver_manager.h"
 #include "odbc/reporter.h"
+#include "odbc/result_binding.h"
 #include "odbc/text_encoding.h"
 #include "sheet/column_storage.h"
 #include "sheet/convert_column.h"
@@ -72,11 +73,6 @@ bool looksLikeTimestamp(std::string_view value) {
 
 namespace {
 
-// Room for the longest kept text in UTF-8 (four bytes a character) and its
-// NUL, so no character is cut by the driver before it is converted.
-constexpr SQLLEN kTextBindBytes = kMaxTextChars * 4 + 1;
-constexpr SQLSMALLINT kNameBufferBytes = kMaxColumnNameChars * 4 + 1;
-
 union Cell {
   double number;
   const char* text;
@@ -105,13 +101,9 @@ class TextArena {
   std::size_t left_ = 0;
 };
 
-struct BoundColumn {
-  FetchColumnType type;
-  std::string name;  // Windows-1252, at most 31 characters
-  alignas(8) char buffer[kTextBindBytes + 3];
-  SQLLEN indicator = 0;
-  // The column's staged values, and its texts. Each column keeps its own,
-  // so the Sheet is filled from memory read in order.
+// The values of one result column staged so far, and its texts. Each
+// column keeps its own, so the Sheet is filled from memory read in order.
+struct StagedColumn {
   std::vector<Cell> cells;
   TextArena texts;
 };
@@ -131,44 +123,10 @@ class CursorCloser {
   SQLHSTMT statement_;
 };
 
-// The length of the value in a text bind buffer. A negative indicator other
-// than NULL (no total known) or one at least as long as the buffer (cut
-// by the driver, which may not have written a NUL) means: up to the first
-// NUL, never past the buffer.
-inline std::size_t boundTextLength(const BoundColumn& column) {
-  SQLLEN indicator = column.indicator;
-  if (indicator == SQL_NULL_DATA) return 0;
-  if (indicator < 0 || indicator >= kTextBindBytes) {
-    return strnlen(column.buffer, kTextBindBytes);
-  }
-  return static_cast<std::size_t>(indicator);
-}
-
 std::string formatWith(const char* format, const char* value) {
   char text[256];
   std::snprintf(text, sizeof text, format, value);
   return text;
-}
-
-std::vector<BoundColumn> describeAndBind(SQLHSTMT statement, int count) {
-  std::vector<BoundColumn> columns(static_cast<std::size_t>(count));
-  for (int c = 0; c < count; ++c) {
-    BoundColumn& column = columns[static_cast<std::size_t>(c)];
-    SQLCHAR name[kNameBufferBytes + 1] = {0};
-    SQLSMALLINT nameLength = 0, dataType = SQL_UNKNOWN_TYPE, digits = 0, nullable = 0;
-    SQLULEN size = 0;
-    odbc::call<&OdbcApi::SQLDescribeCol>(statement, static_cast<SQLUSMALLINT>(c + 1), name,
-                                         kNameBufferBytes, &nameLength, &dataType, &size, &digits,
-                                         &nullable);
-    name[kNameBufferBytes] = 0;
-    const char* raw = reinterpret_cast<const char*>(name);
-    column.name = utf8ToWindows1252(std::string_view(raw, std::strlen(raw)), kMaxColumnNameChars);
-    column.type = fetchColumnType(dataType);
-    odbc::call<&OdbcApi::SQLBindCol>(statement, static_cast<SQLUSMALLINT>(c + 1),
-                                     column.type.targetType, static_cast<SQLPOINTER>(column.buffer),
-                                     kTextBindBytes, &column.indicator);
-  }
-  return columns;
 }
 
 // Copies one staged column into its Sheet column; returns true when a
@@ -240,11 +198,12 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
     count = kMaxFetchColumns;
   }
   std::vector<BoundColumn> columns = describeAndBind(statement, count);
+  std::vector<StagedColumn> staged(columns.size());
 
   // Stage every row: the Sheet must know its row count before it is built.
   const std::size_t usedColumns = static_cast<std::size_t>(count);
   const double missing = programMissingValue();
-  for (BoundColumn& column : columns) column.cells.reserve(kStagingRowStep + 1);
+  for (StagedColumn& column : staged) column.cells.reserve(kStagingRowStep + 1);
   std::int64_t rows = 0;
   std::int64_t rowCapacity = kStagingRowStep;
   bool warned = false;
@@ -269,7 +228,9 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
         return FetchOutcome::kFailed;
       }
     }
-    for (BoundColumn& column : columns) {
+    for (std::size_t c = 0; c < usedColumns; ++c) {
+      const BoundColumn& column = columns[c];
+      StagedColumn& stage = staged[c];
       Cell cell;
       if (column.type.columnType == ColumnType::Numeric) {
         if (column.indicator == SQL_NULL_DATA) {
@@ -280,11 +241,11 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
       } else {
         std::size_t length = boundTextLength(column);
         std::size_t room = length < kMaxTextChars ? length : kMaxTextChars;
-        char* copy = column.texts.take(room + 1);
+        char* copy = stage.texts.take(room + 1);
         utf8ToWindows1252(std::string_view(column.buffer, length), kMaxTextChars, copy);
         cell.text = copy;
       }
-      column.cells.push_back(cell);
+      stage.cells.push_back(cell);
     }
     ++rows;
     if (hooks.progress && rows % kProgressInterval == 0) hooks.progress(rows);
@@ -324,10 +285,10 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
     column->length = sheet->rowCount;
     if (bound.type.columnType == ColumnType::Numeric) {
       column->formatKind = kFormatPlain;
-      clipped |= fillNumeric(*column, bound.cells);
+      clipped |= fillNumeric(*column, staged[c].cells);
     } else {
       column->formatKind = kFormatText;
-      if (fillText(*column, bound.cells)) textToDateTime(*column);
+      if (fillText(*column, staged[c].cells)) textToDateTime(*column);
     }
     computeDisplayWidth(*column);
   }

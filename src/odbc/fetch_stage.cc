@@ -16,7 +16,7 @@ namespace {
 
 // Large enough that a column of a hundred thousand values needs only a few
 // blocks, small enough that a short result maps little.
-constexpr std::size_t kBlockBytes = 512 * 1024;
+constexpr std::size_t kBlockBytes = std::size_t{512} * 1024;
 
 // A block straight from the system; when none is left, one from the
 // checked allocator, which ends the process with the usual message when

@@ -68,7 +68,7 @@ class LabelStore {
   }
 
  private:
-  static constexpr std::size_t kBlockBytes = 64 * 1024;  // far above a label's 80
+  static constexpr std::size_t kBlockBytes = std::size_t{64} * 1024;  // far above a label's 80
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* at_ = nullptr;
   std::size_t left_ = 0;

@@ -5,13 +5,15 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "odbc/diagnostics.h"
 #include "odbc/driver_manager.h"
+#include "odbc/fetch_stage.h"
+#include "odbc/process_heap.h"
 #include "odbc/reporter.h"
+#include "odbc/result_binding.h"
 #include "odbc/text_encoding.h"
 #include "sheet/column_storage.h"
 #include "sheet/convert_column.h"
@@ -72,77 +74,26 @@ bool looksLikeTimestamp(std::string_view value) {
 
 namespace {
 
-// Room for the longest kept text in UTF-8 (four bytes a character) and its
-// NUL, so no character is cut by the driver before it is converted.
-constexpr SQLLEN kTextBindBytes = kMaxTextChars * 4 + 1;
-constexpr SQLSMALLINT kNameBufferBytes = kMaxColumnNameChars * 4 + 1;
-
-union Cell {
-  double number;
-  const char* text;
-};
-
-// Staged texts are packed into blocks instead of one allocation each;
-// cells point into them, so a full block is never moved.
-class TextArena {
- public:
-  char* take(std::size_t bytes) {
-    if (bytes > left_) {
-      blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes + 2));
-      at_ = blocks_.back().get();
-      left_ = kBlockBytes;
-    }
-    char* out = at_;
-    at_ += bytes;
-    left_ -= bytes;
-    return out;
-  }
-
- private:
-  static constexpr std::size_t kBlockBytes = 32000;
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  char* at_ = nullptr;
-  std::size_t left_ = 0;
-};
-
-struct BoundColumn {
-  FetchColumnType type;
-  std::string name;  // Windows-1252, at most 31 characters
-  alignas(8) char buffer[kTextBindBytes + 3];
-  SQLLEN indicator = 0;
-  // The column's staged values, and its texts. Each column keeps its own,
-  // so the Sheet is filled from memory read in order.
-  std::vector<Cell> cells;
-  TextArena texts;
-};
-
-// Closes the cursor and unbinds whatever happens after execution.
+// Closes the cursor and unbinds whatever happens after execution, once:
+// early, by close(), as soon as every row is staged, else when it goes.
 class CursorCloser {
  public:
   explicit CursorCloser(SQLHSTMT statement) : statement_(statement) {}
-  ~CursorCloser() {
-    odbc::call<&OdbcApi::SQLFreeStmt>(statement_, SQLUSMALLINT{SQL_UNBIND});
-    odbc::call<&OdbcApi::SQLFreeStmt>(statement_, SQLUSMALLINT{SQL_CLOSE});
-  }
+  ~CursorCloser() { close(); }
   CursorCloser(const CursorCloser&) = delete;
   CursorCloser& operator=(const CursorCloser&) = delete;
 
+  void close() {
+    if (closed_) return;
+    closed_ = true;
+    odbc::call<&OdbcApi::SQLFreeStmt>(statement_, SQLUSMALLINT{SQL_UNBIND});
+    odbc::call<&OdbcApi::SQLFreeStmt>(statement_, SQLUSMALLINT{SQL_CLOSE});
+  }
+
  private:
   SQLHSTMT statement_;
+  bool closed_ = false;
 };
-
-// The length of the value in a text bind buffer. A negative indicator other
-// than NULL (no total known) or one at least as long as the buffer (cut
-// by the driver, which may not have written a NUL) means: up to the first
-// NUL, never past the buffer.
-inline std::size_t boundTextLength(const BoundColumn& column) {
-  SQLLEN indicator = column.indicator;
-  if (indicator == SQL_NULL_DATA) return 0;
-  if (indicator < 0 || indicator >= kTextBindBytes) {
-    return strnlen(column.buffer, kTextBindBytes);
-  }
-  return static_cast<std::size_t>(indicator);
-}
 
 std::string formatWith(const char* format, const char* value) {
   char text[256];
@@ -150,35 +101,13 @@ std::string formatWith(const char* format, const char* value) {
   return text;
 }
 
-std::vector<BoundColumn> describeAndBind(SQLHSTMT statement, int count) {
-  std::vector<BoundColumn> columns(static_cast<std::size_t>(count));
-  for (int c = 0; c < count; ++c) {
-    BoundColumn& column = columns[static_cast<std::size_t>(c)];
-    SQLCHAR name[kNameBufferBytes + 1] = {0};
-    SQLSMALLINT nameLength = 0, dataType = SQL_UNKNOWN_TYPE, digits = 0, nullable = 0;
-    SQLULEN size = 0;
-    odbc::call<&OdbcApi::SQLDescribeCol>(statement, static_cast<SQLUSMALLINT>(c + 1), name,
-                                         kNameBufferBytes, &nameLength, &dataType, &size, &digits,
-                                         &nullable);
-    name[kNameBufferBytes] = 0;
-    const char* raw = reinterpret_cast<const char*>(name);
-    column.name = utf8ToWindows1252(std::string_view(raw, std::strlen(raw)), kMaxColumnNameChars);
-    column.type = fetchColumnType(dataType);
-    odbc::call<&OdbcApi::SQLBindCol>(statement, static_cast<SQLUSMALLINT>(c + 1),
-                                     column.type.targetType, static_cast<SQLPOINTER>(column.buffer),
-                                     kTextBindBytes, &column.indicator);
-  }
-  return columns;
-}
-
 // Copies one staged column into its Sheet column; returns true when a
 // number had to be clipped.
-bool fillNumeric(SheetColumn& target, const std::vector<Cell>& cells) {
+bool fillNumeric(SheetColumn& target, ColumnStage::Reader staged) {
   bool clipped = false;
-  std::size_t at = 0;
   const double missing = programMissingValue();
   for (NumericNode& node : numericValues(target)) {
-    double value = cells[at++].number;
+    double value = staged.number();
     if (value > kLargestValue) {
       value = kLargestValue;
       clipped = true;
@@ -193,11 +122,10 @@ bool fillNumeric(SheetColumn& target, const std::vector<Cell>& cells) {
 
 // Copies one staged text column; true when every non-empty value is
 // date-shaped.
-bool fillText(SheetColumn& target, const std::vector<Cell>& cells) {
+bool fillText(SheetColumn& target, ColumnStage::Reader staged) {
   bool allDates = true;
-  std::size_t at = 0;
   for (TextNode& node : textValues(target)) {
-    std::string_view text(cells[at++].text);
+    std::string_view text = staged.text();
     // Trailing blanks are padding of fixed-width types; leading ones are
     // data.
     std::size_t end = text.find_last_not_of(' ');
@@ -240,11 +168,11 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
     count = kMaxFetchColumns;
   }
   std::vector<BoundColumn> columns = describeAndBind(statement, count);
+  std::vector<ColumnStage> staged(columns.size());
 
   // Stage every row: the Sheet must know its row count before it is built.
   const std::size_t usedColumns = static_cast<std::size_t>(count);
   const double missing = programMissingValue();
-  for (BoundColumn& column : columns) column.cells.reserve(kStagingRowStep + 1);
   std::int64_t rows = 0;
   std::int64_t rowCapacity = kStagingRowStep;
   bool warned = false;
@@ -269,22 +197,16 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
         return FetchOutcome::kFailed;
       }
     }
-    for (BoundColumn& column : columns) {
-      Cell cell;
+    for (std::size_t c = 0; c < usedColumns; ++c) {
+      const BoundColumn& column = columns[c];
+      ColumnStage& stage = staged[c];
       if (column.type.columnType == ColumnType::Numeric) {
-        if (column.indicator == SQL_NULL_DATA) {
-          cell.number = missing;
-        } else {
-          std::memcpy(&cell.number, column.buffer, sizeof(double));
-        }
+        double number = missing;
+        if (column.indicator != SQL_NULL_DATA) std::memcpy(&number, column.buffer, sizeof number);
+        stage.addNumber(number);
       } else {
-        std::size_t length = boundTextLength(column);
-        std::size_t room = length < kMaxTextChars ? length : kMaxTextChars;
-        char* copy = column.texts.take(room + 1);
-        utf8ToWindows1252(std::string_view(column.buffer, length), kMaxTextChars, copy);
-        cell.text = copy;
+        stage.addText(std::string_view(column.buffer, boundTextLength(column)), kMaxTextChars);
       }
-      column.cells.push_back(cell);
     }
     ++rows;
     if (hooks.progress && rows % kProgressInterval == 0) hooks.progress(rows);
@@ -295,6 +217,11 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
     reporter.error(kNoDataMessage);
     return FetchOutcome::kFailed;
   }
+
+  // Every row is staged: the driver's copy of the result goes back before
+  // the Sheet takes its room.
+  closer.close();
+  returnFreedHeapMemory();
 
   Sheet* sheet = createSheet();
   if (sheet == nullptr) {
@@ -324,11 +251,12 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
     column->length = sheet->rowCount;
     if (bound.type.columnType == ColumnType::Numeric) {
       column->formatKind = kFormatPlain;
-      clipped |= fillNumeric(*column, bound.cells);
+      clipped |= fillNumeric(*column, staged[c].reader());
     } else {
       column->formatKind = kFormatText;
-      if (fillText(*column, bound.cells)) textToDateTime(*column);
+      if (fillText(*column, staged[c].reader())) textToDateTime(*column);
     }
+    staged[c].release();
     computeDisplayWidth(*column);
   }
   sheet->changeSeen = 0;

@@ -306,6 +306,13 @@ TEST_F(ToFactorTest, TextToFactor) {
        true,
        {"zebra", "\xE9t\xE9"},
        {2, 1}},
+      {"a shared first eight bytes",
+       {"abcdefghZ", "abcdefgh", "abcdefgh\xE9", "abcdefg"},
+       false,
+       false,
+       true,
+       {"abcdefg", "abcdefgh", "abcdefghZ", "abcdefgh\xE9"},
+       {3, 2, 4, 1}},
       {"blanks normalised", {"a b", " a  b ", " "}, false, true, true, {"a b"}, {1, 1, M}},
       {"labels cut to 40", {long45, other45}, false, false, true, {std::string(40, 'L')}, {1, 1}},
   };

@@ -6,8 +6,8 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <numeric>
-#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -50,13 +50,51 @@ bool isCountingSequence(const std::vector<double>& values) {
   return true;
 }
 
-struct TextHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const {
-    return std::hash<std::string_view>{}(text);
+// Distinct labels and their keys, kept one after another in large blocks
+// rather than as a string each: a column can have as many labels as rows.
+class LabelStore {
+ public:
+  std::string_view keep(std::string_view text) {
+    if (text.size() > left_) {
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
+      at_ = blocks_.back().get();
+      left_ = kBlockBytes;
+    }
+    std::memcpy(at_, text.data(), text.size());
+    const std::string_view kept(at_, text.size());
+    at_ += text.size();
+    left_ -= text.size();
+    return kept;
   }
+
+ private:
+  static constexpr std::size_t kBlockBytes = std::size_t{64} * 1024;  // far above a label's 80
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* at_ = nullptr;
+  std::size_t left_ = 0;
 };
-using LabelIndex = std::unordered_map<std::string, std::int32_t, TextHash, std::equal_to<>>;
+
+// A key to sort by: its first eight bytes as one big-endian number decide
+// most comparisons at once; the bytes after them decide the rest. Keys
+// never hold a NUL, so padding short keys with zeros keeps the byte order.
+struct SortKey {
+  std::uint64_t head;
+  std::string_view key;
+  std::int32_t index;  // first-met index
+};
+
+SortKey sortKeyOf(std::string_view key, std::int32_t index) {
+  std::uint64_t head = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    head = (head << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+  }
+  return {head, key, index};
+}
+
+bool sortsBefore(const SortKey& a, const SortKey& b) {
+  if (a.head != b.head) return a.head < b.head;
+  return a.key < b.key;
+}
 
 // The label of a text: blank-normalised over at most 80 characters when
 // asked, cut to 40 characters either way. `buffer` holds 81 bytes.
@@ -148,9 +186,10 @@ bool textToFactor(SheetColumn& column, bool ignoreCase, bool normaliseSpaces, bo
 
   // Labels in the order first met, with the spelling first met; the index
   // is keyed by the label, case-folded with ignoreCase.
-  std::vector<std::string> labels;
-  std::vector<std::string> keys;
-  LabelIndex firstMet;
+  LabelStore store;
+  std::vector<std::string_view> labels;
+  std::vector<std::string_view> keys;
+  std::unordered_map<std::string_view, std::int32_t> firstMet;
   std::vector<std::int32_t> rowLevel;  // first-met index per row, -1 empty
   rowLevel.reserve(static_cast<std::size_t>(std::max(column.length, 0)));
   char labelBuffer[kTextValueWidth + 1];
@@ -167,9 +206,11 @@ bool textToFactor(SheetColumn& column, bool ignoreCase, bool normaliseSpaces, bo
       if (!collectionFits(static_cast<std::int64_t>(labels.size()) + 1, kLabelEntrySize)) {
         return false;
       }
-      it = firstMet.emplace(std::string(key), static_cast<std::int32_t>(labels.size())).first;
-      labels.emplace_back(label);
-      keys.emplace_back(key);
+      const std::string_view keptLabel = store.keep(label);
+      const std::string_view keptKey = key == label ? keptLabel : store.keep(key);
+      it = firstMet.emplace(keptKey, static_cast<std::int32_t>(labels.size())).first;
+      labels.push_back(keptLabel);
+      keys.push_back(keptKey);
     }
     rowLevel.push_back(it->second);
   }
@@ -179,9 +220,13 @@ bool textToFactor(SheetColumn& column, bool ignoreCase, bool normaliseSpaces, bo
   std::vector<std::int32_t> order(labels.size());
   std::iota(order.begin(), order.end(), 0);
   if (sortLevels && labels.size() >= 2) {
-    std::sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
-      return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
-    });
+    std::vector<SortKey> sorted;
+    sorted.reserve(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      sorted.push_back(sortKeyOf(keys[i], static_cast<std::int32_t>(i)));
+    }
+    std::sort(sorted.begin(), sorted.end(), sortsBefore);
+    for (std::size_t rank = 0; rank < sorted.size(); ++rank) order[rank] = sorted[rank].index;
   }
   const std::vector<std::int32_t> codes = codesByFirstMet(order);
 
@@ -209,7 +254,7 @@ bool textToFactor(SheetColumn& column, bool ignoreCase, bool normaliseSpaces, bo
     std::size_t widest = 0;
     std::size_t rank = 0;
     for (StorageNode* n = labelStorage.first; n != nullptr; n = n->next, ++rank) {
-      const std::string& label = labels[static_cast<std::size_t>(order[rank])];
+      const std::string_view label = labels[static_cast<std::size_t>(order[rank])];
       storeText(*static_cast<TextNode*>(n), label, kLabelWidth);
       widest = std::max(widest, label.size());
     }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -120,6 +121,28 @@ std::string_view pieceOf(std::string_view text, std::size_t from,
   return text.substr(from, count);
 }
 
+// The standard forms "yyyy-mm-dd" and "yyyy-mm-dd hh:mm:ss" (every
+// timestamp a driver hands out as text) read straight from their digits,
+// giving exactly what the general reading below gives them; nullopt for
+// every other text.
+std::optional<double> parseFixedTimestamp(std::string_view text, double fallback) {
+  static constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
+  if (text.size() != 10 && text.size() != kShape.size()) return std::nullopt;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (kShape[i] == 'd' ? !isDigit(text[i]) : text[i] != kShape[i]) return std::nullopt;
+  }
+  auto number = [&](std::size_t at, std::size_t digits) {
+    int value = 0;
+    for (std::size_t i = at; i < at + digits; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  const double days = dayNumber(number(8, 2), number(5, 2), number(0, 4));
+  if (days == programMissingValue()) return fallback;
+  if (text.size() == 10) return days;
+  const double seconds = number(17, 2);
+  return days + ((seconds / 60 + number(14, 2)) / 60 + number(11, 2)) / 24;
+}
+
 }  // namespace
 
 double parseNumber(std::string_view text, double missing) {
@@ -136,6 +159,7 @@ double parseNumber(std::string_view text, double missing) {
 
 double parseTimestamp(std::string_view text, double fallback) {
   if (text.empty() || text.front() == '*') return fallback;
+  if (std::optional<double> fixed = parseFixedTimestamp(text, fallback)) return *fixed;
   const int year = leadingInteger(pieceOf(text, 0, 4));
   const int month = leadingInteger(pieceOf(text, 5, 2));
   const int day = leadingInteger(pieceOf(text, 8));

@@ -170,6 +170,29 @@ TEST(ParseTimestamp, DatesAndTimes) {
   for (auto [text, value] : cases) EXPECT_DOUBLE_EQ(parseTimestamp(text, fallback), value) << text;
 }
 
+// The standard forms are read straight from their digits; the bits must be
+// those of the general reading, which a trailing ".0" (seconds) or blank
+// (dates) sends the same text through.
+TEST(ParseTimestamp, StandardFormsGiveTheBitsOfTheGeneralReading) {
+  initWorksheetDefaults();
+  std::mt19937 random(7);
+  auto pick = [&](unsigned range) { return static_cast<unsigned>(random() % range); };
+  for (int i = 0; i < 20000; ++i) {
+    char date[16];
+    char stamp[32];
+    std::snprintf(date, sizeof date, "%04u-%02u-%02u", 1800 + pick(300), 1 + pick(13), pick(33));
+    std::snprintf(stamp, sizeof stamp, "%s %02u:%02u:%02u", date, pick(25), pick(61), pick(61));
+    const std::string longerStamp = std::string(stamp) + ".0";
+    const std::string longerDate = std::string(date) + " ";
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(parseTimestamp(stamp, -1)),
+              std::bit_cast<std::uint64_t>(parseTimestamp(longerStamp, -1)))
+        << stamp;
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(parseTimestamp(date, -1)),
+              std::bit_cast<std::uint64_t>(parseTimestamp(longerDate, -1)))
+        << date;
+  }
+}
+
 std::string dateText(double value, std::int32_t layout, std::uint16_t option = 0) {
   char out[kValueTextSize];
   EXPECT_EQ(formatDateTime(out, value, option, layout, kMissingValueCode), 1);

@@ -3,6 +3,8 @@
 #include <future>
 #include <memory>
 
+#include "odbc/process_heap.h"
+
 namespace vodbc {
 
 QueuedReporter::QueuedReporter(OdbcReporter& target)
@@ -62,6 +64,7 @@ bool QueuedReporter::diagnostic(const OdbcDiagnostic& record) {
 
 BackgroundFetch::BackgroundFetch(SQLHSTMT statement, std::string sql, OdbcReporter& reporter)
     : control_(statement) {
+  shareOneHeap();
   thread_ = std::thread([this, statement, sql = std::move(sql), &reporter] {
     FetchHooks hooks;
     hooks.control = &control_;

@@ -150,10 +150,12 @@ int run(const BatchOptions& o) {
     auto writeStart = std::chrono::steady_clock::now();
     summary.written = writeWorksheetFile(sheet, o.outputFile.c_str(), console) == 1;
     summary.writeSeconds = secondsSince(writeStart);
-    if (summary.written) {
-      summary.writtenNames = writtenNames(o.outputFile);
-    } else {
+    if (!summary.written) {
       status = kExitNotWritten;
+    } else if (o.summaryJson) {
+      // Reading the file back costs as much as a second write; only the
+      // summary needs the names as written.
+      summary.writtenNames = writtenNames(o.outputFile);
     }
   }
   if (o.summaryJson) {

@@ -1,0 +1,71 @@
+// Where the fetch keeps a result column's values until the Sheet is built
+// (the Sheet must know its row count first): numbers as doubles, texts in
+// Windows-1252 with their NUL, one after another in blocks mapped from the
+// system for this column alone.
+//
+// Mapped blocks keep the staging out of the heap: a staged column never
+// grows a malloc arena page by page, never copies itself to grow, and gives
+// its memory back to the system the moment it is released, so a column's
+// staging is gone as soon as its Sheet column is filled.
+//
+//   ColumnStage stage;
+//   stage.addNumber(1.5);  stage.addText("abc", 3);      // while fetching
+//   ColumnStage::Reader read = stage.reader();
+//   double x = read.number();  std::string_view t = read.text();  // in order
+//   stage.release();
+// A column stages numbers or texts, never both; values are read back in
+// the order they were added, each exactly once.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace vodbc {
+
+class ColumnStage {
+ public:
+  ColumnStage() = default;
+  ~ColumnStage() { release(); }
+  ColumnStage(ColumnStage&& other) noexcept;
+  ColumnStage& operator=(ColumnStage&&) = delete;
+  ColumnStage(const ColumnStage&) = delete;
+  ColumnStage& operator=(const ColumnStage&) = delete;
+
+  void addNumber(double value);
+  // Stages `utf8` converted to Windows-1252, cut at `maxChars` characters.
+  void addText(std::string_view utf8, std::size_t maxChars);
+
+  struct Block {
+    char* start;
+    std::size_t used;  // bytes
+    bool mapped;       // else from checkedAlloc
+  };
+
+  class Reader {
+   public:
+    double number();
+    std::string_view text();  // valid until release()
+
+   private:
+    friend class ColumnStage;
+    explicit Reader(const std::vector<Block>& blocks) : blocks_(blocks) {}
+    const char* next(std::size_t bytes);
+    const std::vector<Block>& blocks_;
+    std::size_t block_ = 0;
+    std::size_t at_ = 0;
+  };
+  Reader reader() const { return Reader(blocks_); }
+
+  // Unmaps every block; the stage is empty afterwards.
+  void release();
+
+ private:
+  // Room for `bytes` contiguous bytes at the end of the last block (a new
+  // block when they do not fit); the bytes count as used.
+  char* take(std::size_t bytes);
+
+  std::vector<Block> blocks_;
+};
+
+}  // namespace vodbc

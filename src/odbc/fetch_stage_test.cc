@@ -1,0 +1,68 @@
+#include "odbc/fetch_stage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vodbc {
+namespace {
+
+// Enough values to fill several blocks, so reading crosses block ends with
+// values of every size.
+constexpr int kManyValues = 200'000;
+
+TEST(ColumnStage, NumbersComeBackInOrderAcrossBlocks) {
+  ColumnStage stage;
+  for (int i = 0; i < kManyValues; ++i) stage.addNumber(i * 0.5 - 7);
+  ColumnStage::Reader read = stage.reader();
+  for (int i = 0; i < kManyValues; ++i) ASSERT_EQ(read.number(), i * 0.5 - 7) << i;
+}
+
+TEST(ColumnStage, TextsComeBackInOrderAcrossBlocks) {
+  // Lengths 0..79 in turn, so block ends fall on every kind of text.
+  ColumnStage stage;
+  std::vector<std::string> added;
+  for (int i = 0; i < kManyValues / 4; ++i) {
+    added.push_back(std::string(static_cast<std::size_t>(i % 80), static_cast<char>('a' + i % 26)));
+    stage.addText(added.back(), 79);
+  }
+  ColumnStage::Reader read = stage.reader();
+  for (const std::string& text : added) ASSERT_EQ(read.text(), text);
+}
+
+TEST(ColumnStage, TextsAreConvertedAndCut) {
+  struct Case {
+    std::string utf8;
+    std::size_t maxChars;
+    std::string staged;  // Windows-1252
+  };
+  const std::vector<Case> cases = {
+      {"", 79, ""},
+      {"plain", 79, "plain"},
+      {"Z\xC3\xBCrich", 79, "Z\xFCrich"},           // one character, two bytes in UTF-8
+      {"\xE2\x82\xAC 5", 79, "\x80 5"},             // the euro sign has a single byte
+      {"\xE4\xB8\xAD", 79, "?"},                    // no single-byte form
+      {"abcdef", 3, "abc"},                         // cut at the character limit
+      {"\xC3\xA9\xC3\xA9\xC3\xA9", 2, "\xE9\xE9"},  // cut counts characters
+  };
+  ColumnStage stage;
+  for (const Case& c : cases) stage.addText(c.utf8, c.maxChars);
+  ColumnStage::Reader read = stage.reader();
+  for (const Case& c : cases) EXPECT_EQ(read.text(), c.staged) << c.utf8;
+}
+
+TEST(ColumnStage, ReleaseEmptiesAndAMovedStageKeepsItsValues) {
+  ColumnStage first;
+  for (int i = 0; i < kManyValues; ++i) first.addNumber(i);
+  ColumnStage second(std::move(first));
+  ColumnStage::Reader read = second.reader();
+  EXPECT_EQ(read.number(), 0);
+  EXPECT_EQ(read.number(), 1);
+  second.release();
+  second.addNumber(42);  // usable again after release
+  EXPECT_EQ(second.reader().number(), 42);
+}
+
+}  // namespace
+}  // namespace vodbc

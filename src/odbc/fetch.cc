@@ -21,11 +21,6 @@
 
 namespace vodbc {
 
-void FetchControl::cancel() {
-  cancelled_.store(true, std::memory_order_relaxed);
-  odbc::call<&OdbcApi::SQLCancel>(statement_);
-}
-
 FetchColumnType fetchColumnType(SQLSMALLINT sqlType) {
   switch (sqlType) {
     case SQL_BIT:
@@ -150,6 +145,17 @@ std::string formatWith(const char* format, const char* value) {
   return text;
 }
 
+// Runs one driver call that a cancel may stop; false when the fetch was
+// cancelled before it.
+template <class Call>
+bool runCall(FetchControl* control, Call&& call) {
+  if (control == nullptr) {
+    call();
+    return true;
+  }
+  return control->run(call);
+}
+
 std::vector<BoundColumn> describeAndBind(SQLHSTMT statement, int count) {
   std::vector<BoundColumn> columns(static_cast<std::size_t>(count));
   for (int c = 0; c < count; ++c) {
@@ -214,12 +220,14 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
                             const FetchHooks& hooks) {
   FetchControl* control = hooks.control;
   auto cancelled = [control] { return control != nullptr && control->cancelled(); };
-  // A cancel that arrives before the statement runs would find nothing to
-  // interrupt in some drivers, and an endless statement would never end.
-  if (cancelled()) return FetchOutcome::kCancelled;
   std::string text(sql);
-  SQLRETURN rc = odbc::call<&OdbcApi::SQLExecDirect>(
-      statement, reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER{SQL_NTS});
+  SQLRETURN rc = SQL_ERROR;
+  if (!runCall(control, [&] {
+        rc = odbc::call<&OdbcApi::SQLExecDirect>(statement, reinterpret_cast<SQLCHAR*>(text.data()),
+                                                 SQLINTEGER{SQL_NTS});
+      })) {
+    return FetchOutcome::kCancelled;
+  }
   CursorCloser closer(statement);
   if (cancelled()) return FetchOutcome::kCancelled;
   if (!checkOdbc(rc, statement, SQL_HANDLE_STMT, reporter)) {
@@ -249,7 +257,9 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
   std::int64_t rowCapacity = kStagingRowStep;
   bool warned = false;
   for (;;) {
-    rc = odbc::call<&OdbcApi::SQLFetch>(statement);
+    if (!runCall(control, [&] { rc = odbc::call<&OdbcApi::SQLFetch>(statement); })) {
+      return FetchOutcome::kCancelled;
+    }
     if (rc == SQL_NO_DATA) break;
     if (cancelled()) return FetchOutcome::kCancelled;
     if (rc == SQL_SUCCESS_WITH_INFO) {
@@ -258,6 +268,7 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
     } else if (rc != SQL_SUCCESS) {
       // The rows fetched so far are kept.
       reportOdbcDiagnostics(statement, SQL_HANDLE_STMT, rc, reporter);
+      if (hooks.endedByError != nullptr) *hooks.endedByError = true;
       break;
     }
     // Staging is bounded as one table of 8-byte cells growing by 100 rows,

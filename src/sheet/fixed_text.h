@@ -13,7 +13,9 @@ namespace vodbc {
 // NUL; `dest` holds at least maxChars + 1 bytes.
 inline void copyCut(char* dest, std::string_view text, std::size_t maxChars) {
   const std::size_t n = std::min(text.size(), maxChars);
-  std::memmove(dest, text.data(), n);
+  // An empty view may hold no pointer at all (a NULL value's text), and
+  // memmove must never be handed a null pointer, even for 0 bytes.
+  if (n > 0) std::memmove(dest, text.data(), n);
   dest[n] = '\0';
 }
 

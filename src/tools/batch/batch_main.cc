@@ -1,15 +1,14 @@
 // vodbc-batch RETRIEVAL.idb OUTPUT.WOR: reruns a saved retrieval with no
 // window at all, for scripts and scheduled jobs.
-#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <thread>
 
 #include "odbc/run/background_fetch.h"
@@ -21,6 +20,7 @@
 #include "text/process_locale.h"
 #include "tools/batch/batch_console.h"
 #include "tools/batch/batch_exit.h"
+#include "tools/batch/batch_interrupt.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_summary.h"
 #include "worksheet_file/worksheet_reader.h"
@@ -29,34 +29,29 @@
 namespace vodbc {
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
-
-void onInterrupt(int) { interrupted = 1; }
-
-void catchInterrupts() {
-  struct sigaction action {};
-  action.sa_handler = onInterrupt;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
-
 double secondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Runs the fetch on a worker thread while this thread shows progress, passes
 // the fetch's messages on in order and turns Ctrl+C into a cancel.
-FetchRunner fetchWithProgress(BatchConsole& console) {
-  return [&console](SQLHSTMT statement, const std::string& sql) {
+// `complete` is cleared when the last fetch ended early with an error.
+FetchRunner fetchWithProgress(BatchConsole& console, bool& complete) {
+  return [&console, &complete](SQLHSTMT statement, const std::string& sql) {
     QueuedReporter queued(console);
     BackgroundFetch fetch(statement, sql, queued);
     auto start = std::chrono::steady_clock::now();
+    std::optional<std::chrono::steady_clock::time_point> interruptedAt;
     while (!fetch.finished()) {
       queued.runPending();
-      // Asked again on every round: a cancel that reaches the driver before
-      // the statement starts running is lost on some drivers.
-      if (interrupted) fetch.cancel();
+      if (interruptRequested()) {
+        if (!interruptedAt) interruptedAt = std::chrono::steady_clock::now();
+        if (cancelInterruptedFetch(fetch, secondsSince(*interruptedAt))) {
+          console.clearProgress();
+          console.note(kInterruptedStuckNote);
+          leaveInterrupted();
+        }
+      }
       double seconds = secondsSince(start);
       if (seconds >= 0.5) {
         char line[96];
@@ -69,7 +64,9 @@ FetchRunner fetchWithProgress(BatchConsole& console) {
     }
     queued.runPending();
     console.clearProgress();
-    return fetch.wait();
+    FetchOutcome outcome = fetch.wait();
+    complete = fetch.complete();
+    return outcome;
   };
 }
 
@@ -83,6 +80,41 @@ std::vector<std::string> writtenNames(const std::string& path) {
   if (!readWorksheet(bytes.data(), bytes.size(), &image, &error)) return names;
   for (const WorksheetColumn& column : image.columns) names.push_back(column.name);
   return names;
+}
+
+// Why nothing was written, in the summary's words.
+const char* reasonForExit(int status) {
+  switch (status) {
+    case kExitRetrievalFile:
+      return "retrieval file missing or unreadable";
+    case kExitConnection:
+      return "no driver manager, connection refused, or no tables";
+    case kExitStatement:
+      return "empty statement, execution or fetch failed";
+    case kExitNotWritten:
+      return "worksheet not written";
+    case kExitInterrupted:
+      return "interrupted";
+  }
+  return "failed";
+}
+
+// Prints the summary when asked for; false (after saying so) when standard
+// output did not take it.
+bool printSummary(const BatchOptions& o, SummaryInput& summary, BatchConsole& console) {
+  if (!o.summaryJson) return true;
+  std::cout << summaryText(summary) << std::endl;
+  if (std::cout) return true;
+  console.error("the summary could not be written to standard output");
+  return false;
+}
+
+// Ends a run that wrote nothing with `status`, after the summary.
+int endWithout(int status, const BatchOptions& o, SummaryInput& summary, BatchConsole& console) {
+  summary.written = false;
+  if (summary.reason.empty()) summary.reason = reasonForExit(status);
+  printSummary(o, summary, console);
+  return status;
 }
 
 int run(const BatchOptions& o) {
@@ -101,10 +133,15 @@ int run(const BatchOptions& o) {
 
   bool terminal = ::isatty(STDERR_FILENO) == 1;
   BatchConsole console(stderr, o.overwrite ? "Overwrite" : "", terminal && !o.quiet);
+  SummaryInput summary;
+  summary.retrievalFile = o.retrievalFile;
+  summary.outputFile = o.outputFile;
+  summary.dryRun = o.dryRun;
 
   if (!o.dryRun && !o.overwrite && fileExists(o.outputFile)) {
     console.error(o.outputFile + " exists; --overwrite replaces it");
-    return kExitNotWritten;
+    summary.reason = "the worksheet file exists and --overwrite was not given";
+    return endWithout(kExitNotWritten, o, summary, console);
   }
 
   catchInterrupts();
@@ -114,26 +151,23 @@ int run(const BatchOptions& o) {
   NoQueryWindows windows;
   RetrievalContext context(console, windows);
   context.overrides = overrides;
-  context.fetch = fetchWithProgress(console);
+  bool complete = true;
+  context.fetch = fetchWithProgress(console, complete);
   context.ask = [&console](std::string_view text, std::string_view first, std::string_view second) {
     return console.ask(text, first, second) == WriterMessages::Button::kFirst ? 0 : 1;
   };
 
   auto start = std::chrono::steady_clock::now();
   std::uint16_t result = runRetrieval(o.retrievalFile, context);
-  SummaryInput summary;
-  summary.retrievalFile = o.retrievalFile;
-  summary.outputFile = o.outputFile;
-  summary.dryRun = o.dryRun;
   summary.retrievalSeconds = secondsSince(start);
 
-  if (interrupted) {
-    console.note("interrupted; nothing was written");
-    return kExitInterrupted;
+  if (interruptRequested()) {
+    console.note(kInterruptedNote);
+    return endWithout(kExitInterrupted, o, summary, console);
   }
   if (result == 0 || currentSheet == nullptr) {
     int status = batchExitForRun(context.outcome);
-    return status == kExitWritten ? kExitStatement : status;
+    return endWithout(status == kExitWritten ? kExitStatement : status, o, summary, console);
   }
 
   Sheet* sheet = currentSheet;
@@ -144,6 +178,15 @@ int run(const BatchOptions& o) {
                  std::to_string(sheet->rowCount) + " rows of data from ODBC Query");
   }
   summary.fetched = fetchedColumns(*sheet);
+  summary.sheet = sheet;
+  summary.complete = complete;
+  if (!complete && !o.allowPartial) {
+    // A scheduled rerun must never replace a good file with a cut one.
+    console.error("the fetch ended with an error after " + std::to_string(sheet->rowCount) +
+                  " rows; nothing was written (--allow-partial writes them)");
+    summary.reason = "the fetch ended with an error";
+    return endWithout(kExitStatement, o, summary, console);
+  }
 
   int status = kExitWritten;
   if (!o.dryRun) {
@@ -154,12 +197,10 @@ int run(const BatchOptions& o) {
       summary.writtenNames = writtenNames(o.outputFile);
     } else {
       status = kExitNotWritten;
+      summary.reason = reasonForExit(status);
     }
   }
-  if (o.summaryJson) {
-    summary.sheet = sheet;
-    std::cout << buildSummary(summary).dump(2) << std::endl;
-  }
+  if (!printSummary(o, summary, console)) return kExitNotWritten;
   return status;
 }
 

@@ -2,7 +2,6 @@
 // its ODBC driver, judged by its exit status, its messages word for word,
 // its JSON summary and vodbc-dump's reading of the file it wrote.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -272,6 +271,8 @@ TEST_F(BatchTest, JsonSummaryDescribesEveryColumn) {
   j.erase("seconds");
   j.erase("column_list");
   EXPECT_EQ(j, (json{{"columns", 40},
+                     {"complete", true},
+                     {"reason", nullptr},
                      {"dry_run", false},
                      {"output_file", dir_ + "/new.WOR"},
                      {"retrieval_file", dir_ + "/q.idb"},
@@ -293,6 +294,8 @@ TEST_F(BatchTest, JsonSummaryDescribesEveryColumn) {
                         {"type", "date"},
                         {"written_name", nullptr}}}},
                      {"columns", 1},
+                     {"complete", true},
+                     {"reason", nullptr},
                      {"dry_run", true},
                      {"output_file", dir_ + "/dry.WOR"},
                      {"retrieval_file", dir_ + "/q.idb"},
@@ -300,30 +303,103 @@ TEST_F(BatchTest, JsonSummaryDescribesEveryColumn) {
                      {"written", false}}));
 }
 
-// True once the process has its own handler for SIGINT, so that a Ctrl+C
-// from here is a cancel and not the default end of the process.
-bool catchesInterrupts(int pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("SigCgt:", 0) == 0) {
-      return (std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1;
-    }
+TEST_F(BatchTest, SummaryIsValidJsonWhateverBytesTheNamesHold) {
+  // A file name is any bytes; the summary replaces what is not UTF-8.
+  const std::string name = "caf\xE9-\xFF.WOR";
+  for (const char* mode : {"--quiet", "--dry-run"}) {
+    SCOPED_TRACE(mode);
+    Result r = batch("{shop}", kAll, {mode, "--summary", "json", "{dir}/q.idb", "{dir}/" + name});
+    ASSERT_EQ(r.status, 0) << r.err;
+    nlohmann::json j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["output_file"], dir_ + "/caf\uFFFD-\uFFFD.WOR");
+    EXPECT_EQ(j["written"], std::string(mode) == "--quiet");
   }
-  return false;
+  EXPECT_EQ(dumpCsv(name), kSales);
 }
 
-TEST_F(BatchTest, CtrlCCancelsTheFetchAndWritesNothing) {
-  // A statement that never ends by itself.
-  Result r = batch(
-      "{shop}",
-      {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL", "SELECT x + 1 FROM c) SELECT max(x) FROM c"},
-      kQ, [](int pid) {
-        while (!catchesInterrupts(pid)) usleep(1000);
-        kill(pid, SIGINT);
-      });
-  EXPECT_EQ(r.status, 130);
-  EXPECT_EQ(r.err, "note: interrupted; nothing was written\n");
+struct UnwrittenCase {
+  const char* name;
+  std::string connection;
+  Lines sql;
+  Lines args;
+  int status;
+  std::string reason;
+};
+
+void PrintTo(const UnwrittenCase& c, std::ostream* os) { *os << c.name; }
+
+class BatchSummaryWhenNothingIsWritten : public BatchTest,
+                                         public ::testing::WithParamInterface<UnwrittenCase> {};
+
+TEST_P(BatchSummaryWhenNothingIsWritten, SaysWhy) {
+  const UnwrittenCase& c = GetParam();
+  Lines args = {"--summary", "json"};
+  args.insert(args.end(), c.args.begin(), c.args.end());
+  Result r = batch(c.connection, c.sql, args);
+  EXPECT_EQ(r.status, c.status) << r.err;
+  nlohmann::json j = nlohmann::json::parse(r.out);
+  EXPECT_EQ(j["written"], false);
+  EXPECT_EQ(j["reason"], c.reason);
+  EXPECT_EQ(j["rows"], 0);
   EXPECT_NE(::access((dir_ + "/new.WOR").c_str(), F_OK), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Batch, BatchSummaryWhenNothingIsWritten,
+    ::testing::Values(UnwrittenCase{"MissingRetrievalFile",
+                                    "{shop}",
+                                    kAll,
+                                    {"{dir}/none.idb", "{dir}/new.WOR"},
+                                    3,
+                                    "retrieval file missing or unreadable"},
+                      UnwrittenCase{"ConnectionRefused", "DRIVER={dir}/none.so", kAll, kQ, 4,
+                                    "no driver manager, connection refused, or no tables"},
+                      UnwrittenCase{"BadStatement",
+                                    "{shop}",
+                                    {"SELECT x FROM nowhere"},
+                                    kQ,
+                                    5,
+                                    "empty statement, execution or fetch failed"},
+                      UnwrittenCase{"ExistingOutput",
+                                    "{shop}",
+                                    kAll,
+                                    {"{dir}/q.idb", "{dir}/old.WOR"},
+                                    6,
+                                    "the worksheet file exists and --overwrite was not given"}),
+    [](const ::testing::TestParamInfo<UnwrittenCase>& info) {
+      return std::string(info.param.name);
+    });
+
+TEST_F(BatchTest, AFetchErrorAfterSomeRowsWritesOnlyWhenAllowed) {
+  // The driver steps the statement row by row, so row 1,000's overflow
+  // arrives as an error of that row's fetch.
+  const std::string connection = "{shop};StepAPI=1";
+  const Lines sql = {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c",
+                     "WHERE x < 2000) SELECT CASE WHEN x < 1000 THEN x",
+                     "ELSE abs(-9223372036854775807 - 1) END AS v FROM c"};
+  Result r =
+      batch(connection, sql, {"--quiet", "--summary", "json", "{dir}/q.idb", "{dir}/new.WOR"});
+  EXPECT_EQ(r.status, 5) << r.err;
+  Lines err = lines(r.err);
+  ASSERT_FALSE(err.empty());
+  EXPECT_EQ(err.back(),
+            "error: the fetch ended with an error after 999 rows; nothing was written "
+            "(--allow-partial writes them)");
+  EXPECT_NE(r.err.find("integer overflow"), std::string::npos) << r.err;
+  nlohmann::json j = nlohmann::json::parse(r.out);
+  EXPECT_EQ(j["written"], false);
+  EXPECT_EQ(j["complete"], false);
+  EXPECT_EQ(j["reason"], "the fetch ended with an error");
+  EXPECT_NE(::access((dir_ + "/new.WOR").c_str(), F_OK), 0);
+
+  r = batch(connection, sql,
+            {"--quiet", "--allow-partial", "--summary", "json", "{dir}/q.idb", "{dir}/new.WOR"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  j = nlohmann::json::parse(r.out);
+  EXPECT_EQ(j["written"], true);
+  EXPECT_EQ(j["complete"], false);
+  EXPECT_EQ(j["rows"], 999);
+  EXPECT_EQ(lines(dumpCsv("new.WOR")).size(), 1000u);
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <tuple>
+#include <vector>
 
 #include "sheet/checked_alloc.h"
 #include "sheets/test_sheet.h"
@@ -208,6 +210,13 @@ TEST(CheckedAllocDeathTest, FailuresEndWithTheirMessageAndStatus) {
        kExitDataTooLarge, tooLarge},
       {"exhausted heap", [] { checkedAllocLayout(kImpossible, 16); }, kExitOutOfMemory, noMemory},
       {"exhausted heap on realloc", [] { checkedReallocLayout(nullptr, kImpossible, 16); },
+       kExitOutOfMemory, noMemory},
+      // Every other allocation, on any thread, ends the same way.
+      {"operator new on a worker thread",
+       [] {
+         installOutOfMemoryHandler();
+         std::thread([] { std::vector<char> huge(kImpossible); }).join();
+       },
        kExitOutOfMemory, noMemory},
   };
   for (const Case& c : cases) {

@@ -14,6 +14,7 @@
 #include "odbc/run/background_fetch.h"
 #include "odbc/run/query_windows.h"
 #include "odbc/run/retrieval_run.h"
+#include "sheet/checked_alloc.h"
 #include "sheet/paths.h"
 #include "sheet/sheet.h"
 #include "sheet/worksheet_settings.h"
@@ -208,6 +209,7 @@ int run(const BatchOptions& o) {
 }  // namespace vodbc
 
 int main(int argc, char** argv) {
+  vodbc::installOutOfMemoryHandler();
   vodbc::useProcessLocale();
   vodbc::BatchCommand command = vodbc::parseBatchCommand(argc, argv);
   switch (command.kind) {

@@ -402,5 +402,41 @@ TEST_F(BatchTest, AFetchErrorAfterSomeRowsWritesOnlyWhenAllowed) {
   EXPECT_EQ(lines(dumpCsv("new.WOR")).size(), 1000u);
 }
 
+TEST_F(BatchTest, RunningOutOfMemoryAnywhereEndsWithTheMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than any limit allows";
+#endif
+  // 300,000 rows of 80-character text, stepped by the driver so the
+  // program's own staging holds them; the limits run out at different
+  // moments of the fetch (on the worker thread).
+  std::string rows = testing::makeSqliteDatabase(
+      dir_ + "/rows.db",
+      "CREATE TABLE t (id INTEGER);\n"
+      "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 10000)"
+      " INSERT INTO t SELECT x FROM c;\n");
+  testing::writeRetrievalFileText(
+      dir_ + "/q.idb", rows + ";StepAPI=1",
+      {"SELECT printf('%070d-%d', a.id, b.id) AS v, a.id * 1.5 AS w FROM t a, t b",
+       "WHERE b.id <= 30"});
+  for (int megabytes : {40, 72}) {
+    SCOPED_TRACE(std::to_string(megabytes) + " MB");
+    testing::ProgramRun run;
+    run.program = "/bin/sh";
+    run.arguments = {"-c",
+                     "ulimit -v " + std::to_string(megabytes * 1024) + " && exec \"$0\" \"$@\"",
+                     kBatch,
+                     "--quiet",
+                     dir_ + "/q.idb",
+                     dir_ + "/new.WOR"};
+    // One heap for every thread: without it each thread reserves its own
+    // 64 MB of address space and the limit is met before any data.
+    run.environment = {{"MALLOC_ARENA_MAX", "1"}};
+    Result r = testing::runProgram(run);
+    EXPECT_EQ(r.status, 8) << r.err;
+    EXPECT_EQ(r.out, "Error: Not enough memory to read data!\n");
+    EXPECT_NE(::access((dir_ + "/new.WOR").c_str(), F_OK), 0);
+  }
+}
+
 }  // namespace
 }  // namespace vodbc

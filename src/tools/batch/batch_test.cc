@@ -175,6 +175,24 @@ INSTANTIATE_TEST_SUITE_P(
                  {"error: Error: In Write ODBC Retrieval File - could not open file "
                   "{dir}/none.idb"},
                  ""},
+        // The rest of the line would otherwise be run as SQL, and a driver's
+        // syntax error would show the password.
+        ExitCase{"ConnectionLineTooLong",
+                 "DRIVER=SQLite3;Database={dir}/shop.db;" + std::string(1000, 'x') + ";PWD=secret",
+                 kAll,
+                 kQ,
+                 3,
+                 {"error: Error: In Write ODBC Retrieval File - could not open file "
+                  "{dir}/q.idb",
+                  "The connection string on line 2 is longer than 1023 characters."},
+                 ""},
+        ExitCase{"RetrievalFileIsAFolder",
+                 "{shop}",
+                 kAll,
+                 {"{dir}", "{dir}/new.WOR"},
+                 3,
+                 {"error: Error: In Write ODBC Retrieval File - could not open file {dir}"},
+                 ""},
         ExitCase{"ConnectionRefused",
                  "DRIVER={dir}/none.so",
                  kAll,

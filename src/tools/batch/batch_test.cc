@@ -420,6 +420,15 @@ TEST_F(BatchTest, AFetchErrorAfterSomeRowsWritesOnlyWhenAllowed) {
   EXPECT_EQ(lines(dumpCsv("new.WOR")).size(), 1000u);
 }
 
+TEST_F(BatchTest, ASummaryThatCannotBePrintedIsAFailure) {
+  testing::writeRetrievalFileText(dir_ + "/q.idb", shop_, kAll);
+  Result r =
+      testing::runProgram("/bin/sh", {"-c", "exec \"$0\" \"$@\" >/dev/full", kBatch, "--quiet",
+                                      "--summary", "json", dir_ + "/q.idb", dir_ + "/new.WOR"});
+  EXPECT_EQ(r.status, 6);
+  EXPECT_EQ(r.err, "error: the summary could not be written to standard output\n");
+}
+
 TEST_F(BatchTest, RunningOutOfMemoryAnywhereEndsWithTheMessage) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer reserves more address space than any limit allows";

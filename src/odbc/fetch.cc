@@ -24,6 +24,9 @@ namespace vodbc {
 FetchColumnType fetchColumnType(SQLSMALLINT sqlType) {
   switch (sqlType) {
     case SQL_BIT:
+      // Bound as a bit so every driver hands over 0 or 1: one copies the
+      // raw bit into a double buffer instead of converting it.
+      return {ColumnType::Numeric, SQL_C_BIT, kNumericValueWidth};
     case SQL_TINYINT:
     case SQL_BIGINT:
     case SQL_NUMERIC:
@@ -285,6 +288,8 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
       if (column.type.columnType == ColumnType::Numeric) {
         if (column.indicator == SQL_NULL_DATA) {
           cell.number = missing;
+        } else if (column.type.targetType == SQL_C_BIT) {
+          cell.number = column.buffer[0] != 0 ? 1.0 : 0.0;
         } else {
           std::memcpy(&cell.number, column.buffer, sizeof(double));
         }

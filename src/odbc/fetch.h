@@ -46,7 +46,7 @@ inline constexpr std::int64_t kProgressInterval = 1000;
 // data types.
 struct FetchColumnType {
   ColumnType columnType;    // Numeric or Text
-  SQLSMALLINT targetType;   // SQL_C_DOUBLE or SQL_C_CHAR
+  SQLSMALLINT targetType;   // SQL_C_DOUBLE, SQL_C_BIT (kept as 0 or 1) or SQL_C_CHAR
   std::int32_t valueWidth;  // 25 or 80
 };
 FetchColumnType fetchColumnType(SQLSMALLINT sqlType);

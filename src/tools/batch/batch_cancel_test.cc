@@ -142,8 +142,7 @@ TEST_P(BatchCancelTest, ASignalAtAnyMomentOfTheFetchEndsTheRunCleanly) {
     }
     expectNothingWritten();
   }
-  std::cout << trials() << " cancels, exit 130 each; " << stuck
-            << " left a driver call running\n";
+  std::cout << trials() << " cancels, exit 130 each; " << stuck << " left a driver call running\n";
 }
 
 TEST_P(BatchCancelTest, AStatementThatNeverEndsIsStopped) {

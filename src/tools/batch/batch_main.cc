@@ -2,9 +2,12 @@
 // window at all, for scripts and scheduled jobs.
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -24,6 +27,7 @@
 #include "tools/batch/batch_interrupt.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_summary.h"
+#include "worksheet_file/output_file.h"
 #include "worksheet_file/worksheet_reader.h"
 #include "worksheet_file/worksheet_writer.h"
 
@@ -81,6 +85,16 @@ std::vector<std::string> writtenNames(const std::string& path) {
   if (!readWorksheet(bytes.data(), bytes.size(), &image, &error)) return names;
   for (const WorksheetColumn& column : image.columns) names.push_back(column.name);
   return names;
+}
+
+// The writer stays silent when a write or the final step fails (a full
+// disk, a file size limit, another run that created the file first); a
+// script's log should still say why.
+void reportWriteFailure(const std::string& path, const AtomicOutputFile& file,
+                        BatchConsole& console) {
+  if (file.failureError() == 0) return;  // the writer has said why
+  console.error(path + " was not written: " + std::strerror(file.failureError()) +
+                (file.failureError() == EEXIST ? " (created meanwhile by another program)" : ""));
 }
 
 // Why nothing was written, in the summary's words.
@@ -146,6 +160,9 @@ int run(const BatchOptions& o) {
   }
 
   catchInterrupts();
+  // Past a file size limit a write fails (and is reported) instead of the
+  // process being killed.
+  std::signal(SIGXFSZ, SIG_IGN);
   initWorksheetDefaults();
   discardCurrentSheet();
 
@@ -192,13 +209,15 @@ int run(const BatchOptions& o) {
   int status = kExitWritten;
   if (!o.dryRun) {
     auto writeStart = std::chrono::steady_clock::now();
-    summary.written = writeWorksheetFile(sheet, o.outputFile.c_str(), console) == 1;
+    AtomicOutputFile file;
+    summary.written = writeWorksheetFile(sheet, o.outputFile.c_str(), console, file) == 1;
     summary.writeSeconds = secondsSince(writeStart);
     if (summary.written) {
       summary.writtenNames = writtenNames(o.outputFile);
     } else {
       status = kExitNotWritten;
       summary.reason = reasonForExit(status);
+      reportWriteFailure(o.outputFile, file, console);
     }
   }
   if (!printSummary(o, summary, console)) return kExitNotWritten;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -427,6 +429,21 @@ TEST_F(BatchTest, ASummaryThatCannotBePrintedIsAFailure) {
                                       "--summary", "json", dir_ + "/q.idb", dir_ + "/new.WOR"});
   EXPECT_EQ(r.status, 6);
   EXPECT_EQ(r.err, "error: the summary could not be written to standard output\n");
+}
+
+TEST_F(BatchTest, AWriteThatFailsSaysWhyAndLeavesNothing) {
+  // A file size limit of 512 bytes stands in for a full disk.
+  testing::writeRetrievalFileText(dir_ + "/q.idb", shop_, kAll);
+  Result r = testing::runProgram("/bin/sh", {"-c", "ulimit -f 1 && exec \"$0\" \"$@\"", kBatch,
+                                             "--quiet", dir_ + "/q.idb", dir_ + "/new.WOR"});
+  EXPECT_EQ(r.status, 6);
+  EXPECT_EQ(r.err, "error: " + dir_ + "/new.WOR was not written: File too large\n");
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (Lines{"old.WOR", "q.idb", "shop.db"}));
 }
 
 TEST_F(BatchTest, RunningOutOfMemoryAnywhereEndsWithTheMessage) {

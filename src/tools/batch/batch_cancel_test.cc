@@ -134,12 +134,11 @@ TEST_P(BatchCancelTest, ASignalAtAnyMomentOfTheFetchEndsTheRunCleanly) {
                  std::to_string(delay.count()) + " us");
     testing::ProgramResult r = interrupt(sql, delay);
     ASSERT_EQ(r.status, 130) << r.err;
-    if (GetParam().interruptsCalls) {
-      EXPECT_EQ(r.err, kNote);
-    } else {
-      EXPECT_TRUE(r.err == kNote || r.err == kStuckNote) << r.err;
-      if (r.err == kStuckNote) ++stuck;
-    }
+    // Even a driver that stops the server's statement may still be
+    // receiving rows the server had already sent; then the program leaves
+    // without waiting for it.
+    EXPECT_TRUE(r.err == kNote || r.err == kStuckNote) << r.err;
+    if (r.err == kStuckNote) ++stuck;
     expectNothingWritten();
   }
   std::cout << trials() << " cancels, exit 130 each; " << stuck << " left a driver call running\n";
@@ -148,8 +147,8 @@ TEST_P(BatchCancelTest, ASignalAtAnyMomentOfTheFetchEndsTheRunCleanly) {
 TEST_P(BatchCancelTest, AStatementThatNeverEndsIsStopped) {
   testing::ProgramResult r = interrupt(GetParam().endless, std::chrono::milliseconds(300));
   EXPECT_EQ(r.status, 130) << r.err;
-  // Where the driver can stop its statement it does, and the run releases
-  // everything; elsewhere the program leaves without waiting for it.
+  // Where the driver can stop the server's statement it does, and the run
+  // releases everything; elsewhere the program leaves without waiting.
   EXPECT_EQ(r.err, GetParam().interruptsCalls ? kNote : kStuckNote);
   expectNothingWritten();
 }

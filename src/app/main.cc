@@ -6,6 +6,7 @@
 #include "app/help.h"
 #include "app/program_state.h"
 #include "app/task_window.h"
+#include "sheet/checked_alloc.h"
 #include "text/process_locale.h"
 #include "toolkit/qt/choose_backend.h"
 #include "toolkit/toolkit.h"
@@ -30,6 +31,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+  vodbc::installOutOfMemoryHandler();
   vodbc::useProcessLocale();
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
     std::fputs(kUsage, stdout);

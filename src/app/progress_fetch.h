@@ -2,8 +2,8 @@
 // progress window.
 //
 // The window appears once the fetch has run for half a second and shows the
-// rows fetched so far and the time taken; its Cancel asks the driver to stop
-// (SQLCancel, from the GUI thread). Messages the fetch shows on its thread
+// rows fetched so far and the time taken; its Cancel stops the fetch the way
+// the driver allows (odbc/fetch_control.h). Messages the fetch shows on its thread
 // are carried to the GUI thread and shown there, in order, while the worker
 // waits for them to be answered. The fetch itself never touches the event
 // loop.

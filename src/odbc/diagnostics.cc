@@ -7,6 +7,7 @@
 
 #include "odbc/connection.h"
 #include "odbc/driver_manager.h"
+#include "odbc/password_mask.h"
 #include "odbc/reporter.h"
 
 namespace vodbc {
@@ -56,7 +57,8 @@ void reportOdbcDiagnostics(SQLHANDLE handle, SQLSMALLINT handleType, SQLRETURN c
     OdbcDiagnostic diagnostic;
     diagnostic.sqlState = reinterpret_cast<const char*>(state);
     diagnostic.nativeCode = formatNativeCode(native);
-    diagnostic.message = reinterpret_cast<const char*>(message);
+    // Drivers quote connection strings in some messages.
+    diagnostic.message = maskPasswords(reinterpret_cast<const char*>(message));
     diagnostic.isWarning = code == SQL_SUCCESS_WITH_INFO;
     if (!reporter.diagnostic(diagnostic)) reporter.error(kNoErrorWindowMessage);
   }

@@ -169,6 +169,33 @@ TEST_P(DriverTest, TypesNullsTextAndDatesArriveAsTheSheetKeepsThem) {
   EXPECT_EQ(texts(10), (Lines{"05:06:07", "", "23:59:59"}));
 }
 
+TEST_P(DriverTest, BitsAndBooleansArriveAsZeroAndOne) {
+  if (db() == Database::PostgreSQL) {
+    // psqlODBC reports booleans as bits only when told to; otherwise they
+    // are the text "1" and "0" (see the first test).
+    releaseOdbc(statement_);
+    ASSERT_EQ(openOdbc(reporter_), OpenResult::kOk) << dump();
+    std::string runString;
+    ASSERT_EQ(driverConnect(connection_ + "BoolsAsChar=0;", runString, reporter_, nullptr),
+              ConnectResult::kConnected)
+        << dump();
+    statement_ = openStatement(reporter_);
+    ASSERT_NE(statement_, nullptr);
+  }
+  std::string t = table("bits");
+  // The MariaDB driver once copied BIT(1)'s raw bit into a double buffer:
+  // TRUE arrived as 4.94e-324.
+  std::string bit = db() == Database::MariaDB ? "bit(1)" : "boolean";
+  execute("CREATE TABLE " + t + " (id integer, b " + bit + ", flag boolean)");
+  execute("INSERT INTO " + t + " VALUES (1, true, true), (2, false, false), (3, NULL, NULL)");
+  ASSERT_EQ(fetch("SELECT b, flag FROM " + t + " ORDER BY id"), FetchOutcome::kFilled) << dump();
+  for (int position : {1, 2}) {
+    SCOPED_TRACE(position);
+    ASSERT_EQ(column(position)->type, ColumnType::Numeric);
+    EXPECT_EQ(numbers(position), (std::vector<double>{1, 0, kMissing}));
+  }
+}
+
 TEST_P(DriverTest, HugeNumbersAreClippedWithOneWarningAndNaNIsMissing) {
   std::string t = table("huge");
   std::string dbl = db() == Database::PostgreSQL ? "double precision" : "double";

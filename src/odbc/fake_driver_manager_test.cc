@@ -284,29 +284,40 @@ TEST_F(FakeDriverManagerTest, TextAndNamesAreCutAfterConversionAndNeverPastTheBu
 }
 
 TEST_F(FakeDriverManagerTest, ACancelledFetchEndsQuietlyWithNothingLeftOpen) {
-  fake::ResultSet result = numbers(1);
-  result.repeatTo = 50'000;
-  fake::queueResult(result);
-  SQLHSTMT statement = connect();
-  FetchControl control(statement);
-  std::vector<std::int64_t> progress;
-  FetchHooks hooks{[&](std::int64_t rows) {
-                     progress.push_back(rows);
-                     if (rows == 3000) control.cancel();
-                   },
-                   &control};
-  EXPECT_EQ(fetchIntoSheet(statement, "SELECT a FROM t", reporter_, hooks),
-            FetchOutcome::kCancelled);
-  EXPECT_EQ(progress, (std::vector<std::int64_t>{1000, 2000, 3000}));
-  EXPECT_TRUE(reporter_.lines.empty());
-  EXPECT_EQ(currentSheet, nullptr);
-  EXPECT_EQ(fake::callCount("SQLCancel"), 1);
-  Lines calls = fake::calls();
-  ASSERT_GE(calls.size(), 2u);
-  EXPECT_EQ(Lines(calls.end() - 2, calls.end()),
-            (Lines{"SQLFreeStmt(UNBIND)", "SQLFreeStmt(CLOSE)"}));
-  releaseOdbc(statement);
-  EXPECT_EQ(fake::liveHandles(), 0);
+  // A cancel between two calls stops the fetch before the next one and
+  // never reaches the driver, whatever the driver allows: SQLCancel is only
+  // for a call in progress.
+  for (CancelReach reach : {CancelReach::kBetweenCalls, CancelReach::kInterruptCall}) {
+    SCOPED_TRACE(reach == CancelReach::kBetweenCalls ? "between calls" : "interrupt calls");
+    fresh();
+    fake::ResultSet result = numbers(1);
+    result.repeatTo = 50'000;
+    fake::queueResult(result);
+    SQLHSTMT statement = connect();
+    FetchControl control(statement, reach);
+    std::vector<std::int64_t> progress;
+    FetchHooks hooks{[&](std::int64_t rows) {
+                       progress.push_back(rows);
+                       if (rows == 3000) control.cancel();
+                     },
+                     &control};
+    EXPECT_EQ(fetchIntoSheet(statement, "SELECT a FROM t", reporter_, hooks),
+              FetchOutcome::kCancelled);
+    EXPECT_EQ(progress, (std::vector<std::int64_t>{1000, 2000, 3000}));
+    EXPECT_EQ(fake::callCount("SQLFetch"), 3000);
+    EXPECT_TRUE(reporter_.lines.empty());
+    EXPECT_EQ(currentSheet, nullptr);
+    EXPECT_EQ(fake::callCount("SQLCancel"), 0);
+    Lines calls = fake::calls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(Lines(calls.end() - 2, calls.end()),
+              (Lines{"SQLFreeStmt(UNBIND)", "SQLFreeStmt(CLOSE)"}));
+    releaseOdbc(statement);
+    EXPECT_EQ(fake::liveHandles(), 0);
+    // A cancel after the statement is gone touches nothing.
+    control.cancel();
+    EXPECT_EQ(fake::callCount("SQLCancel"), 0);
+  }
 }
 
 TEST_F(FakeDriverManagerTest, RecordsAreShownInOrderAndAFailedWindowIsReplaced) {

@@ -23,14 +23,12 @@
 
 namespace vodbc {
 
-void FetchControl::cancel() {
-  cancelled_.store(true, std::memory_order_relaxed);
-  odbc::call<&OdbcApi::SQLCancel>(statement_);
-}
-
 FetchColumnType fetchColumnType(SQLSMALLINT sqlType) {
   switch (sqlType) {
     case SQL_BIT:
+      // Bound as a bit so every driver hands over 0 or 1: one copies the
+      // raw bit into a double buffer instead of converting it.
+      return {ColumnType::Numeric, SQL_C_BIT, kNumericValueWidth};
     case SQL_TINYINT:
     case SQL_BIGINT:
     case SQL_NUMERIC:
@@ -101,6 +99,17 @@ std::string formatWith(const char* format, const char* value) {
   return text;
 }
 
+// Runs one driver call that a cancel may stop; false when the fetch was
+// cancelled before it.
+template <class Call>
+bool runCall(FetchControl* control, Call&& call) {
+  if (control == nullptr) {
+    call();
+    return true;
+  }
+  return control->run(call);
+}
+
 // Copies one staged column into its Sheet column; returns true when a
 // number had to be clipped.
 bool fillNumeric(SheetColumn& target, ColumnStage::Reader staged) {
@@ -142,12 +151,14 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
                             const FetchHooks& hooks) {
   FetchControl* control = hooks.control;
   auto cancelled = [control] { return control != nullptr && control->cancelled(); };
-  // A cancel that arrives before the statement runs would find nothing to
-  // interrupt in some drivers, and an endless statement would never end.
-  if (cancelled()) return FetchOutcome::kCancelled;
   std::string text(sql);
-  SQLRETURN rc = odbc::call<&OdbcApi::SQLExecDirect>(
-      statement, reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER{SQL_NTS});
+  SQLRETURN rc = SQL_ERROR;
+  if (!runCall(control, [&] {
+        rc = odbc::call<&OdbcApi::SQLExecDirect>(statement, reinterpret_cast<SQLCHAR*>(text.data()),
+                                                 SQLINTEGER{SQL_NTS});
+      })) {
+    return FetchOutcome::kCancelled;
+  }
   CursorCloser closer(statement);
   if (cancelled()) return FetchOutcome::kCancelled;
   if (!checkOdbc(rc, statement, SQL_HANDLE_STMT, reporter)) {
@@ -177,7 +188,9 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
   std::int64_t rowCapacity = kStagingRowStep;
   bool warned = false;
   for (;;) {
-    rc = odbc::call<&OdbcApi::SQLFetch>(statement);
+    if (!runCall(control, [&] { rc = odbc::call<&OdbcApi::SQLFetch>(statement); })) {
+      return FetchOutcome::kCancelled;
+    }
     if (rc == SQL_NO_DATA) break;
     if (cancelled()) return FetchOutcome::kCancelled;
     if (rc == SQL_SUCCESS_WITH_INFO) {
@@ -186,6 +199,7 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
     } else if (rc != SQL_SUCCESS) {
       // The rows fetched so far are kept.
       reportOdbcDiagnostics(statement, SQL_HANDLE_STMT, rc, reporter);
+      if (hooks.endedByError != nullptr) *hooks.endedByError = true;
       break;
     }
     // Staging is bounded as one table of 8-byte cells growing by 100 rows,
@@ -202,7 +216,13 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
       ColumnStage& stage = staged[c];
       if (column.type.columnType == ColumnType::Numeric) {
         double number = missing;
-        if (column.indicator != SQL_NULL_DATA) std::memcpy(&number, column.buffer, sizeof number);
+        if (column.indicator != SQL_NULL_DATA) {
+          if (column.type.targetType == SQL_C_BIT) {
+            number = column.buffer[0] != 0 ? 1.0 : 0.0;
+          } else {
+            std::memcpy(&number, column.buffer, sizeof number);
+          }
+        }
         stage.addNumber(number);
       } else {
         stage.addText(std::string_view(column.buffer, boundTextLength(column)), kMaxTextChars);

@@ -16,11 +16,11 @@
 
 #include <sql.h>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string_view>
 
+#include "odbc/fetch_control.h"
 #include "sheet/column_type.h"
 
 namespace vodbc {
@@ -29,27 +29,15 @@ class OdbcReporter;
 
 enum class FetchOutcome { kFilled, kFailed, kCancelled };
 
-// Lets another thread stop a running fetch: cancel() marks the fetch and
-// asks the driver (SQLCancel) to stop the call in progress. The fetch then
-// ends with FetchOutcome::kCancelled. cancel() may come at any time while
-// the statement handle is allocated (also after the fetch has returned, when
-// it only closes the cursor), never after releaseOdbc freed it.
-class FetchControl {
- public:
-  explicit FetchControl(SQLHSTMT statement) : statement_(statement) {}
-  void cancel();
-  bool cancelled() const { return cancelled_.load(std::memory_order_relaxed); }
-
- private:
-  SQLHSTMT statement_;
-  std::atomic<bool> cancelled_{false};
-};
-
 struct FetchHooks {
   // Rows staged so far; called from the fetching thread every
   // kProgressInterval rows and once when the last row is in.
   std::function<void(std::int64_t rows)> progress;
   FetchControl* control = nullptr;
+  // Set to true when a fetch error ended the rows early: the Sheet holds
+  // the rows before it (the interactive run keeps them; vodbc-batch writes
+  // them only when asked to).
+  bool* endedByError = nullptr;
 };
 
 inline constexpr std::int64_t kProgressInterval = 1000;
@@ -58,7 +46,7 @@ inline constexpr std::int64_t kProgressInterval = 1000;
 // data types.
 struct FetchColumnType {
   ColumnType columnType;    // Numeric or Text
-  SQLSMALLINT targetType;   // SQL_C_DOUBLE or SQL_C_CHAR
+  SQLSMALLINT targetType;   // SQL_C_DOUBLE, SQL_C_BIT (kept as 0 or 1) or SQL_C_CHAR
   std::int32_t valueWidth;  // 25 or 80
 };
 FetchColumnType fetchColumnType(SQLSMALLINT sqlType);

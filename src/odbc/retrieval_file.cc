@@ -18,14 +18,21 @@ namespace {
 
 // Reads like fgets: up to and including the next LF, or until `maxChars`
 // characters have been read (a character is never split; the rest of an
-// over-long line is left for the next read). Returns false when nothing
-// could be read.
+// over-long line is left for the next read). Bytes that begin no character
+// still count towards a bound of four bytes a character, so no line is
+// ever read whole however it is made. Returns false when nothing could be
+// read.
 bool readLine(std::FILE* file, std::size_t maxChars, std::string& out) {
   out.clear();
   std::size_t chars = 0;
+  const std::size_t maxBytes = maxChars * 4;
   for (;;) {
     int c = std::getc(file);
     if (c == EOF) break;
+    if (out.size() == maxBytes) {
+      std::ungetc(c, file);
+      break;
+    }
     if (!isContinuationByte(static_cast<unsigned char>(c))) {
       if (chars == maxChars) {
         std::ungetc(c, file);
@@ -37,6 +44,36 @@ bool readLine(std::FILE* file, std::size_t maxChars, std::string& out) {
     if (c == '\n') break;
   }
   return !out.empty();
+}
+
+// After a line read up to its bound: true when the line end (LF or CR LF)
+// or the end of the file comes next, which is then consumed.
+bool lineEndsHere(std::FILE* file) {
+  int c = std::getc(file);
+  if (c == EOF || c == '\n') return true;
+  if (c == '\r') {
+    int next = std::getc(file);
+    if (next == '\n' || next == EOF) return true;
+    std::ungetc(next, file);
+  }
+  return false;
+}
+
+// Opens `path` for reading only when it is a regular file: a FIFO or a
+// device would block or never end, and a folder cannot be read. Opening
+// does not wait for a FIFO's writer.
+std::FILE* openRegularFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* file = ::fdopen(fd, "r");
+  if (file == nullptr) ::close(fd);
+  return file;
 }
 
 // True when `text` ends with a line end (LF, or CR LF), which is removed.
@@ -74,7 +111,7 @@ std::string retrievalReadError(std::string_view path) {
 
 std::optional<RetrievalFile> openRetrievalFile(const std::string& path, std::string& connection,
                                                OdbcReporter& reporter) {
-  std::FILE* raw = std::fopen(path.c_str(), "r");
+  std::FILE* raw = openRegularFile(path);
   if (raw == nullptr) {
     reporter.error(retrievalOpenError(path));
     return std::nullopt;
@@ -85,7 +122,13 @@ std::optional<RetrievalFile> openRetrievalFile(const std::string& path, std::str
   // as they are.
   readLine(raw, kRetrievalLineChars, line);
   readLine(raw, kRetrievalLineChars, line);
-  dropLineEnd(line);
+  // A connection line that does not end within its bound is refused whole:
+  // the rest of it would be read as SQL and sent to the data source,
+  // password and all.
+  if (!dropLineEnd(line) && !std::feof(raw) && !lineEndsHere(raw)) {
+    reporter.error(retrievalOpenError(path) + "\n" + kConnectionLineTooLongReason);
+    return std::nullopt;
+  }
   connection = line;
   return file;
 }
@@ -116,7 +159,7 @@ void readRetrievalSql(RetrievalFile& file, const std::string& path, RetrievalSpe
     }
     text += line;
     chars += countCharacters(line);
-    if (chars >= capacity) break;
+    if (chars >= capacity || text.size() >= capacity * 4) break;
   }
   file.close();
 }

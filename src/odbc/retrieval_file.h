@@ -1,7 +1,8 @@
 // Retrieval files ("*.idb"): a saved query that can be run again.
 //
 //   line 1     "ODBC Data" (any first line is accepted when reading)
-//   line 2     the connection string, at most 1023 characters
+//   line 2     the connection string, at most 1023 characters (a longer
+//              one makes the file unreadable)
 //   line 3...  the SQL text; lines are joined by single blanks, at most
 //              32,768 characters
 // Lines end with CR LF when written; LF or CR LF is read. Text is kept as
@@ -36,6 +37,8 @@ inline constexpr const char* kRetrievalOpenErrorFormat =
     "Error: In Write ODBC Retrieval File - could not open file %.100s";
 inline constexpr const char* kRetrievalReadErrorFormat =
     "Read error in ODBC retrieval file %.100s!";
+inline constexpr const char* kConnectionLineTooLongReason =
+    "The connection string on line 2 is longer than 1023 characters.";
 inline constexpr const char* kRetrievalSavePrompt = "Save Velora ODBC Data Retrieval file:";
 
 // An open retrieval file, positioned after its connection string line.
@@ -54,7 +57,9 @@ class RetrievalFile {
 };
 
 // Opens the file and reads its connection string into `connection`; null
-// after the could-not-open error.
+// after the could-not-open error: also for anything but a regular file, and
+// (with a second line naming the reason) for a connection line longer than
+// 1023 characters.
 std::optional<RetrievalFile> openRetrievalFile(const std::string& path, std::string& connection,
                                                OdbcReporter& reporter);
 

@@ -76,11 +76,14 @@ TEST_F(RetrievalFileTest, ReadsTheConnectionAndJoinsTheSqlLines) {
       // reader always has: the rest of line 1 becomes the connection.
       {"OverLongFirstLine", repeat("x", 1030) + "\nDSN=a\nSELECT 1\n", "xxxxxxx",
        "DSN=a SELECT 1 "},
-      {"OverLongConnection", "ODBC Data\n" + repeat("c", 1023) + "dd\nSELECT 1\n",
-       repeat("c", 1023), "dd SELECT 1 "},
-      // A cut counts characters and never splits one.
-      {"OverLongConnectionOfAccents", "ODBC Data\n" + repeat("é", 1024) + "\nSELECT 1\n",
-       repeat("é", 1023), "é SELECT 1 "},
+      // A connection of exactly 1023 characters still fits, with either
+      // line end or none.
+      {"LongestConnection", "ODBC Data\n" + repeat("é", 1023) + "\r\nSELECT 1\n", repeat("é", 1023),
+       "SELECT 1 "},
+      {"LongestConnectionAtTheEnd", "ODBC Data\n" + repeat("c", 1023), repeat("c", 1023), ""},
+      // Bytes that begin no character still bound the SQL text.
+      {"SqlOfContinuationBytes", "ODBC Data\nDSN=a\n" + std::string(300000, '\x80'), "DSN=a",
+       std::string(32768 * 4, '\x80')},
       // SQL beyond 32768 characters is ignored.
       {"SqlOf50000Bytes", "ODBC Data\nDSN=a\n" + repeat(repeat("a", 99) + "\n", 500), "DSN=a",
        repeat(repeat("a", 99) + " ", 500).substr(0, 32768)},
@@ -95,7 +98,7 @@ TEST_F(RetrievalFileTest, ReadsTheConnectionAndJoinsTheSqlLines) {
   }
 }
 
-TEST_F(RetrievalFileTest, AMissingFileOrAReadErrorIsReported) {
+TEST_F(RetrievalFileTest, AMissingFileIsReportedWithItsPathCut) {
   std::string path = dir_ + "/" + std::string(150, 'n') + ".idb";
   std::string connection = "untouched";
   EXPECT_FALSE(openRetrievalFile(path, connection, reporter_).has_value());
@@ -108,14 +111,43 @@ TEST_F(RetrievalFileTest, AMissingFileOrAReadErrorIsReported) {
   EXPECT_EQ(retrievalOpenError(std::string(99, 'n') + "\x80\x80xyz"),
             "Error: In Write ODBC Retrieval File - could not open file " + std::string(99, 'n') +
                 "\x80\x80x");
+}
 
-  // A folder opens for reading but every read fails: what was read is kept.
-  reporter_.lines.clear();
-  auto file = openRetrievalFile(dir_, connection, reporter_);
-  ASSERT_TRUE(file.has_value());
-  readRetrievalSql(*file, dir_, spec_, reporter_);
-  EXPECT_EQ(spec_.sqlText, "");
-  EXPECT_EQ(reporter_.lines, Lines{"error: Read error in ODBC retrieval file " + dir_ + "!"});
+TEST_F(RetrievalFileTest, OnlyARegularFileWithAConnectionLineThatEndsIsOpened) {
+  const std::string cannotOpen =
+      "error: Error: In Write ODBC Retrieval File - could not open file ";
+  const std::string tooLong = "\nThe connection string on line 2 is longer than 1023 characters.";
+  std::string fifo = folder_.file("fifo.idb");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    const char* name;
+    std::string path;
+    std::string message;
+  } cases[] = {
+      // None of these may block or read without end.
+      {"Folder", dir_, cannotOpen + dir_},
+      {"FifoWithoutWriter", fifo, cannotOpen + fifo},
+      {"Device", "/dev/zero", cannotOpen + "/dev/zero"},
+      // The rest of a long connection would be sent as SQL, password and all.
+      {"ConnectionOf1024Characters",
+       write("long.idb",
+             "ODBC Data\n" + repeat("é", 1000) + ";PWD=" + repeat("s", 19) + "\nSELECT 1\n"),
+       cannotOpen + dir_ + "/long.idb" + tooLong},
+      {"ConnectionWithoutEndOfContinuationBytes",
+       write("bytes.idb", "ODBC Data\n" + std::string(10000, '\x80')),
+       cannotOpen + dir_ + "/bytes.idb" + tooLong},
+      {"FirstLineOfContinuationBytes",
+       write("first.idb", std::string(100000, '\xBF') + "\nDSN=a\n"),
+       cannotOpen + dir_ + "/first.idb" + tooLong},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    reporter_ = RecordingReporter{};
+    std::string connection = "untouched";
+    EXPECT_FALSE(openRetrievalFile(c.path, connection, reporter_).has_value());
+    EXPECT_EQ(connection, "untouched");
+    EXPECT_EQ(reporter_.lines, Lines{c.message});
+  }
 }
 
 TEST_F(RetrievalFileTest, WrittenFilesAreCrLfReadBackKeepTheirModeAndFailuresHarmNothing) {

@@ -1,16 +1,30 @@
 #include "sheet/checked_alloc.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace vodbc {
 namespace {
 
 [[noreturn]] void endProcess(const char* message, int status) {
-  std::fputs(message, stdout);
+  // Written straight to the descriptor: stdio may itself need memory for
+  // its buffer. The process ends at once, without running destructors that
+  // other threads may still depend on; what was printed before is flushed
+  // first so the message comes last.
   std::fflush(stdout);
-  std::exit(status);
+  std::fflush(stderr);
+  for (std::size_t at = 0, size = std::strlen(message); at < size;) {
+    ssize_t n = ::write(STDOUT_FILENO, message + at, size - at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    at += static_cast<std::size_t>(n);
+  }
+  ::_exit(status);
 }
 
 void checkCap(std::uint64_t layoutSize) {
@@ -24,6 +38,8 @@ void checkCap(std::uint64_t layoutSize) {
 }
 
 }  // namespace
+
+void installOutOfMemoryHandler() { std::set_new_handler(outOfMemory); }
 
 void* checkedAllocLayout(std::uint64_t realSize, std::uint64_t layoutSize) {
   checkCap(layoutSize);

@@ -17,6 +17,13 @@ constexpr std::uint64_t kAllocationCap = 16'000'008;
 constexpr int kExitDataTooLarge = 7;  // "Error: Data too large for DOS version!"
 constexpr int kExitOutOfMemory = 8;   // "Error: Not enough memory to read data!"
 
+// Makes every other allocation of the process (operator new: containers,
+// strings, the fetch's staging) end the same way as checkedAlloc when memory
+// runs out: the out-of-memory message and exit status 8, on whatever thread
+// it happens, instead of an uncaught std::bad_alloc. Each program calls it
+// first thing in main().
+void installOutOfMemoryHandler();
+
 // Zero-filled memory of `size` bytes, released with std::free. Ends the
 // process with exit status 7 when size > kAllocationCap, 8 when the heap is
 // exhausted. A size of 0 gives a valid, unique pointer.

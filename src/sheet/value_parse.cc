@@ -110,7 +110,7 @@ int leadingInteger(std::string_view text) {
 double leadingDecimal(std::string_view text) {
   char buffer[kTextValueWidth + 1];
   const std::size_t n = std::min(text.size(), sizeof buffer - 1);
-  std::memcpy(buffer, text.data(), n);
+  if (n > 0) std::memcpy(buffer, text.data(), n);
   buffer[n] = '\0';
   return std::strtod(buffer, nullptr);
 }

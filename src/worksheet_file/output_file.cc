@@ -1,9 +1,11 @@
 #include "worksheet_file/output_file.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -50,16 +52,22 @@ std::string nameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Creates a new, empty file with an unused name in `folder`; the file is
-// hidden and names its target so a stray one would explain itself.
-int createTemporary(const std::string& folder, const std::string& name, mode_t mode,
-                    std::string* created) {
-  static unsigned counter = 0;
-  const std::string stem = "." + name.substr(0, kLongestNameStem) + ".tmp-";
+// An unused name for a hidden file in `folder` that names its target, so a
+// stray one would explain itself.
+std::string temporaryName(const std::string& folder, const std::string& name) {
+  static std::atomic<unsigned> counter{0};
+  const unsigned long tag = (static_cast<unsigned long>(::getpid()) << 20) ^
+                            (static_cast<unsigned long>(std::time(nullptr)) << 8) ^ ++counter;
+  return folder + "/." + name.substr(0, kLongestNameStem) + ".tmp-" +
+         std::to_string(tag % 1000000007ul);
+}
+
+// Creates a new, empty named file in `folder` (file systems without
+// unnamed files).
+int createNamedTemporary(const std::string& folder, const std::string& name, mode_t mode,
+                         std::string* created) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const unsigned long tag = (static_cast<unsigned long>(::getpid()) << 20) ^
-                              (static_cast<unsigned long>(std::time(nullptr)) << 8) ^ ++counter;
-    std::string candidate = folder + "/" + stem + std::to_string(tag % 1000000007ul);
+    std::string candidate = temporaryName(folder, name);
     const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0) {
       *created = std::move(candidate);
@@ -68,6 +76,25 @@ int createTemporary(const std::string& folder, const std::string& name, mode_t m
     if (errno != EEXIST) return -1;
   }
   return -1;
+}
+
+// Gives the unnamed file `fd` the name `path`; fails with EEXIST when the
+// name is taken.
+bool linkUnnamed(int fd, const std::string& path) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+// Renames `from` to `to` unless `to` exists, in one step.
+bool renameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // No such rename here: a hard link is just as exclusive.
+  if (::link(from.c_str(), to.c_str()) != 0) return false;
+  ::unlink(from.c_str());
+  return true;
 }
 
 }  // namespace
@@ -79,9 +106,15 @@ void AtomicOutputFile::Free::operator()(unsigned char* p) const { std::free(p); 
 
 AtomicOutputFile::~AtomicOutputFile() { discard(); }
 
+void AtomicOutputFile::fail(int error) {
+  if (!failed_) failureError_ = error;
+  failed_ = true;
+}
+
 bool AtomicOutputFile::open(const std::string& path) {
   discard();
   failed_ = false;
+  failureError_ = 0;
   buffered_ = 0;
   written_ = 0;
   writebackStart_ = 0;
@@ -94,22 +127,32 @@ bool AtomicOutputFile::open(const std::string& path) {
   }
 
   mode_t mode = 0666;
-  bool keepMode = false;
   struct stat existing {};
-  if (::stat(target_.c_str(), &existing) == 0) {
+  replaceExisting_ = ::stat(target_.c_str(), &existing) == 0;
+  if (replaceExisting_) {
     if (!S_ISREG(existing.st_mode)) return false;
     if (::access(target_.c_str(), W_OK) != 0) return false;
     mode = existing.st_mode & 07777;
-    keepMode = true;
   }
 
   // A new file is created with 0666 less the umask, as any file would be;
   // a replacement starts private and takes the old file's bits.
-  fd_ = createTemporary(folderOf(target_), nameOf(target_), keepMode ? 0600 : mode, &temporary_);
+  const mode_t createMode = replaceExisting_ ? 0600 : mode;
+  const std::string folder = folderOf(target_);
+  fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);
+  if (fd_ < 0) fd_ = createNamedTemporary(folder, nameOf(target_), createMode, &temporary_);
   if (fd_ < 0) return false;
-  if (keepMode && ::fchmod(fd_, mode) != 0) {
-    discard();
-    return false;
+  if (replaceExisting_) {
+    // The replacement belongs to whoever owned the old file, as far as
+    // this process may say so (root may; others keep at least the group
+    // when they belong to it).
+    if (::fchown(fd_, existing.st_uid, existing.st_gid) != 0) {
+      [[maybe_unused]] int ignored = ::fchown(fd_, static_cast<uid_t>(-1), existing.st_gid);
+    }
+    if (::fchmod(fd_, mode) != 0) {
+      discard();
+      return false;
+    }
   }
   return true;
 }
@@ -117,6 +160,7 @@ bool AtomicOutputFile::open(const std::string& path) {
 bool AtomicOutputFile::flush() {
   if (buffered_ == 0) return true;
   const bool ok = writeAll(fd_, buffer_.get(), buffered_);
+  if (!ok) fail(errno);
   written_ += buffered_;
   buffered_ = 0;
   startWriteback();
@@ -135,12 +179,9 @@ bool AtomicOutputFile::write(const void* data, std::size_t size) {
   if (fd_ < 0 || failed_) return false;
   const auto* bytes = static_cast<const unsigned char*>(data);
   if (size >= kDirectWrite || buffered_ + size > kBufferSize) {
-    if (!flush()) {
-      failed_ = true;
-      return false;
-    }
+    if (!flush()) return false;
     if (size >= kDirectWrite) {
-      if (!writeAll(fd_, bytes, size)) failed_ = true;
+      if (!writeAll(fd_, bytes, size)) fail(errno);
       written_ += size;
       startWriteback();
       return !failed_;
@@ -151,14 +192,41 @@ bool AtomicOutputFile::write(const void* data, std::size_t size) {
   return true;
 }
 
+// Gives the complete file its place at target_.
+bool AtomicOutputFile::putInPlace() {
+  if (!temporary_.empty()) {
+    return replaceExisting_ ? ::rename(temporary_.c_str(), target_.c_str()) == 0
+                            : renameNoReplace(temporary_, target_);
+  }
+  if (!replaceExisting_) return linkUnnamed(fd_, target_);
+  // A name of its own first, then the rename that replaces the old file
+  // in one step.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary_ = temporaryName(folderOf(target_), nameOf(target_));
+    if (linkUnnamed(fd_, temporary_)) return ::rename(temporary_.c_str(), target_.c_str()) == 0;
+    if (errno != EEXIST) break;
+  }
+  temporary_.clear();
+  return false;
+}
+
 bool AtomicOutputFile::close() {
   if (fd_ < 0) return false;
-  bool ok = !failed_ && flush() && ::fsync(fd_) == 0;
-  const int fd = fd_;
+  bool ok = !failed_ && flush();
+  if (ok && ::fsync(fd_) != 0) {
+    fail(errno);
+    ok = false;
+  }
+  if (ok && !putInPlace()) {
+    fail(errno);
+    ok = false;
+  }
+  if (::close(fd_) != 0 && ok) {
+    fail(errno);
+    ok = false;
+  }
   fd_ = -1;
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(temporary_.c_str(), target_.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temporary_.c_str());
+  if (!ok && !temporary_.empty()) ::unlink(temporary_.c_str());
   temporary_.clear();
   return ok;
 }

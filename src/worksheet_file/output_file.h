@@ -27,13 +27,21 @@ class OutputFile {
   virtual bool close() = 0;
 };
 
-// Writes a file beside the target and renames it over the target only once
-// it is complete, so a failure at any point never leaves a half-written
-// worksheet and never harms an existing one.
+// Writes a file beside the target and puts it in place only once it is
+// complete, so a failure at any point never leaves a half-written worksheet
+// and never harms an existing one.
+//   - The file is written unnamed (O_TMPFILE in the target's folder) and
+//     gets a name only when complete: no death of the process, kill -9
+//     included, leaves a stray file behind. Where the file system cannot
+//     make unnamed files, a hidden named one is used and removed on failure.
+//   - A target that did not exist when open() was called is created in one
+//     atomic step that fails when another program created it meanwhile
+//     (two runs never replace each other's new file); an existing one is
+//     replaced by rename.
 //   - A symbolic link is followed: the file it names is replaced, in that
 //     file's folder, and the link stays.
-//   - An existing file's permission bits are kept; a new file gets 0666
-//     less the umask.
+//   - An existing file's permission bits are kept, and its owner and group
+//     where the process may set them; a new file gets 0666 less the umask.
 //   - open() fails when the target exists but is not a regular file or not
 //     writable, or when no file can be created in the target's folder.
 // The output buffer is allocated by the constructor, before any file is
@@ -50,10 +58,16 @@ class AtomicOutputFile final : public OutputFile {
   bool write(const void* data, std::size_t size) override;
   bool close() override;
 
+  // The errno of the first write or close step that failed (0 when none
+  // did), so a caller can say why a file was not written.
+  int failureError() const { return failureError_; }
+
  private:
   bool flush();
   void startWriteback();
   void discard();
+  bool putInPlace();
+  void fail(int error);
 
   struct Free {
     void operator()(unsigned char* p) const;
@@ -64,8 +78,10 @@ class AtomicOutputFile final : public OutputFile {
   std::size_t writebackStart_ = 0;  // first byte not yet sent to the disk
   int fd_ = -1;
   bool failed_ = false;
-  std::string target_;     // the file to replace (links resolved)
-  std::string temporary_;  // the file being written
+  int failureError_ = 0;
+  bool replaceExisting_ = false;  // the target existed at open()
+  std::string target_;            // the file to replace (links resolved)
+  std::string temporary_;         // the named file being written, if any
 };
 
 // Collects the bytes in memory; can be told to fail the open, the Nth write

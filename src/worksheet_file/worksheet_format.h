@@ -224,4 +224,12 @@ constexpr std::size_t attributeSize(int labelSlots, int columnSlots) {
          6 * static_cast<std::size_t>(columnSlots);
 }
 
+// The largest file the format allows: every slot used, the most labels a
+// label set holds, the most rows, and the single byte an empty labels
+// section may take. Nothing larger is a worksheet file.
+inline constexpr std::uint64_t kLargestFileSize =
+    kStringsBase + attributeSize(kMaxLabelSetSlots, kMaxColumnSlots) + kMaxColumnSlots +
+    kStringsSize + std::uint64_t{kLabelCellSize} * kMaxLabelledLevels * kMaxLabelSetSlots + 1 +
+    kConstantsSize + std::uint64_t{kCellSize} * kMaxRows * kMaxColumnSlots;
+
 }  // namespace vodbc::worksheet_format

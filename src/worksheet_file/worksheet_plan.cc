@@ -59,7 +59,7 @@ char byteOf(int value) { return static_cast<char>(static_cast<unsigned char>(val
 // the cell blank.
 void putLabel(std::string& cells, std::size_t cell, std::string_view label) {
   const std::size_t n = std::min<std::size_t>(label.size(), fmt::kLabelWidth);
-  std::memcpy(cells.data() + cell * fmt::kLabelCellSize, label.data(), n);
+  if (n > 0) std::memcpy(cells.data() + cell * fmt::kLabelCellSize, label.data(), n);
 }
 
 }  // namespace

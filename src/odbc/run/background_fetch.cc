@@ -3,6 +3,7 @@
 #include <future>
 #include <memory>
 
+#include "odbc/connection.h"
 #include "odbc/process_heap.h"
 
 namespace vodbc {
@@ -63,11 +64,12 @@ bool QueuedReporter::diagnostic(const OdbcDiagnostic& record) {
 }
 
 BackgroundFetch::BackgroundFetch(SQLHSTMT statement, std::string sql, OdbcReporter& reporter)
-    : control_(statement) {
+    : control_(statement, cancelReachOf(odbcHandles.connection)) {
   shareOneHeap();
   thread_ = std::thread([this, statement, sql = std::move(sql), &reporter] {
     FetchHooks hooks;
     hooks.control = &control_;
+    hooks.endedByError = &endedByError_;
     hooks.progress = [this](std::int64_t rows) { rows_.store(rows); };
     outcome_ = fetchIntoSheet(statement, sql, reporter, hooks);
     finished_.store(true);

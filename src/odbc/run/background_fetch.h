@@ -8,8 +8,10 @@
 //   while (!fetch.finished()) { queued.runPending(); show(fetch.rows()); ... }
 //   queued.runPending();
 //   FetchOutcome outcome = fetch.wait();
-// Cancel (from the caller's thread) asks the driver to stop; the fetch then
-// ends with FetchOutcome::kCancelled, shows nothing more and leaves no Sheet.
+// Cancel (from the caller's thread) stops the fetch at its next driver call,
+// and interrupts the call in progress where the driver allows it (see
+// odbc/fetch_control.h); the fetch then ends with FetchOutcome::kCancelled,
+// shows nothing more and leaves no Sheet.
 #pragma once
 
 #include <sql.h>
@@ -68,12 +70,15 @@ class BackgroundFetch {
   bool cancelRequested() const { return control_.cancelled(); }
   // Waits for the thread and gives the fetch's outcome.
   FetchOutcome wait();
+  // After wait(): false when a fetch error ended the rows early.
+  bool complete() const { return !endedByError_; }
 
  private:
   FetchControl control_;
   std::atomic<bool> finished_{false};
   std::atomic<std::int64_t> rows_{0};
   FetchOutcome outcome_ = FetchOutcome::kFailed;
+  bool endedByError_ = false;
   std::thread thread_;
 };
 

@@ -337,7 +337,9 @@ TEST_F(RunFakeTest, FetchOnAWorkerThread) {
       EXPECT_EQ(ctx.outcome, RunOutcome::kFetchCancelled);
       EXPECT_EQ(reporter_.lines, Lines{});
       EXPECT_EQ(currentSheet, nullptr);
-      EXPECT_GE(fake::callCount("SQLCancel"), 1);
+      // A driver not known to take SQLCancel safely from another thread
+      // never gets one: the fetch stops before its next call instead.
+      EXPECT_EQ(fake::callCount("SQLCancel"), 0);
     } else {
       // A message shown on another thread would be marked so.
       EXPECT_EQ(reporter_.lines, (Lines{"diagnostic: 01004", "diagnostic: 08S01"}));

@@ -17,11 +17,18 @@ constexpr const char* kFooter =
     "  2    usage error\n"
     "  3    retrieval file missing or unreadable\n"
     "  4    no driver manager, connection refused, or no tables\n"
-    "  5    empty statement, execution or fetch failed\n"
+    "  5    empty statement, execution or fetch failed (also a fetch that\n"
+    "       ended with an error after some rows, unless --allow-partial)\n"
     "  6    worksheet not written (existing file without --overwrite,\n"
-    "       too many columns or rows, open or write error)\n"
+    "       too many columns or rows, open or write error), or the summary\n"
+    "       could not be printed\n"
     "  7, 8 out of memory\n"
-    "  130  interrupted (Ctrl+C)";
+    "  130  interrupted (Ctrl+C, SIGTERM or SIGHUP)\n"
+    "\n"
+    "The summary is JSON in UTF-8 and is printed for every run that got as\n"
+    "far as the retrieval file, with \"written\", \"complete\" and, when\n"
+    "nothing was written, \"reason\". Bytes of a file name or column name\n"
+    "that are not valid UTF-8 are each replaced by U+FFFD.";
 
 }  // namespace
 
@@ -42,6 +49,9 @@ BatchCommand parseBatchCommand(int argc, const char* const* argv) {
   app.add_option("--password-env", o.passwordEnv,
                  "Add PWD= from this environment variable when the "
                  "connection string holds no password");
+  app.add_flag("--allow-partial", o.allowPartial,
+               "Write the rows fetched before a fetch error (the summary says "
+               "\"complete\": false) instead of writing nothing");
   app.add_flag("--dry-run", o.dryRun, "Connect and run the statement, but write nothing");
   std::string summary;
   app.add_option("--summary", summary, "Print a run summary on stdout; FORMAT is json")

@@ -14,6 +14,7 @@ struct BatchOptions {
   bool dryRun = false;                     // connect and execute, write nothing
   bool quiet = false;                      // no progress line, no report line
   bool summaryJson = false;                // --summary json
+  bool allowPartial = false;               // write the rows of a fetch that ended with an error
   std::optional<std::string> connect;      // replaces the file's connection string
   std::optional<std::string> sql;          // replaces the file's SQL text
   std::optional<std::string> passwordEnv;  // variable that holds the password

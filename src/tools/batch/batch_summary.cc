@@ -57,6 +57,8 @@ nlohmann::json buildSummary(const SummaryInput& input) {
   j["output_file"] = input.outputFile;
   j["written"] = input.written;
   j["dry_run"] = input.dryRun;
+  j["complete"] = input.complete;
+  j["reason"] = input.reason.empty() ? nlohmann::json(nullptr) : nlohmann::json(input.reason);
   j["columns"] = input.sheet ? input.sheet->columnCount : 0;
   j["rows"] = input.sheet ? input.sheet->rowCount : 0;
   nlohmann::json list = nlohmann::json::array();
@@ -105,6 +107,10 @@ nlohmann::json buildSummary(const SummaryInput& input) {
                   {"write", input.writeSeconds},
                   {"total", input.retrievalSeconds + input.writeSeconds}};
   return j;
+}
+
+std::string summaryText(const SummaryInput& input) {
+  return buildSummary(input).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 }  // namespace vodbc

@@ -2,19 +2,21 @@
 //
 //   {
 //     "retrieval_file": "...", "output_file": "...",
-//     "written": true, "dry_run": false,
+//     "written": true, "dry_run": false, "complete": true, "reason": null,
 //     "columns": 3, "rows": 120,
 //     "column_list": [
 //       {"name": "region", "type": "factor", "levels": 4,
 //        "written_name": "region", "conversion": "text to factor"}, ...],
 //     "seconds": {"retrieval": 0.41, "write": 0.02, "total": 0.43}
 //   }
-// Names are UTF-8. "type" is what the worksheet holds (numeric, date,
-// factor, or text for a column that could not be written); "levels" is null
-// except for factors; "written_name" is the name as the file holds it
-// (cut to make room for all names), null when the column was not written;
-// "conversion" says how the fetched column became the written one: "none",
-// "text to date", "text to factor", "text to factor to numeric".
+// "complete" is false when a fetch error ended the rows early (written only
+// with --allow-partial); "reason" says why nothing was written (null when
+// the file was). Names are UTF-8: bytes that are not valid UTF-8 (a file
+// name is any bytes) are each replaced by U+FFFD when printed. "type" is what the worksheet holds
+// (numeric, date, factor, or text for a column that could not be written); "levels" is null except
+// for factors; "written_name" is the name as the file holds it (cut to make room for all names),
+// null when the column was not written; "conversion" says how the fetched column became the written
+// one: "none", "text to date", "text to factor", "text to factor to numeric".
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -37,6 +39,8 @@ struct SummaryInput {
   std::string outputFile;
   bool written = false;
   bool dryRun = false;
+  bool complete = true;
+  std::string reason;                     // empty when written
   const Sheet* sheet = nullptr;           // after the writer's conversions
   std::vector<FetchedColumn> fetched;     // before them
   std::vector<std::string> writtenNames;  // from the file, Windows-1252
@@ -45,6 +49,9 @@ struct SummaryInput {
 };
 
 nlohmann::json buildSummary(const SummaryInput& input);
+// The summary as printed: indented JSON that is valid UTF-8 whatever bytes
+// the names hold.
+std::string summaryText(const SummaryInput& input);
 
 // Windows-1252 (the worksheet's text) to UTF-8.
 std::string windows1252ToUtf8(std::string_view text);

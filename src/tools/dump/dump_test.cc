@@ -1,6 +1,7 @@
 // vodbc-dump and the reader behind it: damaged files always give one error
 // line with a byte offset (never a crash), good files print exactly.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +16,7 @@
 #include "tools/dump/dump_text.h"
 #include "worksheet_file/number_cell.h"
 #include "worksheet_file/windows1252.h"
+#include "worksheet_file/worksheet_format.h"
 #include "worksheet_file/worksheet_reader.h"
 #include "worksheets/expected_worksheet.h"
 #include "worksheets/memory_write.h"
@@ -292,6 +294,47 @@ TEST(DumpProgram, StatusAndOutput) {
       EXPECT_NE(r.err.find("Usage: vodbc-dump [--csv] FILE.WOR"), std::string::npos);
     }
   }
+}
+
+// Nothing but a regular file of at most the largest worksheet's size is
+// read, whatever the path names; each refusal is one line and status 2.
+TEST(DumpProgram, RefusesWhatCannotBeAWorksheetFile) {
+  const testing::TempFolder folder("vodbc-test");
+  const std::string fifo = folder.file("fifo.WOR");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string huge = folder.file("huge.WOR");
+  std::ofstream(huge).close();
+  std::filesystem::resize_file(huge, worksheet_format::kLargestFileSize + 1);  // sparse
+  const std::string largest = std::to_string(worksheet_format::kLargestFileSize);
+  const struct {
+    std::string path;
+    std::string error;
+  } cases[] = {
+      {folder.str(), "not a regular file"},
+      {fifo, "not a regular file"},
+      {"/dev/zero", "not a regular file"},
+      {huge, std::to_string(worksheet_format::kLargestFileSize + 1) +
+                 " bytes, more than any worksheet file holds (" + largest + ")"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const testing::ProgramResult r = testing::runProgram(kDump, {c.path});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "vodbc-dump: " + c.path + ": " + c.error + "\n");
+  }
+}
+
+TEST(DumpProgram, AFullStandardOutputIsReported) {
+  const testing::TempFolder folder("vodbc-test");
+  const std::string path = folder.file("f.WOR");
+  const Bytes bytes = sampleFile();
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+  const testing::ProgramResult r =
+      testing::runProgram("/bin/sh", {"-c", "exec \"$0\" \"$@\" >/dev/full", kDump, "--csv", path});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.err, "vodbc-dump: standard output could not be written\n");
 }
 
 }  // namespace

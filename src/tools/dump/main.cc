@@ -1,20 +1,59 @@
 // vodbc-dump: shows what a worksheet file holds, or where it is damaged.
+#include <fcntl.h>
 #include <getopt.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
+#include <string>
 #include <vector>
 
 #include "tools/dump/dump_text.h"
+#include "worksheet_file/worksheet_format.h"
 #include "worksheet_file/worksheet_reader.h"
 
 namespace {
 
 constexpr int kExitUsage = 1;
 constexpr int kExitDamaged = 2;
+constexpr int kExitOutputFailed = 3;
+
+// Reads the whole file into `bytes`; "" on success, else what was wrong.
+// Only a regular file no larger than the largest worksheet file is read: a
+// FIFO would block, a device never end, and a huge file is no worksheet.
+std::string readWorksheetBytes(const char* path, std::vector<unsigned char>& bytes) {
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::string("cannot open: ") + std::strerror(errno);
+  std::string problem;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    problem = std::string("cannot open: ") + std::strerror(errno);
+  } else if (!S_ISREG(info.st_mode)) {
+    problem = "not a regular file";
+  } else if (static_cast<std::uint64_t>(info.st_size) > vodbc::worksheet_format::kLargestFileSize) {
+    problem = std::to_string(info.st_size) + " bytes, more than any worksheet file holds (" +
+              std::to_string(vodbc::worksheet_format::kLargestFileSize) + ")";
+  } else {
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        problem = std::string("cannot read: ") + std::strerror(errno);
+        break;
+      }
+      if (n == 0) break;  // shrank while being read: what is there is judged
+      done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+  }
+  ::close(fd);
+  return problem;
+}
 
 const char kHelp[] =
     "Usage: vodbc-dump [--csv] FILE.WOR\n"
@@ -35,9 +74,11 @@ const char kHelp[] =
     "Exit status:\n"
     "  0  the file was read and printed\n"
     "  1  wrong usage\n"
-    "  2  the file cannot be read, is not a worksheet file or is damaged; one\n"
-    "     line on standard error names the byte offset and what was expected\n"
-    "     there\n";
+    "  2  the file cannot be read, is not a regular file, is larger than any\n"
+    "     worksheet file, is not a worksheet file or is damaged; one line on\n"
+    "     standard error says why (for damage: the byte offset and what was\n"
+    "     expected there)\n"
+    "  3  standard output could not be written\n";
 
 }  // namespace
 
@@ -69,17 +110,9 @@ int main(int argc, char** argv) {
   }
   const char* path = argv[optind];
 
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::cerr << "vodbc-dump: " << path
-              << ": cannot open: " << std::strerror(errno)  // NOLINT(concurrency-mt-unsafe)
-              << '\n';
-    return kExitDamaged;
-  }
-  const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                         std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    std::cerr << "vodbc-dump: " << path << ": cannot read\n";
+  std::vector<unsigned char> bytes;
+  if (std::string problem = readWorksheetBytes(path, bytes); !problem.empty()) {
+    std::cerr << "vodbc-dump: " << path << ": " << problem << '\n';
     return kExitDamaged;
   }
 
@@ -95,5 +128,9 @@ int main(int argc, char** argv) {
     vodbc::printWorksheet(image, std::cout);
   }
   std::cout.flush();
-  return std::cout ? 0 : kExitDamaged;
+  if (!std::cout) {
+    std::cerr << "vodbc-dump: standard output could not be written\n";
+    return kExitOutputFailed;
+  }
+  return 0;
 }

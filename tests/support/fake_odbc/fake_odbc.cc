@@ -145,6 +145,11 @@ void deliver(const Value& value, Binding& b) {
     return;
   }
   const std::string& text = *value;
+  if (b.targetType == SQL_C_BIT) {
+    b.buffer[0] = std::strtod(text.c_str(), nullptr) != 0 ? 1 : 0;
+    if (b.indicator) *b.indicator = 1;
+    return;
+  }
   if (b.targetType == SQL_C_DOUBLE || b.targetType == SQL_C_SSHORT) {
     double number = std::strtod(text.c_str(), nullptr);
     if (b.targetType == SQL_C_DOUBLE) {

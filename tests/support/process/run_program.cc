@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "files/temp_folder.h"
@@ -80,6 +81,23 @@ ProgramResult runProgram(const ProgramRun& run) {
   result.out = readWholeFile(out);
   result.err = readWholeFile(err);
   return result;
+}
+
+bool waitUntilCatching(int pid, int signal) {
+  for (;;) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    if (!status) return false;
+    bool zombie = false;
+    for (std::string line; std::getline(status, line);) {
+      if (line.rfind("State:", 0) == 0) zombie = line.find('Z') != std::string::npos;
+      if (line.rfind("SigCgt:", 0) == 0 && !zombie &&
+          ((std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1)) {
+        return true;
+      }
+    }
+    if (zombie) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }
 
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,

@@ -38,4 +38,9 @@ ProgramResult runProgram(const ProgramRun& run);
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::function<void(int pid)>& whileRunning = {});
 
+// Waits until process `pid` has its own handler for `signal` (so a signal
+// sent now is handled by the program, not the default end of the process).
+// False when the process ended first.
+bool waitUntilCatching(int pid, int signal);
+
 }  // namespace vodbc::testing

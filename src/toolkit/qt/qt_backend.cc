@@ -662,7 +662,8 @@ class QtBackend final : public Backend {
     // the backend goes is dropped with it.
     QTimer::singleShot(0, &context_, [this, w] {
       if (quit_ || !windowExists(w)) return;
-      screenshotAtWait();
+      const int id = windowResourceId(topWindow());
+      screenshotAtWait(id ? QString::number(id) : QStringLiteral("task"));
       scriptStep();
       scheduleStep(w);
     });

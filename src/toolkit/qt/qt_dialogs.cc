@@ -6,6 +6,7 @@
 #include <QtCore/QEventLoop>
 #include <QtCore/QFileInfo>
 #include <QtCore/QPointer>
+#include <QtCore/QThread>
 #include <QtCore/QTimer>
 #include <QtCore/QUrl>
 #include <QtGui/QGuiApplication>
@@ -61,24 +62,29 @@ QColor toQColor(Colour c) {
                 static_cast<int>((c >> 16) & 0xFF));
 }
 
-void screenshotAtWait() {
+void screenshotAtWait(const QString& what) {
   static int count = 0;
   const char* folder = std::getenv("VODBC_SCREENSHOT");
   if (!folder || !*folder || !scripted()) return;
-  // Let every window paint itself before the picture is taken.
-  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  // Let every window be mapped (a window manager frames and places it
+  // first) and paint itself before the picture is taken.
+  QElapsedTimer settling;
+  settling.start();
+  while (settling.elapsed() < 400) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(10);
+  }
   QScreen* screen = QGuiApplication::primaryScreen();
   if (!screen) return;
   const QString path =
       QDir(QString::fromLocal8Bit(folder))
-          .filePath(QStringLiteral("wait-%1.png").arg(++count, 2, 10, QChar(u'0')));
+          .filePath(QStringLiteral("wait-%1-%2.png").arg(++count, 2, 10, QChar(u'0')).arg(what));
   if (!screen->grabWindow(0).save(path, "PNG")) {
     std::fprintf(stderr, "screenshot: cannot save %s\n", path.toLocal8Bit().constData());
   }
 }
 
 void placeOverOwner(QWidget* window, QWidget* owner) {
-  window->adjustSize();
   QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->availableGeometry() : QRect();
   QRect frame(QPoint(0, 0), window->size());
@@ -106,10 +112,11 @@ int showMessageBox(QWidget* parent, const QString& title, MessageKind kind, std:
   // all choose it; another answer takes a deliberate click or mnemonic.
   box.setDefaultButton(pushButtons.front());
   box.setEscapeButton(pushButtons.front());
+  box.adjustSize();
   placeOverOwner(&box, parent);
   if (scripted()) {
     QTimer::singleShot(0, &box, [&] {
-      screenshotAtWait();
+      screenshotAtWait(QStringLiteral("message"));
       pushButtons[scriptAnswerMessage(kind, text, buttons)]->click();
     });
   }
@@ -184,7 +191,7 @@ FileDialogResult showFileDialog(QWidget* parent, bool save, FileSpec& spec,
   bool answered = false;
   if (scripted()) {
     QTimer::singleShot(0, &dialog, [&] {
-      screenshotAtWait();
+      screenshotAtWait(QStringLiteral("file"));
       scriptedPath = scriptAnswerFile(save, spec, title);
       answered = true;
       if (scriptedPath) {

@@ -12,7 +12,9 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QPointer>
 #include <QtCore/QUrl>
+#include <QtGui/QGuiApplication>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QScreen>
 #include <QtGui/QTextDocument>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QHBoxLayout>
@@ -20,6 +22,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QTextBrowser>
 #include <QtWidgets/QVBoxLayout>
+#include <algorithm>
 
 #include "toolkit/qt/qt_internal.h"
 
@@ -64,6 +67,10 @@ class HelpWindow : public QWidget {
     if (topic > 0) url.setFragment(QStringLiteral("topic%1").arg(topic));
     browser_->setSource(url);
     followModalWindow();
+    // At first beside the window it helps with, so both can be seen; later
+    // the user's place for it is kept.
+    if (!placed_) placeBeside(QApplication::activeWindow());
+    placed_ = true;
     show();
     raise();
     activateWindow();
@@ -105,6 +112,24 @@ class HelpWindow : public QWidget {
     setParent(modal, Qt::Window);
     if (placed) setGeometry(where);
     if (modal) modal->installEventFilter(this);
+  }
+
+  // Right of `window` where the screen has room, else at the screen's
+  // right edge; level with its top, whole on the screen.
+  void placeBeside(QWidget* window) {
+    QScreen* screen = window ? window->screen() : QGuiApplication::primaryScreen();
+    if (!window || !screen) {
+      placeOverOwner(this, nullptr);
+      return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QRect beside = window->frameGeometry();
+    QRect frame(QPoint(beside.right() + 8, beside.top()), size());
+    if (frame.right() > area.right()) frame.moveRight(area.right());
+    if (frame.bottom() > area.bottom()) frame.moveBottom(area.bottom());
+    frame.moveLeft(std::max(frame.left(), area.left()));
+    frame.moveTop(std::max(frame.top(), area.top()));
+    move(frame.topLeft());
   }
 
   void showContents() {
@@ -168,6 +193,7 @@ class HelpWindow : public QWidget {
   QString contents_;
   QString program_;
   QPointer<QWidget> owner_;
+  bool placed_ = false;
 };
 
 }  // namespace

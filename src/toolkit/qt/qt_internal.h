@@ -64,8 +64,10 @@ void showProgress(QWidget* parent, const ProgressJob& job);
 QWidget* ownerForNewWindow(QWidget* intended);
 
 // When VODBC_SCREENSHOT names a folder, saves a picture of the screen there
-// (wait-01.png, wait-02.png, ...) each time a script is about to answer for
-// the user, so a scripted session documents every window it went through.
-void screenshotAtWait();
+// (wait-01-WHAT.png, wait-02-WHAT.png, ...) each time a script is about to
+// answer for the user, so a scripted session documents every window it went
+// through. WHAT says what waits: a resource id, "task", "message", "file" or
+// "progress".
+void screenshotAtWait(const QString& what);
 
 }  // namespace toolkit::qt

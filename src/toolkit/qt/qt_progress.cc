@@ -95,7 +95,7 @@ void showProgress(QWidget* parent, const ProgressJob& job) {
     if (!dialog.isVisible() && clock.elapsed() >= job.showAfter.count()) {
       dialog.show();
       progressOnScreen() = &dialog;
-      screenshotAtWait();  // the user waits here too
+      screenshotAtWait(QStringLiteral("progress"));  // the user waits here too
     }
   };
   QObject::connect(&timer, &QTimer::timeout, &loop, tick);

@@ -179,12 +179,8 @@ class QtBackend final : public Backend {
     // lies above its client area.
     const QPoint offset = e->client->mapTo(e->widget, QPoint(0, 0));
     const QSize extra = e->widget->size() - e->client->size();
-    QRect frame(global.x() - offset.x(), global.y() - offset.y(), area.width() + extra.width(),
-                area.height() + extra.height());
-    // Windows placed over a small task window near the screen's edge stay
-    // whole on the screen; the task window goes where it is told.
-    if (!e->isTask) frame = keptOnScreen(frame);
-    e->widget->setGeometry(frame);
+    e->widget->setGeometry(global.x() - offset.x(), global.y() - offset.y(),
+                           area.width() + extra.width(), area.height() + extra.height());
   }
 
   Point translatePoint(Window from, Window to, Point p) override {
@@ -574,15 +570,6 @@ class QtBackend final : public Backend {
       f.setPointSize(f.pointSize() - 1);
     }
     label->setFont(f);
-  }
-
-  static QRect keptOnScreen(QRect frame) {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return frame;
-    const QRect area = screen->availableGeometry();
-    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() - frame.width())));
-    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() - frame.height())));
-    return frame;
   }
 
   // The desktop's font at its size, but never below 9 points: dialog units

@@ -127,5 +127,22 @@ TEST_F(ProgramXInput, HelpFromTheDataSourceDialogIsUsableAndClosesWithEscape) {
   }
 }
 
+// "Find..." (Shift+F1) from the task window: help comes up in front with
+// the keyboard, and Escape gives the task window its keyboard back.
+TEST_F(ProgramXInput, HelpFromTheTaskWindowComesToTheFront) {
+  XProgram vodbc(display_, {kProgram}, {}, folder_.str());
+  answer(vodbc, "110", "Escape");
+  const auto task = vodbc.waitForWindow("task");
+  ASSERT_TRUE(task) << vodbc.errors();
+  vodbc.key("shift+F1");
+  answer(vodbc, "help", "Escape");
+  ASSERT_TRUE(vodbc.waitForFocus(*task)) << vodbc.errors();
+  vodbc.key("alt+F4");
+  EXPECT_EQ(vodbc.waitForExit(), 0) << vodbc.errors();
+  const Lines shown = vodbc.transcript();
+  ASSERT_GE(shown.size(), 2u);
+  EXPECT_EQ(Lines(shown.end() - 2, shown.end()), (Lines{"help 0", kTaskClosed}));
+}
+
 }  // namespace
 }  // namespace vodbc

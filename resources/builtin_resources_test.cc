@@ -69,14 +69,14 @@ window 102 "ODBC: Edit SQL Statement" 258x102
   5 button "Columns" 120 88 36 12 name=columns
   6 check "Save edited text" 196 88 60 8 name=save
   7 button "Help" 160 88 32 12 name=help
-window 103 "Velora ODBC Error Message" 174x92 at 86 76
-  1 static "SQL Error:" 2 2 40 8
-  3 static "" 42 2 48 8 name=sqlstate
-  2 static "Error Code:" 92 2 40 8
-  4 static "" 132 2 40 8 name=native
-  5 static "ODBC Error Message:" 2 12 76 8
-  6 textedit "" 2 22 170 54 name=message
-  7 button "OK" 54 78 62 12 default name=ok
+window 103 "Velora ODBC Error Message" 240x124 at 86 76
+  1 static "SQL Error:" 4 4 50 8
+  3 static "" 56 4 50 8 name=sqlstate
+  2 static "Error Code:" 112 4 54 8
+  4 static "" 168 4 68 8 name=native
+  5 static "ODBC Error Message:" 4 16 232 8
+  6 textedit "" 4 26 232 76 readonly stretch name=message
+  7 button "OK" 89 106 62 14 default name=ok
 dialog 104 "ODBC Insert Tables/Fields" 176x106
   1 button "~OK" 14 92 36 12 default name=ok
   2 button "Cancel" 66 92 36 12 name=cancel

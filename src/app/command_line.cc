@@ -142,20 +142,42 @@ CommandLine parseCommandLine(std::string_view line) {
   return cl;
 }
 
+namespace {
+
+bool isSwitch(std::string_view arg) {
+  return arg == "/c" || arg.starts_with("/d=") || arg.starts_with("/w=");
+}
+
+// "/d=VALUE" as the parser's quoted-value form reads it: the value in
+// double quotes, any quotes the user typed around it dropped.
+std::string quotedDirectorySwitch(std::string_view arg) {
+  std::string_view value = arg.substr(3);
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    value = value.substr(1, value.size() - 2);
+  }
+  return "/d=\"" + std::string(value) + "\"";
+}
+
+}  // namespace
+
 std::string rebuildCommandLine(int argc, const char* const* argv) {
-  std::string line = "vodbc";
+  std::string positional, switches;
+  bool previousQuoted = false;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i] ? argv[i] : "";
-    line += ' ';
-    if (arg.empty() || arg.find(' ') != npos) {
-      line += '"';
-      line += arg;
-      line += '"';
-    } else {
-      line += arg;
+    const bool quoted = arg.empty() || arg.find(' ') != npos;
+    if (isSwitch(arg)) {
+      switches += ' ';
+      switches += arg.starts_with("/d=") && quoted ? quotedDirectorySwitch(arg) : std::string(arg);
+      continue;
     }
+    // The parser reads a quoted argument behind a quoted one only when its
+    // quote directly follows the other's closing quote.
+    if (!(quoted && previousQuoted)) positional += ' ';
+    positional += quoted ? "\"" + std::string(arg) + "\"" : std::string(arg);
+    previousQuoted = quoted;
   }
-  return line;
+  return "vodbc" + positional + switches;
 }
 
 TaskWindowPlacement placeTaskWindow(const CommandLine& cl, int screenWidth, int screenHeight) {

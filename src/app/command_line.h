@@ -50,7 +50,15 @@ CommandLine parseCommandLine(std::string_view line);
 
 // The command line of a Linux start: "vodbc", then every argument of argv
 // (from argv[1]), each one that is empty or holds a blank put in double
-// quotes, joined by single blanks.
+// quotes, joined by single blanks. So that what a shell passes reads as the
+// user meant it, also where paths hold blanks:
+// - an argument starting with "/d=" that holds a blank becomes /d="VALUE"
+//   (quotes the user typed around VALUE dropped);
+// - the switches ("/c", "/d=...", "/w=...") come after the positional
+//   arguments, in their order: cut out of the line they leave blanks, behind
+//   which a quoted argument would no longer be read as quoted;
+// - a quoted argument directly follows a quoted one before it, with no
+//   blank between (vodbc "x y" "/my files/q.idb" names that file).
 std::string rebuildCommandLine(int argc, const char* const* argv);
 
 // A rectangle in screen coordinates.

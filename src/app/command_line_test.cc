@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/help.h"
 #include "app/output_names.h"
@@ -86,9 +87,36 @@ TEST(CommandLine, TaskWindowPlacement) {
 
 TEST(CommandLine, RebuildQuotesEmptyArgumentsAndArgumentsWithBlanks) {
   const char* argv[] = {"/usr/bin/vodbc", "/c", "", "a b", "/data/q.idb"};
-  EXPECT_EQ(rebuildCommandLine(5, argv), "vodbc /c \"\" \"a b\" /data/q.idb");
+  EXPECT_EQ(rebuildCommandLine(5, argv), "vodbc \"\"\"a b\" /data/q.idb /c");
   const char* alone[] = {"./vodbc"};
   EXPECT_EQ(rebuildCommandLine(1, alone), "vodbc");
+}
+
+// What a shell hands over, rebuilt and parsed: directories and retrieval
+// files whose paths hold blanks arrive whole.
+TEST(CommandLine, PathsWithBlanksFromAShellSurviveRebuildingAndParsing) {
+  const struct {
+    std::vector<const char*> argv;
+    std::string directory, retrievalFile;
+    bool close;
+  } cases[] = {
+      {{"vodbc", "/d=/tmp/sp ace", "x", "w.idb"}, "/tmp/sp ace", "w.idb", false},
+      {{"vodbc", "/d=\"/tmp/sp ace\"", "x", "w.idb"}, "/tmp/sp ace", "w.idb", false},
+      {{"vodbc", "/d=/tmp/plain", "/c", "x", "w.idb"}, "/tmp/plain", "w.idb", true},
+      {{"vodbc", "x y", "/tmp/sp ace/q.idb"}, "", "/tmp/sp ace/q.idb", false},
+      {{"vodbc", "x", "/tmp/sp ace/q.idb"}, "", "/tmp/sp ace/q.idb", false},
+      {{"vodbc", "/d=/a b", "x y", "/c d/q.idb"}, "/a b", "/c d/q.idb", false},
+      {{"vodbc", "/d=/a b", "/c", "x", "/c d/q.idb"}, "/a b", "/c d/q.idb", true},
+      {{"vodbc", "/c", "x y", "/w=1,2", "/c d/q.idb"}, "", "/c d/q.idb", true},
+  };
+  for (const auto& c : cases) {
+    const std::string line = rebuildCommandLine(static_cast<int>(c.argv.size()), c.argv.data());
+    SCOPED_TRACE(line);
+    const CommandLine cl = parseCommandLine(line);
+    EXPECT_EQ(cl.startDirectory, c.directory);
+    EXPECT_EQ(cl.startRetrievalFile, c.retrievalFile);
+    EXPECT_EQ(cl.closeAfterRun, c.close);
+  }
 }
 
 TEST(OutputNames, SheetAndWorksheetNames) {
@@ -149,7 +177,7 @@ TEST(HelpFiles, EveryTopicTheProgramOpensIsInstalled) {
   };
   std::string contents = std::string(VODBC_SOURCE_DIR) + "/help/vodbc.html";
   std::string index = read(contents);
-  for (int resource : {0, 101, 102, 104, 105}) {
+  for (int resource : {0, 101, 102, 104, 105, 110}) {
     int topic = helpTopicForResource(resource);
     std::string page = read(helpTopicFile(contents, topic));
     EXPECT_NE(page.find("id=\"topic" + std::to_string(topic) + "\""), std::string::npos) << topic;

@@ -50,9 +50,9 @@ std::string contentsFile() {
 
 void showTopicFrom(const std::string& contents, int topic) {
   if (topic == 0) {
-    toolkit::showHelpWindow(contents, 0);
+    toolkit::showHelpWindow(contents, 0, contents);
   } else {
-    toolkit::showHelpWindow(helpTopicFile(contents, topic), topic);
+    toolkit::showHelpWindow(helpTopicFile(contents, topic), topic, contents);
   }
 }
 

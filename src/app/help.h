@@ -17,6 +17,7 @@ namespace vodbc {
 
 // Topics the program opens.
 inline constexpr int kContentsTopic = 4401;
+inline constexpr int kDataSourceTopic = 4402;
 inline constexpr int kSelectDataTopic = 4403;
 inline constexpr int kWhereBuilderTopic = 4404;
 inline constexpr int kSqlEditorTopic = 4405;

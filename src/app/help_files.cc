@@ -48,6 +48,8 @@ int helpTopicForResource(int resourceId) {
       return kSqlEditorTopic;
     case 104:
       return kInsertTableFieldTopic;
+    case 110:
+      return kDataSourceTopic;
     default:
       return kContentsTopic;
   }

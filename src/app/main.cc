@@ -45,8 +45,12 @@ int main(int argc, char** argv) {
   // options out of argv.
   vodbc::programState().commandLine = vodbc::rebuildCommandLine(argc, argv);
   vodbc::setHelpProgramPath(vodbc::programPath());
-  if (!toolkit::installChosenBackend(argc, argv)) return 2;
+  if (!toolkit::installChosenBackend(argc, argv,
+                                     "vodbc-batch reruns retrieval files without one")) {
+    return 2;
+  }
   toolkit::AppConfig config;
   config.taskTitle = vodbc::kTaskTitle;
+  config.iconSvg = vodbc::programIcon();
   return toolkit::runApplication(config, vodbc::taskEventHandler);
 }

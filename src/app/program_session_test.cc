@@ -218,5 +218,19 @@ TEST(ProgramCommandLine, HelpAndVersionPrintAndEnd) {
   EXPECT_EQ(help.out.rfind("Usage: vodbc [/d=FOLDER] [/c]", 0), 0u) << help.out;
 }
 
+// With no display and no script nobody could answer a window: one line
+// says so and the program ends at once with status 2.
+TEST(ProgramCommandLine, NoDisplayAndNoScriptEndsWithOneLine) {
+  testing::ProgramRun run;
+  run.program = kProgram;
+  run.environment = {{"VODBC_TOOLKIT", ""},   {"VODBC_SCRIPT", ""},    {"VODBC_TRANSCRIPT", ""},
+                     {"QT_QPA_PLATFORM", ""}, {"WAYLAND_DISPLAY", ""}, {"DISPLAY", ":97"}};
+  const testing::ProgramResult r = testing::runProgram(run);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err,
+            "vodbc: no display (cannot connect to the X server of DISPLAY=:97); vodbc-batch "
+            "reruns retrieval files without one\n");
+}
+
 }  // namespace
 }  // namespace vodbc

@@ -56,7 +56,9 @@ bool retrieve(const std::optional<std::string>& path, QueryWindows& windows) {
   context.ask = [](std::string_view text, std::string_view first, std::string_view second) {
     return toolkit::askChoice(text, first, second);
   };
-  context.chooseDataSource = [] { return chooseDataSource([] { showHelpTopic(kContentsTopic); }); };
+  context.chooseDataSource = [](const std::string& initial) {
+    return chooseDataSource(initial, [] { showHelpTopic(kDataSourceTopic); });
+  };
   context.fetch = fetchWithProgressWindow(reporter);
   context.saveHooks = saveHooks();
   if (runRetrieval(path, context) == 0) {
@@ -86,6 +88,7 @@ void writeAndEnd(const std::string& path) {
 
 bool askOutputFile(toolkit::FileSpec& spec) {
   spec.type = kWorksheetType;
+  spec.acceptLabel = "Save";
   return toolkit::openFileDialog(spec, kSaveWorksheetTitle) == toolkit::FileDialogResult::Ok;
 }
 

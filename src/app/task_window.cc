@@ -10,6 +10,11 @@
 #include "sheet/worksheet_settings.h"
 #include "toolkit/placement.h"
 
+namespace toolkit {
+// Generated from resources/icons/vodbc.svg.
+std::vector<std::pair<const char*, const char*>> programIconTexts();
+}  // namespace toolkit
+
 namespace vodbc {
 namespace {
 
@@ -125,6 +130,11 @@ void aboutBoxHandler(toolkit::Window window, const toolkit::Event& event) {
     default:
       return;
   }
+}
+
+std::string programIcon() {
+  const auto texts = toolkit::programIconTexts();
+  return texts.empty() ? std::string() : texts.front().second;
 }
 
 }  // namespace vodbc

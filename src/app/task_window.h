@@ -2,6 +2,8 @@
 // its menu commands.
 #pragma once
 
+#include <string>
+
 #include "toolkit/toolkit.h"
 
 namespace vodbc {
@@ -34,5 +36,8 @@ void menuCommandHandler(toolkit::Window window, int tag);
 
 // The About box's events.
 void aboutBoxHandler(toolkit::Window window, const toolkit::Event& event);
+
+// The program's icon (resources/icons/vodbc.svg) as SVG text.
+std::string programIcon();
 
 }  // namespace vodbc

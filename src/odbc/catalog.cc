@@ -11,21 +11,32 @@
 #include "odbc/fetch.h"
 #include "odbc/reporter.h"
 #include "odbc/retrieval_spec.h"
+#include "text/utf8.h"
 
 namespace vodbc {
 namespace {
 
-constexpr SQLLEN kBindLength = 80;
+// Catalog names are UTF-8 and kept to a number of characters, not bytes:
+// a name of 79 characters must arrive whole, so the driver gets room for
+// four bytes a character. Cutting the buffer by bytes would split a
+// character, and a buffer of 80 bytes would make the driver warn about
+// truncation for every name of more than 40 accented letters.
+constexpr std::size_t kNameChars = 79;
+constexpr std::size_t kQualifierChars = 80;
+constexpr SQLLEN kBindLength = kQualifierChars * 4 + 1;
 
 // One bound character column of a catalog result; sized with room beyond
 // the bound length so a driver that writes its NUL late stays inside.
 struct BoundText {
-  char buffer[88] = {0};
+  char buffer[kBindLength + 8] = {0};
   SQLLEN indicator = SQL_NULL_DATA;
 
   bool isNull() const { return indicator == SQL_NULL_DATA; }
-  // The bound 80 bytes, up to their first NUL.
-  std::string text() const { return std::string(buffer, strnlen(buffer, kBindLength - 1)); }
+  // The bound text up to its first NUL, cut to `characters` characters.
+  std::string text(std::size_t characters) const {
+    std::string_view all(buffer, strnlen(buffer, kBindLength - 1));
+    return std::string(firstCharacters(all, characters));
+  }
 };
 
 void bindText(SQLHSTMT statement, SQLUSMALLINT column, BoundText& bound) {
@@ -43,8 +54,8 @@ void closeCursor(SQLHSTMT statement) {
 // it has at least two characters.
 std::optional<std::string> qualifier(bool bound, const BoundText& value) {
   if (!bound || value.indicator <= 1) return std::nullopt;
-  std::string text = value.text();
-  if (text.size() < 2) return std::nullopt;
+  std::string text = value.text(kQualifierChars);
+  if (countCharacters(text) < 2) return std::nullopt;
   return text;
 }
 
@@ -126,8 +137,8 @@ bool readTableList(SQLHSTMT statement, RetrievalSpec& spec, OdbcReporter& report
       CatalogTable table;
       table.catalog = qualifier(caps.catalogInDml, catalog);
       table.schema = qualifier(caps.schemaInDml, schema);
-      table.name = name.text();
-      table.type = type.isNull() ? std::string() : type.text();
+      table.name = name.text(kNameChars);
+      table.type = type.isNull() ? std::string() : type.text(kNameChars);
       fetched.push_back(std::move(table));
     });
     // Ordinary tables first, then views, synonyms, aliases and system
@@ -169,16 +180,17 @@ bool readColumnList(SQLHSTMT statement, CatalogTable& table, OdbcReporter& repor
       SQLSMALLINT value = 0;
       char pad[86] = {0};
     } dataType;
+    constexpr SQLLEN kTypeBindLength = 80;
     SQLLEN typeIndicator = 0;
     bindText(statement, 4, name);
     odbc::call<&OdbcApi::SQLBindCol>(statement, SQLUSMALLINT{5}, SQLSMALLINT{SQL_C_SSHORT},
-                                     static_cast<SQLPOINTER>(&dataType), kBindLength,
+                                     static_cast<SQLPOINTER>(&dataType), kTypeBindLength,
                                      &typeIndicator);
     std::vector<CatalogColumn> columns;
     columns.reserve(10);
     fetchRows(statement, reporter, [&] {
       CatalogColumn column;
-      column.name = name.isNull() ? std::string() : name.text();
+      column.name = name.isNull() ? std::string() : name.text(kNameChars);
       column.sqlType = typeIndicator == SQL_NULL_DATA ? 0 : dataType.value;
       column.typeLetter = catalogTypeLetter(column.sqlType);
       columns.push_back(std::move(column));

@@ -21,15 +21,15 @@ class OdbcReporter;
 struct RetrievalSpec;
 
 struct CatalogColumn {
-  std::string name;          // COLUMN_NAME, at most 79 bytes
+  std::string name;          // COLUMN_NAME, at most 79 characters
   char typeLetter = 'C';     // N, B, D, T or C (see catalogTypeLetter)
   std::int16_t sqlType = 0;  // DATA_TYPE as reported
   bool selected = false;     // chosen in the select-data window
 };
 
 struct CatalogTable {
-  std::string name;  // TABLE_NAME, at most 79 bytes
-  std::string type;  // TABLE_TYPE, at most 79 bytes
+  std::string name;  // TABLE_NAME, at most 79 characters
+  std::string type;  // TABLE_TYPE, at most 79 characters
   // Present only when the data source takes the qualifier in statements
   // and the name has at least two characters.
   std::optional<std::string> catalog;

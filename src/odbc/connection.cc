@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "odbc/connection_string.h"
 #include "odbc/diagnostics.h"
 #include "odbc/driver_manager.h"
 #include "odbc/reporter.h"
@@ -75,61 +76,7 @@ OpenResult openOdbc(OdbcReporter& reporter) {
   return OpenResult::kOk;
 }
 
-namespace {
-
-// The attributes of a connection string: each "NAME=VALUE" piece, with the
-// name trimmed and in upper case, and the piece as written. A value in
-// braces may hold ';' ("}}" inside it is one '}').
-struct Attribute {
-  std::string name;
-  std::string value;
-  std::string text;
-};
-
-std::vector<Attribute> connectionAttributes(std::string_view s) {
-  std::vector<Attribute> out;
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const std::size_t start = i;
-    const std::size_t eq = s.find('=', i);
-    const std::size_t semi = s.find(';', i);
-    if (eq == std::string_view::npos || (semi != std::string_view::npos && semi < eq)) {
-      i = semi == std::string_view::npos ? s.size() : semi + 1;
-      continue;
-    }
-    Attribute a;
-    for (char c : s.substr(start, eq - start)) {
-      if (c != ' ' && c != '\t')
-        a.name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    i = eq + 1;
-    while (i < s.size() && s[i] == ' ') ++i;
-    if (i < s.size() && s[i] == '{') {
-      for (++i; i < s.size(); ++i) {
-        if (s[i] == '}' && i + 1 < s.size() && s[i + 1] == '}') {
-          a.value += '}';
-          ++i;
-        } else if (s[i] == '}') {
-          ++i;
-          break;
-        } else {
-          a.value += s[i];
-        }
-      }
-      while (i < s.size() && s[i] != ';') ++i;
-    } else {
-      const std::size_t end = s.find(';', i);
-      a.value = std::string(s.substr(i, end == std::string_view::npos ? end : end - i));
-      i = end == std::string_view::npos ? s.size() : end;
-    }
-    a.text = std::string(s.substr(start, i - start));
-    if (i < s.size()) ++i;  // the ';'
-    out.push_back(std::move(a));
-  }
-  return out;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::string keepDriverAttribute(std::string_view completed, std::string_view connected) {
   for (const Attribute& a : connectionAttributes(completed)) {
@@ -149,25 +96,31 @@ ConnectResult driverConnect(const std::optional<std::string>& stored, std::strin
   // without prompting; the program's own dialog stands in for the driver
   // manager's.
   std::string input;
-  if (stored) {
-    input = *stored;
-  } else {
-    std::optional<std::string> chosen = chooser ? chooser() : std::nullopt;
-    if (!chosen) return ConnectResult::kCancelled;
-    input = *chosen;
-  }
+  bool refused = false;
   SQLCHAR completed[kConnectionStringBuffer] = {0};
   SQLSMALLINT completedLength = 0;
-  SQLRETURN rc = odbc::call<&OdbcApi::SQLDriverConnect>(
-      odbcHandles.connection, static_cast<SQLHWND>(nullptr),
-      reinterpret_cast<SQLCHAR*>(input.data()), SQLSMALLINT{SQL_NTS}, completed,
-      SQLSMALLINT{kConnectionStringOut}, &completedLength, SQLUSMALLINT{SQL_DRIVER_NOPROMPT});
-  if (rc == SQL_NO_DATA) return ConnectResult::kCancelled;
-  if (!succeeded(rc)) {
+  for (;;) {
+    if (stored) {
+      input = *stored;
+    } else {
+      std::optional<std::string> chosen = chooser ? chooser(input) : std::nullopt;
+      // Giving up after a refusal ends the run as the refusal does.
+      if (!chosen) return refused ? ConnectResult::kFailed : ConnectResult::kCancelled;
+      input = *chosen;
+    }
+    SQLRETURN rc = odbc::call<&OdbcApi::SQLDriverConnect>(
+        odbcHandles.connection, static_cast<SQLHWND>(nullptr),
+        reinterpret_cast<SQLCHAR*>(input.data()), SQLSMALLINT{SQL_NTS}, completed,
+        SQLSMALLINT{kConnectionStringOut}, &completedLength, SQLUSMALLINT{SQL_DRIVER_NOPROMPT});
+    if (rc == SQL_NO_DATA) return ConnectResult::kCancelled;
+    if (succeeded(rc)) break;
     reporter.error(kConnectFailedMessage);
     // Tell the user why, too: the driver's records for the refusal.
     reportOdbcDiagnostics(odbcHandles.connection, SQL_HANDLE_DBC, rc, reporter);
-    return ConnectResult::kFailed;
+    // A string the user chose may be corrected: the dialog opens again
+    // with it. A stored string has nobody to correct it.
+    if (stored || !chooser) return ConnectResult::kFailed;
+    refused = true;
   }
   odbcHandles.connected = true;
   functionAnswers.allocHandle = askDriverManager(SQL_API_SQLALLOCHANDLE);

@@ -66,14 +66,18 @@ enum class ConnectResult { kConnected, kCancelled, kFailed };
 // Allocates the environment (declaring ODBC 2 behaviour) and the connection.
 OpenResult openOdbc(OdbcReporter& reporter);
 
-// Asks the user for a connection string; nullopt when they cancel. The
-// program shows its data-source dialog here (see data_source_dialog.h).
-using DataSourceChooser = std::function<std::optional<std::string>()>;
+// Asks the user for a connection string, starting from `initial` (empty
+// at first, the refused string when asked again); nullopt when they cancel.
+// The program shows its data-source dialog here (see data_source_dialog.h).
+using DataSourceChooser = std::function<std::optional<std::string>(const std::string& initial)>;
 
 // Connects odbcHandles.connection without prompting. With `stored` (from a
 // retrieval file) that string is used and runString is left alone; without
 // it `chooser` supplies the string and runString becomes the completed
-// string the driver manager returns.
+// string the driver manager returns. A chosen string that is refused is
+// reported (message and diagnostics) and offered to the chooser again for
+// correcting; cancelling then fails the connection as the refusal would
+// have (kFailed), cancelling the first time is kCancelled.
 ConnectResult driverConnect(const std::optional<std::string>& stored, std::string& runString,
                             OdbcReporter& reporter, const DataSourceChooser& chooser);
 

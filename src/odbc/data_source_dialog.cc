@@ -4,6 +4,7 @@
 #include <sqlext.h>
 
 #include "odbc/connection.h"
+#include "odbc/connection_string.h"
 #include "odbc/driver_manager.h"
 #include "toolkit/placement.h"
 #include "toolkit/toolkit.h"
@@ -18,14 +19,36 @@ enum Control {
   kOk = 7,
   kCancel = 8,
   kHelp = 9,
+  kNoSourcesHint = 10,
+  kBrowse = 11,
 };
+
+constexpr const char* kBrowseTitle = "Choose the database file";
 
 struct DialogState {
   std::vector<std::string> sources;
   std::vector<std::string> drivers;
+  std::string initial;
   std::optional<std::string> chosen;
   const std::function<void()>* onHelp = nullptr;
 };
+
+// Browse is offered while the string names a driver that keeps its
+// database in a file.
+void updateBrowse(toolkit::Window window) {
+  toolkit::setControlEnabled(window, kBrowse,
+                             namesFileDriver(toolkit::controlText(window, kConnection)));
+}
+
+void browseForDatabase(toolkit::Window window) {
+  toolkit::FileSpec spec{toolkit::currentDirectory(), "", ""};
+  if (toolkit::openFileDialog(spec, kBrowseTitle) != toolkit::FileDialogResult::Ok) return;
+  const std::string path =
+      spec.directory == "/" ? "/" + spec.name : spec.directory + "/" + spec.name;
+  toolkit::setControlText(window, kConnection,
+                          withDatabase(toolkit::controlText(window, kConnection), path));
+  updateBrowse(window);
+}
 
 template <auto Function>
 std::vector<std::string> listNames() {
@@ -60,6 +83,9 @@ void handler(toolkit::Window window, const toolkit::Event& event) {
         toolkit::listAppend(window, kDrivers, name);
       }
       toolkit::listResume(window, kDrivers);
+      toolkit::setControlVisible(window, kNoSourcesHint, state->sources.empty());
+      toolkit::setControlText(window, kConnection, state->initial);
+      updateBrowse(window);
       toolkit::centreOnTaskWindow(window);
       toolkit::setFocus(window, kConnection);
       return;
@@ -76,10 +102,17 @@ void handler(toolkit::Window window, const toolkit::Event& event) {
         std::string text = event.control == kSources ? "DSN=" + picked.front() + ";"
                                                      : "Driver={" + picked.front() + "};";
         toolkit::setControlText(window, kConnection, text);
-        if (event.action == toolkit::ControlAction::DoubleClicked) {
+        updateBrowse(window);
+        // A data source is complete: double-clicking it connects. A driver
+        // still needs its attributes typed behind it.
+        if (event.action == toolkit::ControlAction::DoubleClicked && event.control == kSources) {
           state->chosen = text;
           toolkit::destroyWindow(window);
         }
+      } else if (event.control == kConnection) {
+        updateBrowse(window);
+      } else if (event.control == kBrowse) {
+        browseForDatabase(window);
       } else if (event.control == kOk) {
         state->chosen = toolkit::controlText(window, kConnection);
         toolkit::destroyWindow(window);
@@ -101,10 +134,12 @@ std::vector<std::string> listDataSources() { return listNames<&OdbcApi::SQLDataS
 
 std::vector<std::string> listDrivers() { return listNames<&OdbcApi::SQLDrivers>(); }
 
-std::optional<std::string> chooseDataSource(const std::function<void()>& onHelp) {
+std::optional<std::string> chooseDataSource(const std::string& initial,
+                                            const std::function<void()>& onHelp) {
   DialogState state;
   state.sources = listDataSources();
   state.drivers = listDrivers();
+  state.initial = initial;
   state.onHelp = &onHelp;
   if (!toolkit::runModalDialog(kDataSourceDialog, handler, &state, toolkit::taskWindow())) {
     return std::nullopt;

@@ -376,6 +376,39 @@ TEST_F(FakeDriverManagerTest, CapabilitiesFollowPlainAnswersAndTheTableListIsOrd
   EXPECT_EQ(spec_.tableCount, 5);
 }
 
+// Catalog names are kept by characters: 40 two-byte letters arrive whole,
+// and a longer name is cut at 79 characters, never inside one.
+TEST_F(FakeDriverManagerTest, CatalogNamesAreCutByCharactersNeverInsideOne) {
+  const struct {
+    std::string name, kept;
+  } cases[] = {
+      {repeat("\xC3\xA9", 40), repeat("\xC3\xA9", 40)},
+      {repeat("\xC3\xA9", 80), repeat("\xC3\xA9", 79)},
+      {repeat("\xE2\x82\xAC", 79), repeat("\xE2\x82\xAC", 79)},
+      {repeat("b", 100), repeat("b", 79)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fresh();
+    fake::queueResult({{{"TABLE_CAT"}, {"TABLE_SCHEM"}, {"TABLE_NAME"}, {"TABLE_TYPE"}},
+                       {{std::nullopt, std::nullopt, c.name, "TABLE"}}});
+    fake::ResultSet columns{{{"TABLE_CAT"},
+                             {"TABLE_SCHEM"},
+                             {"TABLE_NAME"},
+                             {"COLUMN_NAME"},
+                             {"DATA_TYPE", SQL_SMALLINT}},
+                            {{std::nullopt, std::nullopt, c.name, c.name, "12"}}};
+    fake::queueResult(columns);
+    SQLHSTMT statement = connect();
+    ASSERT_TRUE(readTableList(statement, spec_, reporter_));
+    ASSERT_EQ(spec_.tables.size(), 1u);
+    EXPECT_EQ(spec_.tables[0].name, c.kept);
+    ASSERT_TRUE(readColumnList(statement, spec_.tables[0], reporter_));
+    ASSERT_EQ(spec_.tables[0].columns.size(), 1u);
+    EXPECT_EQ(spec_.tables[0].columns[0].name, c.kept);
+  }
+}
+
 TEST_F(FakeDriverManagerTest, ColumnListsGrowAndCarryTheirTypeLetters) {
   fake::ResultSet columns{{{"TABLE_CAT"},
                            {"TABLE_SCHEM"},
@@ -439,7 +472,8 @@ TEST_F(FakeDriverManagerTest, TheChosenStringIsCompletedByTheDriverManager) {
     ASSERT_EQ(openOdbc(reporter_), OpenResult::kOk);
     int asked = 0;
     std::string runString = "kept";
-    EXPECT_EQ(driverConnect(c.stored, runString, reporter_, [&] { return ++asked, c.chosen; }),
+    EXPECT_EQ(driverConnect(c.stored, runString, reporter_,
+                            [&](const std::string&) { return ++asked, c.chosen; }),
               c.result);
     releaseOdbc(SQL_NULL_HSTMT);
     EXPECT_EQ(runString, c.runString);

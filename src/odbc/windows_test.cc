@@ -64,6 +64,16 @@ TEST_F(OdbcWindowsTest, TheDataSourceDialogListsDriversAndReturnsTheString) {
   // program; picking a driver starts the connection string with it.
   toolkit::startSession(std::string("select drivers \"SQLite3\"\nclick ok\n"), "");
   EXPECT_EQ(chooseDataSource(), "Driver={SQLite3};");
+  // A double-clicked driver only starts the string; Browse adds the
+  // database file of a file-based driver, replacing one named before.
+  toolkit::startSession(std::string("dblclick drivers \"SQLite3\"\n"
+                                    "click browse\nfile /data/old.db\n"
+                                    "click browse\nfile /data/my shop.db\nclick ok\n"),
+                        "");
+  EXPECT_EQ(chooseDataSource(), "Driver={SQLite3};Database=/data/my shop.db;");
+  // Reopened after a refusal, the dialog holds the refused string.
+  toolkit::startSession(std::string("click ok\n"), "");
+  EXPECT_EQ(chooseDataSource("DSN=typo;"), "DSN=typo;");
   EXPECT_EQ(listDrivers(), (Lines{"PostgreSQL ANSI", "MariaDB Unicode", "SQLite3"}));
   EXPECT_TRUE(listDataSources().empty());
   releaseOdbc(SQL_NULL_HSTMT);

@@ -122,7 +122,8 @@ class Backend {
   virtual int showMessage(MessageKind kind, std::string_view text,
                           const std::vector<std::string>& buttons) = 0;
   virtual FileDialogResult fileDialog(bool save, FileSpec& spec, std::string_view title) = 0;
-  virtual bool showHelpWindow(const std::string& htmlFile, int topic) = 0;
+  virtual bool showHelpWindow(const std::string& htmlFile, int topic,
+                              const std::string& contentsFile) = 0;
   virtual void runProgressDialog(const ProgressJob& job) = 0;
 
   // Carries out a scripted user action on window `w` as if the user did

@@ -96,7 +96,7 @@ class ConsoleBackend final : public Backend {
   FileDialogResult fileDialog(bool, FileSpec&, std::string_view) override {
     return FileDialogResult::Cancelled;
   }
-  bool showHelpWindow(const std::string&, int) override { return false; }
+  bool showHelpWindow(const std::string&, int, const std::string&) override { return false; }
 
   void runProgressDialog(const ProgressJob& job) override {
     std::string text;

@@ -187,6 +187,10 @@ struct Parser {
         c.hidden = true;
       } else if (o == "disabled") {
         c.disabled = true;
+      } else if (o == "readonly") {
+        c.readOnly = true;
+      } else if (o == "stretch") {
+        c.stretch = true;
       } else if (o == "centre") {
         c.alignment = Alignment::Centre;
       } else if (o == "right") {

@@ -24,6 +24,12 @@
 //     OPTION default        the button pressed by Enter
 //            hidden         starts invisible
 //            disabled       starts disabled
+//            readonly       a textedit that only shows a message: the user
+//                           cannot change it, and it wraps at word
+//                           boundaries (its paragraphs stay what the
+//                           program put in)
+//            stretch        in a window, takes what the user adds to the
+//                           window's size; controls below it move down
 //            centre | right alignment of a static text
 //            name NAME      a name scripts may use instead of the id
 //                           (letters, digits, '_'; unique in the resource)
@@ -69,6 +75,8 @@ struct ControlResource {
   bool isDefault = false;
   bool hidden = false;
   bool disabled = false;
+  bool readOnly = false;
+  bool stretch = false;
   Alignment alignment = Alignment::Left;
 };
 

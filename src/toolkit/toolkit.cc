@@ -540,8 +540,10 @@ FileDialogResult fileDialog(bool save, FileSpec& spec, std::string_view title) {
   if (chosen.name.empty() || hasWildcard(chosen.name)) {
     return FileDialogResult::Cancelled;
   }
-  // A name typed without an extension gets the dialog's type.
-  if (!spec.type.empty() && chosen.name.find('.') == std::string::npos) {
+  // A name typed without an extension gets the dialog's type; an open
+  // dialog opens a file that exists under the name as typed.
+  if (!spec.type.empty() && chosen.name.find('.') == std::string::npos &&
+      (save || !std::filesystem::exists(chosen.directory + "/" + chosen.name))) {
     chosen.name += "." + spec.type;
   }
   spec = chosen;
@@ -587,10 +589,10 @@ bool isReadableFile(const std::string& path) {
 
 void setHelpHook(HelpHook hook) { core().helpHook = std::move(hook); }
 
-bool showHelpWindow(const std::string& htmlFile, int topic) {
+bool showHelpWindow(const std::string& htmlFile, int topic, const std::string& contentsFile) {
   transcript("help " + std::to_string(topic));
   Backend* b = backend();
-  return b && b->showHelpWindow(htmlFile, topic);
+  return b && b->showHelpWindow(htmlFile, topic, contentsFile);
 }
 
 void runProgressDialog(const ProgressJob& job) {

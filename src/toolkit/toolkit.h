@@ -40,6 +40,8 @@ struct AppConfig {
   // creation event.
   int taskWidth = 250;
   int taskHeight = 100;
+  // The program's icon as SVG text, shown by every window; "" for none.
+  std::string iconSvg;
 };
 
 // Creates the task window with `taskHandler` and runs the event loop until
@@ -181,8 +183,8 @@ void postWarning(std::string_view text);
 void postNote(std::string_view text);
 
 // A modal question with two or three labelled buttons ("" for no third).
-// The first button is the default; Escape or the close box presses the
-// last one. Returns which button was pressed: 0, 1 or 2.
+// The first button is the default and the safe answer: Enter, Escape and
+// the close box all press it. Returns which button was pressed: 0, 1 or 2.
 int askChoice(std::string_view text, std::string_view first, std::string_view second,
               std::string_view third = {});
 
@@ -194,12 +196,13 @@ std::string formatText(const char* format, ...) __attribute__((format(printf, 1,
 //
 // Both start in spec.directory (the current directory when empty) and show
 // files of spec.type (any case; all files when empty). A name holding '*'
-// or '?' is a filter, not a name. A typed name without an extension gets
-// "." + spec.type appended. The open dialog accepts names of files that do
-// not exist yet. Neither asks its own "replace?" question, and neither
-// changes the current directory. Ok only when a file was chosen: then
-// spec.directory and spec.name hold the choice (no '/' at the directory's
-// end unless it is the root).
+// or '?' is a filter, not a name. In the save dialog a typed name without
+// an extension gets "." + spec.type appended; the open dialog does so only
+// when no file of the name as typed exists (an existing "noext" opens as
+// it is). The open dialog accepts names of files that do not exist yet. Neither asks its own
+// "replace?" question, and neither changes the current directory. Ok only when a file was chosen:
+// then spec.directory and spec.name hold the choice (no '/' at the directory's end unless it is the
+// root).
 
 FileDialogResult openFileDialog(FileSpec& spec, std::string_view title);
 FileDialogResult saveFileDialog(FileSpec& spec, std::string_view title);
@@ -229,10 +232,12 @@ inline constexpr int kLastHelpCommand = 32462;
 void setHelpHook(HelpHook hook);
 
 // Shows an HTML help file at a topic (an anchor named "topic<N>", or the
-// top for topic 0) in a help window with contents and search. Headless
-// sessions record "help N" in the transcript. Returns false when the file
-// cannot be read.
-bool showHelpWindow(const std::string& htmlFile, int topic);
+// top for topic 0) in a help window with Back, Contents (`contentsFile`,
+// else the first page shown) and a search over every page of the file's
+// folder. Help opened from inside a modal window stays usable while that
+// window is open. Headless sessions record "help N" in the transcript.
+// Returns false when the file cannot be read.
+bool showHelpWindow(const std::string& htmlFile, int topic, const std::string& contentsFile = {});
 
 // ---- Progress of a long job -------------------------------------------------
 

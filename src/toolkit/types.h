@@ -116,6 +116,10 @@ struct FileSpec {
   std::string directory;
   std::string type;
   std::string name;
+  // The label of the button that accepts the choice; empty: the dialog's
+  // own ("Open" or "Save"). An open dialog that names an output file says
+  // what it is for.
+  std::string acceptLabel = {};
 };
 
 enum class FileDialogResult { Ok, Cancelled, Failed };

@@ -243,6 +243,21 @@ TEST_F(RunFakeTest, ReleasesEveryHandleInOrder) {
        nullptr,
        true,
        "DSN=fake"},
+      // Cancelling the dialog that opens again after a refusal ends the run
+      // as the refusal did.
+      {"ChosenStringRefused",
+       "SQLDriverConnect",
+       1,
+       SQL_ERROR,
+       {},
+       false,
+       0,
+       RunOutcome::kConnectFailed,
+       kNoStatement,
+       {"error: Error: Could not Open Database Driver Connection correctly", "diagnostic: HY000"},
+       nullptr,
+       true,
+       "DSN=wrong"},
       {"SelectionCancelled",
        "",
        0,
@@ -279,7 +294,11 @@ TEST_F(RunFakeTest, ReleasesEveryHandleInOrder) {
     if (c.withRows) fake::queueResult(numbers(3));
     RetrievalContext ctx = context(c.answers);
     windows_.selectData = c.select;
-    ctx.chooseDataSource = [&c] { return c.dataSource; };
+    // A user who gives up when the dialog opens again after a refusal.
+    int asked = 0;
+    ctx.chooseDataSource = [&c, &asked](const std::string&) {
+      return asked++ == 0 ? c.dataSource : std::nullopt;
+    };
     EXPECT_EQ(runRetrieval(c.interactive ? std::nullopt : std::optional(path_), ctx), c.runResult);
     EXPECT_EQ(ctx.outcome, c.outcome);
     EXPECT_EQ(releases(), c.released);
@@ -290,6 +309,28 @@ TEST_F(RunFakeTest, ReleasesEveryHandleInOrder) {
     EXPECT_EQ(reporter_.lines, c.shown);
     EXPECT_EQ(currentSheet != nullptr, c.outcome == RunOutcome::kSucceeded);
   }
+}
+
+// A refused string comes back in the dialog; the corrected one connects
+// and the run goes on.
+TEST_F(RunFakeTest, ARefusedConnectionStringIsOfferedAgainForCorrecting) {
+  fake::failAt("SQLDriverConnect", 1, SQL_ERROR, {{"08001", 7, "refused"}});
+  fake::queueResult(tables());
+  RetrievalContext ctx = context({});
+  Lines offered;
+  ctx.chooseDataSource = [&offered](const std::string& initial) {
+    offered.push_back(initial);
+    return std::optional<std::string>(initial.empty() ? "DSN=wrong" : "DSN=fake");
+  };
+  windows_.selectData = [](RetrievalSpec& spec) { spec.selectedTable = -1; };
+  EXPECT_EQ(runRetrieval(std::nullopt, ctx), 1);
+  EXPECT_EQ(ctx.outcome, RunOutcome::kSelectCancelled);
+  EXPECT_EQ(offered, (Lines{"", "DSN=wrong"}));
+  EXPECT_EQ(reporter_.lines,
+            (Lines{"error: Error: Could not Open Database Driver Connection correctly",
+                   "diagnostic: 08001"}));
+  EXPECT_EQ(windows_.selectOpened, 1);
+  expectEverythingFreed();
 }
 
 TEST_F(RunFakeTest, CorrectedStatementRunsOnTheSameStatementHandle) {
@@ -370,7 +411,7 @@ TEST_F(RunFakeTest, InteractiveRunComposesRunsAndSaves) {
   };
   std::string saved = folder_ + "/saved.idb";
   RetrievalContext ctx = context({});
-  ctx.chooseDataSource = [] { return std::optional<std::string>("DSN=fake"); };
+  ctx.chooseDataSource = [](const std::string&) { return std::optional<std::string>("DSN=fake"); };
   Lines offered;
   ctx.saveHooks.askFileName = [&](std::string& directory, std::string& name,
                                   const std::string& prompt) {

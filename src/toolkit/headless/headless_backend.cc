@@ -256,7 +256,7 @@ class HeadlessBackend final : public Backend {
     return FileDialogResult::Ok;
   }
 
-  bool showHelpWindow(const std::string& htmlFile, int) override {
+  bool showHelpWindow(const std::string& htmlFile, int, const std::string&) override {
     return isReadableFile(htmlFile);
   }
 

@@ -18,6 +18,7 @@
 #include <atomic>
 #include <clocale>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -169,6 +170,34 @@ TYPED_TEST(BothBackends, FileDialogsAndAQuestionThatKeepsTheDialogOpen) {
   // The status line changed after the cancelled dialog.
   EXPECT_NE(std::find(t.begin(), t.end(), "set 9001 13 \"No file\""), t.end());
   EXPECT_NE(std::find(t.begin(), t.end(), "set 9001 13 \"File: chosen.txt\""), t.end());
+}
+
+// A typed name without an extension gets the dialog's type in the save
+// dialog; the open dialog opens an existing file as named and adds the type
+// only to a name no file has.
+TYPED_TEST(BothBackends, OpenDialogsOpenAnExistingFileAsNamed) {
+  char folderName[] = "/tmp/vodbc-dialogs-XXXXXX";
+  ASSERT_NE(::mkdtemp(folderName), nullptr);
+  const std::string folder = folderName;
+  std::ofstream(folder + "/noext") << "x";
+  const struct {
+    bool save;
+    const char* typed;
+    const char* chosen;
+  } cases[] = {{false, "noext", "noext"}, {true, "noext", "noext.idb"}, {false, "new", "new.idb"}};
+  std::string script;
+  for (const auto& c : cases) script += std::string("file ") + c.typed + "\n";
+  this->inApplication(script, [&](Window) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.typed);
+      FileSpec spec{folder, "idb", ""};
+      EXPECT_EQ(c.save ? saveFileDialog(spec, "Save") : openFileDialog(spec, "Open"),
+                FileDialogResult::Ok);
+      EXPECT_EQ(spec.name, c.chosen);
+      EXPECT_EQ(spec.directory, folder);
+    }
+  });
+  std::filesystem::remove_all(folder);
 }
 
 TYPED_TEST(BothBackends, DialogClosedAtItsCreationIsNeverShown) {

@@ -13,7 +13,7 @@
 
 namespace toolkit {
 
-bool installChosenBackend(int& argc, char** argv) {
+bool installChosenBackend(int& argc, char** argv, std::string_view withoutDisplay) {
   const char* program = program_invocation_short_name;
   const char* choice = std::getenv("VODBC_TOOLKIT");
   const std::string wanted = choice && *choice ? choice : "qt";
@@ -22,6 +22,15 @@ bool installChosenBackend(int& argc, char** argv) {
     std::string why;
     if (qt::prepareDisplay(why)) chosen = makeQtBackend(argc, argv);
     if (!chosen) {
+      // Without a script nobody could answer the headless windows: say so
+      // at once instead of waiting on a script nobody gave.
+      const char* script = std::getenv("VODBC_SCRIPT");
+      if (!script || !*script) {
+        std::fprintf(stderr, "%s: no display (%s)%s%.*s\n", program, why.c_str(),
+                     withoutDisplay.empty() ? "" : "; ", static_cast<int>(withoutDisplay.size()),
+                     withoutDisplay.data());
+        return false;
+      }
       std::fprintf(stderr, "%s: no display (%s); using the headless backend\n", program,
                    why.c_str());
       chosen = makeHeadlessBackend();

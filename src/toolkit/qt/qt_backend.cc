@@ -2,11 +2,14 @@
 // widgets laid out in dialog units.
 #include "toolkit/qt/qt_backend.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QEventLoop>
 #include <QtCore/QPointer>
 #include <QtCore/QTimer>
 #include <QtGui/QFontDatabase>
 #include <QtGui/QGuiApplication>
+#include <QtGui/QIcon>
+#include <QtGui/QImageReader>
 #include <QtGui/QScreen>
 #include <QtGui/QSessionManager>
 #include <QtGui/QTextBlock>
@@ -26,6 +29,7 @@
 #include "text/process_locale.h"
 #include "toolkit/qt/qt_internal.h"
 #include "toolkit/qt/qt_widgets.h"
+#include "toolkit/qt/widget_map.h"
 #include "toolkit/session.h"
 
 namespace toolkit {
@@ -61,6 +65,7 @@ class QtBackend final : public Backend {
 
   int runEventLoop(Window task, const AppConfig& config, const MenuBarResource* menuBar) override {
     appTitle_ = toQ(config.taskTitle);
+    if (!config.iconSvg.empty()) QApplication::setWindowIcon(iconFromSvg(config.iconSvg));
     auto* main = new TaskMainWindow(task);
     main->setWindowTitle(appTitle_);
     auto* central = new QWidget(main);
@@ -99,8 +104,9 @@ class QtBackend final : public Backend {
 
   bool createWindow(Window w, const WindowResource& r, Window parent, bool modal) override {
     QtWindow* p = find(parent);
-    auto* dialog = new ToolkitDialog(w, p ? p->widget.data() : nullptr);
+    auto* dialog = new ToolkitDialog(w, ownerForNewWindow(p ? p->widget.data() : nullptr));
     dialog->setWindowTitle(toQ(r.title));
+    dialog->setProperty("toolkitResource", r.id);
     dialog->setFont(dialogFont());
     if (modal) dialog->setWindowModality(Qt::ApplicationModal);
     const QFontMetrics fm(dialog->font());
@@ -115,6 +121,7 @@ class QtBackend final : public Backend {
     QtWindow& entry = windows_[w.id()];
     entry.widget = dialog;
     entry.client = dialog;
+    std::vector<std::pair<QWidget*, QRect>> placed;
     for (const auto& c : r.controls) {
       QWidget* widget = makeControl(w, dialog, c, quiet_);
       // A drop-down list's height is that of its opened list; closed, it
@@ -125,10 +132,13 @@ class QtBackend final : public Backend {
       widget->setGeometry(px(c.x, ux), px(c.y, uy), px(c.width, ux), height);
       widget->setHidden(c.hidden);
       widget->setEnabled(!c.disabled);
+      if (auto* label = qobject_cast<QLabel*>(widget)) fitLabel(label);
       setControlIdOf(widget, c.id);
       entry.controls[c.id] = widget;
       entry.kinds[c.id] = c.kind;
+      placed.emplace_back(widget, widget->geometry());
     }
+    if (r.resizable) followResizing(dialog, r, placed);
     return true;
   }
 
@@ -282,7 +292,9 @@ class QtBackend final : public Backend {
     if (!c) return;
     QFont f = font.serif ? QFont(QStringLiteral("Serif")) : dialogFont();
     if (font.serif) f.setStyleHint(QFont::Serif);
-    f.setPointSize(font.points);
+    // A size meant for another screen never makes text smaller than the
+    // dialogs' own.
+    f.setPointSize(std::max(font.points, dialogFont().pointSize()));
     f.setBold(font.bold);
     f.setItalic(font.italic);
     f.setUnderline(font.underline);
@@ -447,8 +459,9 @@ class QtBackend final : public Backend {
   FileDialogResult fileDialog(bool save, FileSpec& spec, std::string_view title) override {
     return showFileDialog(topWidget(), save, spec, title);
   }
-  bool showHelpWindow(const std::string& htmlFile, int topic) override {
-    return showHelpBrowser(htmlFile, topic);
+  bool showHelpWindow(const std::string& htmlFile, int topic,
+                      const std::string& contentsFile) override {
+    return showHelpBrowser(appTitle_, htmlFile, topic, contentsFile);
   }
   void runProgressDialog(const ProgressJob& job) override { showProgress(topWidget(), job); }
 
@@ -545,7 +558,7 @@ class QtBackend final : public Backend {
   // The widget that message boxes and file dialogs belong to.
   QWidget* topWidget() {
     QtWindow* e = find(topWindow());
-    return e ? e->widget.data() : nullptr;
+    return ownerForNewWindow(e ? e->widget.data() : nullptr);
   }
 
   // A label whose font was chosen for another screen may be too wide for
@@ -559,10 +572,54 @@ class QtBackend final : public Backend {
     label->setFont(f);
   }
 
+  // The desktop's font at its size, but never below 9 points: dialog units
+  // follow from it, so the layouts grow with the desktop's font.
   static QFont dialogFont() {
     QFont f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    f.setPointSize(9);
+    if (f.pointSizeF() < 9) f.setPointSize(9);
     return f;
+  }
+
+  // The icon at the sizes desktops ask for (needs Qt's SVG image plugin;
+  // without it windows show none).
+  static QIcon iconFromSvg(const std::string& svg) {
+    QIcon icon;
+    const QByteArray data = QByteArray::fromStdString(svg);
+    for (int size : {16, 24, 32, 48, 64, 128}) {
+      QBuffer buffer;
+      buffer.setData(data);
+      QImageReader reader(&buffer, "svg");
+      reader.setScaledSize(QSize(size, size));
+      const QImage image = reader.read();
+      if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
+  }
+
+  // A window's stretching control takes what the user adds to the window's
+  // size, and the controls below it move down by as much.
+  static void followResizing(ToolkitDialog* dialog, const WindowResource& r,
+                             const std::vector<std::pair<QWidget*, QRect>>& placed) {
+    std::size_t stretching = placed.size();
+    for (std::size_t i = 0; i < r.controls.size() && i < placed.size(); ++i) {
+      if (r.controls[i].stretch) stretching = i;
+    }
+    if (stretching == placed.size()) return;
+    const QSize base = dialog->size();
+    dialog->setMinimumSize(base);
+    const int below = placed[stretching].second.bottom();
+    dialog->setResizeHandler([=](QSize now) {
+      const int dx = now.width() - base.width(), dy = now.height() - base.height();
+      for (std::size_t i = 0; i < placed.size(); ++i) {
+        QRect g = placed[i].second;
+        if (i == stretching) {
+          g.adjust(0, 0, dx, dy);
+        } else if (g.top() > below) {
+          g.translate(0, dy);
+        }
+        placed[i].first->setGeometry(g);
+      }
+    });
   }
 
   TextPosition position(QPlainTextEdit* e, int absolute) {
@@ -583,12 +640,17 @@ class QtBackend final : public Backend {
   // Runs the next script line once the loop waiting for `w` is idle, and
   // again after each line until the window is gone.
   void scheduleStep(Window w) {
-    if (!scripted()) return;
+    if (!scripted()) {
+      // A real user plays: the transcript still tells what they saw.
+      if (recording()) QTimer::singleShot(0, &context_, [] { flushTranscript(); });
+      return;
+    }
     // The backend's own object as the context: a step still pending when
     // the backend goes is dropped with it.
     QTimer::singleShot(0, &context_, [this, w] {
       if (quit_ || !windowExists(w)) return;
-      screenshotAtWait();
+      const int id = windowResourceId(topWindow());
+      screenshotAtWait(id ? QString::number(id) : QStringLiteral("task"));
       scriptStep();
       scheduleStep(w);
     });
@@ -617,6 +679,7 @@ std::unique_ptr<Backend> makeQtBackend(int& argc, char** argv) {
     });
     // Qt took the locale from the environment; put ours back.
     vodbc::useProcessLocale();
+    qt::startWidgetMapFromEnvironment();
   }
   return std::make_unique<qt::QtBackend>();
 }

@@ -57,7 +57,14 @@ QWidget* makeControl(Window w, QWidget* parent, const ControlResource& c, const 
     }
     case ControlKind::TextEdit: {
       auto* e = new QPlainTextEdit(toQ(c.text), parent);
-      e->setLineWrapMode(QPlainTextEdit::NoWrap);
+      if (c.readOnly) {
+        // A message to read: wrapped, and Enter reaches the default button.
+        e->setReadOnly(true);
+        e->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        e->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+      } else {
+        e->setLineWrapMode(QPlainTextEdit::NoWrap);
+      }
       QObject::connect(e, &QPlainTextEdit::textChanged, e,
                        [send] { send(ControlAction::TextChanged); });
       return e;

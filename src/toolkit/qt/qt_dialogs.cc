@@ -1,11 +1,12 @@
-// Message boxes, file dialogs, the help browser and the progress window of
-// the Qt backend. With a scripted session each of them is answered by the
+// Message boxes and file dialogs of the Qt backend, and the conversions its
+// files share. With a scripted session each of them is answered by the
 // script while it is on screen, through its real buttons.
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QEventLoop>
 #include <QtCore/QFileInfo>
 #include <QtCore/QPointer>
+#include <QtCore/QThread>
 #include <QtCore/QTimer>
 #include <QtCore/QUrl>
 #include <QtGui/QGuiApplication>
@@ -14,13 +15,10 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QFileDialog>
-#include <QtWidgets/QHBoxLayout>
-#include <QtWidgets/QLabel>
-#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QHeaderView>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
-#include <QtWidgets/QTextBrowser>
-#include <QtWidgets/QVBoxLayout>
+#include <QtWidgets/QTreeView>
 #include <cstdio>
 #include <cstdlib>
 
@@ -64,20 +62,39 @@ QColor toQColor(Colour c) {
                 static_cast<int>((c >> 16) & 0xFF));
 }
 
-void screenshotAtWait() {
+void screenshotAtWait(const QString& what) {
   static int count = 0;
   const char* folder = std::getenv("VODBC_SCREENSHOT");
   if (!folder || !*folder || !scripted()) return;
-  // Let every window paint itself before the picture is taken.
-  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  // Let every window be mapped (a window manager frames and places it
+  // first) and paint itself before the picture is taken.
+  QElapsedTimer settling;
+  settling.start();
+  while (settling.elapsed() < 400) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(10);
+  }
   QScreen* screen = QGuiApplication::primaryScreen();
   if (!screen) return;
   const QString path =
       QDir(QString::fromLocal8Bit(folder))
-          .filePath(QStringLiteral("wait-%1.png").arg(++count, 2, 10, QChar(u'0')));
+          .filePath(QStringLiteral("wait-%1-%2.png").arg(++count, 2, 10, QChar(u'0')).arg(what));
   if (!screen->grabWindow(0).save(path, "PNG")) {
     std::fprintf(stderr, "screenshot: cannot save %s\n", path.toLocal8Bit().constData());
   }
+}
+
+void placeOverOwner(QWidget* window, QWidget* owner) {
+  QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect();
+  QRect frame(QPoint(0, 0), window->size());
+  frame.moveCenter(owner ? owner->frameGeometry().center() : area.center());
+  // Kept whole on the screen, also over a small task window near its edge.
+  if (area.isValid()) {
+    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() - frame.width())));
+    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() - frame.height())));
+  }
+  window->move(frame.topLeft());
 }
 
 int showMessageBox(QWidget* parent, const QString& title, MessageKind kind, std::string_view text,
@@ -91,19 +108,15 @@ int showMessageBox(QWidget* parent, const QString& title, MessageKind kind, std:
     pushButtons.push_back(box.addButton(toQ(label), QMessageBox::ActionRole));
   }
   if (pushButtons.empty()) return -1;
-  // The first button is the default; Escape and the close box press the
-  // last one.
+  // The first button is the safe answer: Enter, Escape and the close box
+  // all choose it; another answer takes a deliberate click or mnemonic.
   box.setDefaultButton(pushButtons.front());
-  box.setEscapeButton(pushButtons.back());
-  // Centred over the window it belongs to, also where no window manager
-  // places it (under Xvfb).
-  if (parent) {
-    box.adjustSize();
-    box.move(parent->geometry().center() - box.rect().center());
-  }
+  box.setEscapeButton(pushButtons.front());
+  box.adjustSize();
+  placeOverOwner(&box, parent);
   if (scripted()) {
     QTimer::singleShot(0, &box, [&] {
-      screenshotAtWait();
+      screenshotAtWait(QStringLiteral("message"));
       pushButtons[scriptAnswerMessage(kind, text, buttons)]->click();
     });
   }
@@ -132,6 +145,19 @@ QString anyCase(const QString& pattern) {
   return out;
 }
 
+// Wide enough that the name, size, type and date columns show whole.
+void fitFileColumns(QFileDialog& dialog) {
+  const QFontMetrics fm(dialog.font());
+  dialog.resize(std::max(dialog.width(), fm.averageCharWidth() * 100),
+                std::max(dialog.height(), fm.height() * 26));
+  if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < view->header()->count(); ++column) {
+      view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+  }
+}
+
 }  // namespace
 
 FileDialogResult showFileDialog(QWidget* parent, bool save, FileSpec& spec,
@@ -142,24 +168,30 @@ FileDialogResult showFileDialog(QWidget* parent, bool save, FileSpec& spec,
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   // The open dialog also names files that do not exist yet (an output file).
   dialog.setFileMode(QFileDialog::AnyFile);
+  if (!spec.acceptLabel.empty()) dialog.setLabelText(QFileDialog::Accept, toQ(spec.acceptLabel));
   const QString name = toQ(spec.name);
   const bool wildcard = name.contains(u'*') || name.contains(u'?');
+  // Filters match any case ("*.[Ii][Dd][Bb]"); the user sees the plain
+  // pattern ("*.idb"), which is what the label before the brackets says.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   QStringList filters;
   if (wildcard) {
     filters << QStringLiteral("%1 (%2)").arg(name, anyCase(name));
   } else if (!spec.type.empty()) {
-    const QString type = toQ(spec.type);
-    filters << QStringLiteral("%1 files (%2)").arg(type, anyCase("*." + type));
+    const QString pattern = "*." + toQ(spec.type);
+    filters << QStringLiteral("%1 (%2)").arg(pattern, anyCase(pattern));
   }
   filters << QStringLiteral("All files (*)");
   dialog.setNameFilters(filters);
+  dialog.setViewMode(QFileDialog::Detail);
   if (!wildcard && !name.isEmpty()) dialog.selectFile(name);
+  fitFileColumns(dialog);
 
   std::optional<std::string> scriptedPath;
   bool answered = false;
   if (scripted()) {
     QTimer::singleShot(0, &dialog, [&] {
-      screenshotAtWait();
+      screenshotAtWait(QStringLiteral("file"));
       scriptedPath = scriptAnswerFile(save, spec, title);
       answered = true;
       if (scriptedPath) {
@@ -182,97 +214,6 @@ FileDialogResult showFileDialog(QWidget* parent, bool save, FileSpec& spec,
   spec.directory = fromQ(QDir::cleanPath(info.absolutePath()));
   spec.name = fromQ(info.fileName());
   return FileDialogResult::Ok;
-}
-
-namespace {
-
-// One help window for the whole program: a browser with a contents button
-// and a search field.
-class HelpWindow : public QWidget {
- public:
-  HelpWindow() {
-    setWindowTitle(QStringLiteral("Help"));
-    auto* layout = new QVBoxLayout(this);
-    auto* bar = new QHBoxLayout;
-    auto* contents = new QPushButton(QStringLiteral("&Contents"), this);
-    search_ = new QLineEdit(this);
-    search_->setPlaceholderText(QStringLiteral("Search"));
-    auto* find = new QPushButton(QStringLiteral("&Find"), this);
-    bar->addWidget(contents);
-    bar->addWidget(search_, 1);
-    bar->addWidget(find);
-    browser_ = new QTextBrowser(this);
-    layout->addLayout(bar);
-    layout->addWidget(browser_, 1);
-    resize(560, 480);
-    connect(contents, &QPushButton::clicked, browser_, &QTextBrowser::home);
-    auto findNext = [this] {
-      if (!browser_->find(search_->text())) {
-        browser_->moveCursor(QTextCursor::Start);
-        browser_->find(search_->text());
-      }
-    };
-    connect(find, &QPushButton::clicked, this, findNext);
-    connect(search_, &QLineEdit::returnPressed, this, findNext);
-  }
-
-  void open(const QString& file, int topic) {
-    QUrl url = QUrl::fromLocalFile(file);
-    if (topic > 0) url.setFragment(QStringLiteral("topic%1").arg(topic));
-    browser_->setSource(url);
-    show();
-    raise();
-  }
-
- private:
-  QTextBrowser* browser_;
-  QLineEdit* search_;
-};
-
-}  // namespace
-
-bool showHelpBrowser(const std::string& htmlFile, int topic) {
-  const QFileInfo info(toQ(htmlFile));
-  if (!info.isFile() || !info.isReadable()) return false;
-  static QPointer<HelpWindow> window;
-  if (!window) window = new HelpWindow;
-  window->open(info.absoluteFilePath(), topic);
-  return true;
-}
-
-void showProgress(QWidget* parent, const ProgressJob& job) {
-  QDialog dialog(parent);
-  dialog.setWindowTitle(toQ(job.title));
-  dialog.setModal(true);
-  auto* layout = new QVBoxLayout(&dialog);
-  auto* label = new QLabel(&dialog);
-  label->setMinimumWidth(260);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), &dialog);
-  layout->addWidget(label);
-  layout->addWidget(cancel, 0, Qt::AlignHCenter);
-  QObject::connect(cancel, &QPushButton::clicked, &dialog, [&] {
-    cancel->setEnabled(false);
-    if (job.cancel) job.cancel();
-  });
-  QEventLoop loop;
-  QElapsedTimer clock;
-  clock.start();
-  QTimer timer;
-  auto tick = [&] {
-    std::string text;
-    if (!job.poll || !job.poll(text)) {
-      loop.quit();
-      return;
-    }
-    if (!text.empty()) label->setText(toQ(text));
-    if (!dialog.isVisible() && clock.elapsed() >= job.showAfter.count()) dialog.show();
-  };
-  QObject::connect(&timer, &QTimer::timeout, &loop, tick);
-  timer.start(100);
-  QTimer::singleShot(0, &loop, tick);
-  loop.exec();
-  timer.stop();
-  dialog.hide();
 }
 
 }  // namespace toolkit::qt

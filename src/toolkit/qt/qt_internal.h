@@ -42,17 +42,32 @@ class TaskMainWindow;
 void buildMenu(TaskMainWindow* main, Window task, const MenuBarResource& bar,
                std::map<int, QPointer<QAction>>& actions);
 
-// Message boxes, file dialogs, help and progress (qt_dialogs.cc). `parent`
-// is the window on top, or null.
+// Message boxes and file dialogs (qt_dialogs.cc). `parent` is the window on
+// top, or null.
 int showMessageBox(QWidget* parent, const QString& title, MessageKind kind, std::string_view text,
                    const std::vector<std::string>& buttons);
 FileDialogResult showFileDialog(QWidget* parent, bool save, FileSpec& spec, std::string_view title);
-bool showHelpBrowser(const std::string& htmlFile, int topic);
+
+// Centres a top-level window over the window it belongs to (the screen's
+// middle without one), kept whole on the screen.
+void placeOverOwner(QWidget* window, QWidget* owner);
+
+// The help window (qt_help.cc); `program` names the program in its title.
+bool showHelpBrowser(const QString& program, const std::string& htmlFile, int topic,
+                     const std::string& contentsFile);
+
+// The progress window (qt_progress.cc).
 void showProgress(QWidget* parent, const ProgressJob& job);
+// The window that a window or message opened now belongs to: the progress
+// window while it is on screen (a message the worker waits on must stay
+// above it), else `intended`.
+QWidget* ownerForNewWindow(QWidget* intended);
 
 // When VODBC_SCREENSHOT names a folder, saves a picture of the screen there
-// (wait-01.png, wait-02.png, ...) each time a script is about to answer for
-// the user, so a scripted session documents every window it went through.
-void screenshotAtWait();
+// (wait-01-WHAT.png, wait-02-WHAT.png, ...) each time a script is about to
+// answer for the user, so a scripted session documents every window it went
+// through. WHAT says what waits: a resource id, "task", "message", "file" or
+// "progress".
+void screenshotAtWait(const QString& what);
 
 }  // namespace toolkit::qt

@@ -46,6 +46,11 @@ void ToolkitDialog::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
+void ToolkitDialog::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  if (onResize_) onResize_(size());
+}
+
 void ToolkitDialog::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
   dispatchEvent(handle_, Event{EventType::Update});

@@ -5,6 +5,7 @@
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QMainWindow>
+#include <functional>
 
 #include "toolkit/types.h"
 
@@ -16,8 +17,11 @@ class ToolkitDialog : public QDialog {
   ToolkitDialog(Window handle, QWidget* parent);
   // While set, closing is the toolkit's own doing and passes.
   void setClosing(bool closing) { closing_ = closing; }
+  // Called with the new size whenever the window is resized.
+  void setResizeHandler(std::function<void(QSize)> handler) { onResize_ = std::move(handler); }
 
  protected:
+  void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void reject() override;  // Escape
   void keyPressEvent(QKeyEvent* event) override;
@@ -26,6 +30,7 @@ class ToolkitDialog : public QDialog {
  private:
   Window handle_;
   bool closing_ = false;
+  std::function<void(QSize)> onResize_;
 };
 
 // The task window: menu bar, key table, client area.

@@ -24,7 +24,8 @@ inline std::string listing(const WindowResource& w) {
          quoteText(c.text) + " " + std::to_string(c.x) + " " + std::to_string(c.y) + " " +
          std::to_string(c.width) + " " + std::to_string(c.height) +
          (c.isDefault ? " default" : "") + (c.hidden ? " hidden" : "") +
-         (c.disabled ? " disabled" : "") + alignments[static_cast<int>(c.alignment)] +
+         (c.disabled ? " disabled" : "") + (c.readOnly ? " readonly" : "") +
+         (c.stretch ? " stretch" : "") + alignments[static_cast<int>(c.alignment)] +
          (c.name.empty() ? "" : " name=" + c.name);
   }
   return s + "\n";

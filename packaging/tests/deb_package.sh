@@ -49,6 +49,14 @@ desktop-file-validate "$root/usr/share/applications/vodbc.desktop" || fail "desk
 version=$(env -u DISPLAY "$root/usr/bin/vodbc" --version) || fail "vodbc --version failed"
 [ "$version" = "vodbc $(dpkg-deb -f "$deb" Version)" ] ||
   fail "vodbc --version says '$version', the package $(dpkg-deb -f "$deb" Version)"
+# The unpacked program finds its help topics in the installed tree: the
+# contents open without the search for a missing help file.
+printf 'connect cancel\nmenu 32457\nmenu 1006\n' >"$scratch/help.script"
+env -u DISPLAY VODBC_TOOLKIT=headless VODBC_SCRIPT="$scratch/help.script" \
+  VODBC_TRANSCRIPT="$scratch/help.transcript" "$root/usr/bin/vodbc" ||
+  fail "the unpacked vodbc did not end as its script said: $(cat "$scratch/help.transcript")"
+grep -qx "help 0" "$scratch/help.transcript" ||
+  fail "the unpacked vodbc showed no help contents: $(cat "$scratch/help.transcript")"
 PATH="$root/usr/bin:/usr/bin:/bin" "$source/packaging/tests/readme_commands.sh" \
   "$source" "$root/usr/bin" scratch || fail "the README's example with the unpacked programs"
 exit $status

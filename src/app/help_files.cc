@@ -14,8 +14,10 @@ std::string parentOf(std::string_view path) {
 }
 
 std::string joined(const std::string& folder, std::string_view rest) {
-  if (!folder.empty() && folder.back() == '/') return folder + std::string(rest);
-  return folder + "/" + std::string(rest);
+  std::string path = folder;
+  if (path.empty() || path.back() != '/') path += '/';
+  path += rest;
+  return path;
 }
 
 }  // namespace
@@ -28,9 +30,11 @@ std::vector<std::string> helpFileCandidates(std::string_view path) {
   if (base.empty()) base = "vodbc";
   std::string page = base + ".html";
 
-  std::string prefix = parentOf(parentOf(path));
-  if (slash == std::string_view::npos) prefix = "..";
-  if (slash == 0) prefix = "/";  // a program in the root folder
+  // The folder above the program's folder; for a program in the root
+  // folder that is "/" itself.
+  const std::string prefix = slash == std::string_view::npos ? std::string("..")
+                             : slash == 0                    ? std::string("/")
+                                                             : parentOf(parentOf(path));
   return {joined(prefix, "help/" + page), joined(prefix, "share/vodbc/help/" + page)};
 }
 

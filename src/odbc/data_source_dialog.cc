@@ -6,6 +6,7 @@
 #include "odbc/connection.h"
 #include "odbc/connection_string.h"
 #include "odbc/driver_manager.h"
+#include "odbc/driver_listing.h"
 #include "toolkit/placement.h"
 #include "toolkit/toolkit.h"
 
@@ -50,21 +51,9 @@ void browseForDatabase(toolkit::Window window) {
   updateBrowse(window);
 }
 
-template <auto Function>
-std::vector<std::string> listNames() {
+std::vector<std::string> namesOf(const std::vector<ListedName>& entries) {
   std::vector<std::string> names;
-  SQLUSMALLINT direction = SQL_FETCH_FIRST;
-  for (;;) {
-    SQLCHAR name[512] = {0};
-    SQLCHAR description[1024] = {0};
-    SQLSMALLINT nameLength = 0, descriptionLength = 0;
-    SQLRETURN rc = odbc::call<Function>(odbcHandles.environment, direction, name,
-                                        SQLSMALLINT{sizeof name - 1}, &nameLength, description,
-                                        SQLSMALLINT{sizeof description - 1}, &descriptionLength);
-    if (!SQL_SUCCEEDED(rc)) break;
-    names.emplace_back(reinterpret_cast<const char*>(name));
-    direction = SQL_FETCH_NEXT;
-  }
+  for (const ListedName& entry : entries) names.push_back(entry.name);
   return names;
 }
 
@@ -130,9 +119,11 @@ void handler(toolkit::Window window, const toolkit::Event& event) {
 
 }  // namespace
 
-std::vector<std::string> listDataSources() { return listNames<&OdbcApi::SQLDataSources>(); }
+std::vector<std::string> listDataSources() {
+  return namesOf(listFromDriverManager(Listing::kDataSources));
+}
 
-std::vector<std::string> listDrivers() { return listNames<&OdbcApi::SQLDrivers>(); }
+std::vector<std::string> listDrivers() { return namesOf(listFromDriverManager(Listing::kDrivers)); }
 
 std::optional<std::string> chooseDataSource(const std::string& initial,
                                             const std::function<void()>& onHelp) {

@@ -214,7 +214,9 @@ TEST_P(DriverTest, HugeNumbersAreClippedWithOneWarningAndNaNIsMissing) {
 
 TEST_P(DriverTest, MoreThan250ColumnsKeepTheFirst250AfterANote) {
   std::string sql = "SELECT 1 AS c1";
-  for (int i = 2; i <= 260; ++i) sql += "," + std::to_string(i) + " AS c" + std::to_string(i);
+  for (int i = 2; i <= 260; ++i) {
+    sql.append(",").append(std::to_string(i)).append(" AS c").append(std::to_string(i));
+  }
   ASSERT_EQ(fetch(sql), FetchOutcome::kFilled) << dump();
   EXPECT_EQ(reporter_.lines, Lines{"note: Warning: Maximum number of columns (250) "
                                    "exceeded.\nIgnoring extra columns."});

@@ -236,7 +236,7 @@ TEST_F(FakeDriverManagerTest, TheRowAfterTheStagingLimitFailsTheFetch) {
     fresh();
     fake::ResultSet result{{}, {std::vector<fake::Value>(c.columns, "1")}};
     for (int i = 0; i < c.columns; ++i) {
-      result.columns.push_back({"c" + std::to_string(i), SQL_DOUBLE});
+      result.columns.push_back({std::string("c").append(std::to_string(i)), SQL_DOUBLE});
     }
     result.repeatTo = c.rows;
     bool fits = c.rows % 100 == 0;

@@ -106,7 +106,7 @@ std::string renderList(const std::string& prefix, const std::vector<std::string>
 
 std::string renderText(const std::string& prefix, const std::vector<std::string>& pars) {
   std::string line = prefix + ":";
-  for (const auto& p : pars) line += " " + quoteText(p);
+  for (const auto& p : pars) line.append(" ").append(quoteText(p));
   return line;
 }
 
@@ -467,7 +467,7 @@ int scriptAnswerMessage(MessageKind kind, std::string_view text,
     if (buttons[i] == cmd.value) return static_cast<int>(i);
   }
   std::string offered;
-  for (const auto& label : buttons) offered += " " + quoteText(label);
+  for (const auto& label : buttons) offered.append(" ").append(quoteText(label));
   failLine("no button " + quoteText(cmd.value) + " in " + what + " (buttons" + offered + ")");
 }
 

@@ -474,7 +474,7 @@ int showMessage(MessageKind kind, const char* word, std::string_view text,
                 std::vector<std::string> buttons) {
   std::string line = std::string(word) + " " + quoteText(text);
   if (kind == MessageKind::Ask) {
-    for (const auto& b : buttons) line += " " + quoteText(b);
+    for (const auto& b : buttons) line.append(" ").append(quoteText(b));
   }
   transcript(line);
   Backend* b = backend();

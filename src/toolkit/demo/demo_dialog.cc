@@ -151,7 +151,7 @@ std::string describe(const DemoData& d) {
   std::string s = d.ok ? "ok" : "cancelled";
   s += " name=\"" + d.name + "\" fruit=" + std::to_string(d.fruit) + " colours=";
   for (std::size_t i = 0; i < d.colours.size(); ++i) {
-    s += (i ? "," : "") + std::to_string(d.colours[i]);
+    s.append(i ? "," : "").append(std::to_string(d.colours[i]));
   }
   s += " size=" + std::to_string(d.size) + " save=" + (d.save ? "1" : "0") +
        " answer=" + std::to_string(d.answer) + " file=\"" + d.file + "\" notes=";

@@ -286,7 +286,10 @@ TYPED_TEST(BothBackends, ProgramChangesSendNoEventsAndReadBack) {
 
 TYPED_TEST(BothBackends, PlacementInAndOverTheTaskWindow) {
   // In the small task window the probe is larger both ways and goes to 10, 10.
-  for (const auto& [width, height] : {std::pair{400, 300}, std::pair{100, 80}}) {
+  for (const auto& size : {std::pair{400, 300}, std::pair{100, 80}}) {
+    // Named copies, not structured bindings: clang 14 cannot capture those
+    // in the lambdas below.
+    const int width = size.first, height = size.second;
     SCOPED_TRACE(width);
     this->inApplication(
         "",

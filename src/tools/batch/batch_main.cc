@@ -27,6 +27,7 @@
 #include "tools/batch/batch_interrupt.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_summary.h"
+#include "tools/batch/headless_road.h"
 #include "worksheet_file/output_file.h"
 #include "worksheet_file/worksheet_reader.h"
 #include "worksheet_file/worksheet_writer.h"
@@ -243,6 +244,10 @@ int main(int argc, char** argv) {
       return vodbc::kExitUsage;
     case vodbc::BatchCommand::Kind::kRun:
       break;
+  }
+  // The headless road's commands replace the rerun.
+  if (command.options.road.command() != vodbc::RoadCommand::kNone) {
+    return vodbc::runRoadCommand(command.options);
   }
   return vodbc::run(command.options);
 }

@@ -13,15 +13,16 @@ constexpr const char* kFooter =
     "for an answer (each gets the answer that ends the run safely).\n"
     "\n"
     "Exit status:\n"
-    "  0    the worksheet file was written (with --dry-run: the query ran)\n"
+    "  0    the worksheet file was written (with --dry-run: the query ran;\n"
+    "       --list-*: listed; --save-retrieval: the retrieval file was written)\n"
     "  2    usage error\n"
     "  3    retrieval file missing or unreadable\n"
     "  4    no driver manager, connection refused, or no tables\n"
     "  5    empty statement, execution or fetch failed (also a fetch that\n"
     "       ended with an error after some rows, unless --allow-partial)\n"
-    "  6    worksheet not written (existing file without --overwrite,\n"
-    "       too many columns or rows, open or write error), or the summary\n"
-    "       could not be printed\n"
+    "  6    worksheet or retrieval file not written (existing file without\n"
+    "       --overwrite, too many columns or rows, open or write error), or\n"
+    "       the summary could not be printed\n"
     "  7, 8 out of memory\n"
     "  130  interrupted (Ctrl+C, SIGTERM or SIGHUP)\n"
     "\n"
@@ -29,6 +30,15 @@ constexpr const char* kFooter =
     "far as the retrieval file, with \"written\", \"complete\" and, when\n"
     "nothing was written, \"reason\". Bytes of a file name or column name\n"
     "that are not valid UTF-8 are each replaced by U+FFFD.";
+
+// The rerun needs both files; a command of the headless road needs neither
+// and has rules of its own.
+std::string missingRunArguments(const BatchOptions& o) {
+  if (o.road.command() != RoadCommand::kNone) return checkRoadOptions(o);
+  if (o.retrievalFile.empty()) return "RETRIEVAL.idb is required";
+  if (o.outputFile.empty()) return "OUTPUT.WOR is required";
+  return "";
+}
 
 }  // namespace
 
@@ -39,8 +49,10 @@ BatchCommand parseBatchCommand(int argc, const char* const* argv) {
   app.set_help_flag("-h,--help", "Print this help and exit");
   app.set_version_flag("--version", std::string("vodbc-batch ") + VODBC_VERSION,
                        "Print the version and exit");
-  app.add_option("RETRIEVAL.idb", o.retrievalFile, "The retrieval file to run")->required();
-  app.add_option("OUTPUT.WOR", o.outputFile, "The worksheet file to write")->required();
+  // Required unless a command of the headless road replaces the rerun;
+  // checked after parsing.
+  app.add_option("RETRIEVAL.idb", o.retrievalFile, "The retrieval file to run");
+  app.add_option("OUTPUT.WOR", o.outputFile, "The worksheet file to write");
   app.add_flag("--overwrite", o.overwrite,
                "Replace OUTPUT.WOR when it exists (its strings, constants and "
                "SSP matrix are lost)");
@@ -58,6 +70,7 @@ BatchCommand parseBatchCommand(int argc, const char* const* argv) {
       ->check(CLI::IsMember({"json"}))
       ->type_name("FORMAT");
   app.add_flag("-q,--quiet", o.quiet, "No progress line and no report of the rows retrieved");
+  addRoadOptions(app, o.road);
   app.footer(kFooter);
 
   try {
@@ -76,6 +89,10 @@ BatchCommand parseBatchCommand(int argc, const char* const* argv) {
     return command;
   }
   o.summaryJson = summary == "json";
+  if (std::string problem = missingRunArguments(o); !problem.empty()) {
+    command.text = problem + "\nRun with --help for more information.";
+    return command;
+  }
   if (o.passwordEnv && o.passwordEnv->empty()) {
     command.text =
         "--password-env needs the name of an environment variable"

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "tools/batch/road_options.h"
+
 namespace vodbc {
 
 struct BatchOptions {
@@ -18,6 +20,7 @@ struct BatchOptions {
   std::optional<std::string> connect;      // replaces the file's connection string
   std::optional<std::string> sql;          // replaces the file's SQL text
   std::optional<std::string> passwordEnv;  // variable that holds the password
+  RoadOptions road;  // a command instead of a rerun (no RETRIEVAL.idb, OUTPUT.WOR)
 };
 
 struct BatchCommand {

@@ -57,6 +57,7 @@ std::string readWorksheetBytes(const char* path, std::vector<unsigned char>& byt
 
 const char kHelp[] =
     "Usage: vodbc-dump [--csv] FILE.WOR\n"
+    "       vodbc-dump --help | --version\n"
     "\n"
     "Reads a Velora worksheet file and prints what it holds: the title, the\n"
     "header integers, the section directory, the attribute fields and link\n"
@@ -69,7 +70,8 @@ const char kHelp[] =
     "            per row; missing values are empty, labelled factors show\n"
     "            their labels (a file links at most 50 label sets to their\n"
     "            columns; factors with an unlinked set show their codes)\n"
-    "  --help    print this text\n"
+    "  --help    print this text and exit\n"
+    "  --version print the version and exit\n"
     "\n"
     "Exit status:\n"
     "  0  the file was read and printed\n"
@@ -86,6 +88,7 @@ int main(int argc, char** argv) {
   bool csv = false;
   const option options[] = {{"csv", no_argument, nullptr, 'c'},
                             {"help", no_argument, nullptr, 'h'},
+                            {"version", no_argument, nullptr, 'v'},
                             {nullptr, 0, nullptr, 0}};
   opterr = 0;
   // vodbc-dump has one thread.
@@ -97,6 +100,9 @@ int main(int argc, char** argv) {
         break;
       case 'h':
         std::cout << kHelp;
+        return 0;
+      case 'v':
+        std::cout << "vodbc-dump " << VODBC_VERSION << '\n';
         return 0;
       default:
         std::cerr << "vodbc-dump: unknown option " << argv[optind - 1]

@@ -10,7 +10,7 @@ namespace vodbc::testing {
 WriterMessages::Button RecordingMessages::ask(std::string_view text, std::string_view first,
                                               std::string_view second, std::string_view third) {
   std::string entry = std::string(text) + "|" + std::string(first) + "|" + std::string(second);
-  if (!third.empty()) entry += "|" + std::string(third);
+  if (!third.empty()) entry.append("|").append(third);
   log.push_back({"ask", entry});
   if (answer_ == second) return Button::kSecond;
   if (!third.empty() && answer_ == third) return Button::kThird;

@@ -5,8 +5,8 @@
 
 #include "odbc/connection.h"
 #include "odbc/connection_string.h"
-#include "odbc/driver_manager.h"
 #include "odbc/driver_listing.h"
+#include "odbc/driver_manager.h"
 #include "toolkit/placement.h"
 #include "toolkit/toolkit.h"
 

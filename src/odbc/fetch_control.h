@@ -4,8 +4,9 @@
 // inside a call on it: the SQLite driver's SQLCancel frees the statement's
 // result under the running call and corrupts the heap. So a cancel always
 // marks the fetch, which then stops before its next driver call; and only a
-// driver whose SQLCancel is known to be safe across threads (it sends the
-// server a cancel request) is also asked to interrupt the call in progress.
+// driver whose SQLCancel is known to be safe across threads (psqlODBC: it
+// sends the server a cancel request) is also asked to interrupt the call in
+// progress.
 // Which drivers those are was proven by repeated cancels at random moments
 // with each real driver, never assumed.
 //

@@ -161,8 +161,11 @@ const DriverCase kCases[][2] = {
      {"SQLiteStepApi", Database::SQLite, "StepAPI=1;", false, kEndlessRecursion}},
     {{"PostgreSQL", Database::PostgreSQL, "", true, "SELECT pg_sleep(100000)"},
      {"PostgreSQLRecursion", Database::PostgreSQL, "", true, kEndlessRecursion}},
-    {{"MariaDB", Database::MariaDB, "", true, "SELECT sleep(100000)"},
-     {"MariaDBBenchmark", Database::MariaDB, "", true, "SELECT benchmark(100000000000, md5('x'))"}},
+    // The MariaDB driver's SQLCancel frees the result under a running
+    // SQLFetch, so it is never called: its endless statements are left.
+    {{"MariaDB", Database::MariaDB, "", false, "SELECT sleep(100000)"},
+     {"MariaDBBenchmark", Database::MariaDB, "", false,
+      "SELECT benchmark(100000000000, md5('x'))"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Real, BatchCancelTest, ::testing::ValuesIn(kCases[VODBC_TEST_DATABASE]),

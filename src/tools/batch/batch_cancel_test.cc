@@ -126,13 +126,22 @@ TEST_P(BatchCancelTest, ASignalAtAnyMomentOfTheFetchEndsTheRunCleanly) {
   // still within the staging limit.
   const std::string sql = "SELECT a.id FROM " + table_ + " a, " + table_ + " b WHERE b.id <= 190";
   std::mt19937 random(static_cast<unsigned>(::getpid()));
-  std::uniform_int_distribution<int> moment(0, 1500000);
+  std::uniform_int_distribution<int> moment(0, 700000);
   int stuck = 0;
+  int finishedFirst = 0;
   for (int trial = 0; trial < trials(); ++trial) {
     const auto delay = std::chrono::microseconds(moment(random));
     SCOPED_TRACE("trial " + std::to_string(trial) + ", signal after " +
                  std::to_string(delay.count()) + " us");
     testing::ProgramResult r = interrupt(sql, delay);
+    if (r.status == 6) {
+      // On a quick machine the fetch can end before the signal comes; the
+      // run then ends as it always would for this many rows.
+      EXPECT_NE(r.err.find("Too many rows"), std::string::npos) << r.err;
+      expectNothingWritten();
+      ++finishedFirst;
+      continue;
+    }
     ASSERT_EQ(r.status, 130) << r.err;
     // Even a driver that stops the server's statement may still be
     // receiving rows the server had already sent; then the program leaves
@@ -141,7 +150,9 @@ TEST_P(BatchCancelTest, ASignalAtAnyMomentOfTheFetchEndsTheRunCleanly) {
     if (r.err == kStuckNote) ++stuck;
     expectNothingWritten();
   }
-  std::cout << trials() << " cancels, exit 130 each; " << stuck << " left a driver call running\n";
+  std::cout << trials() << " signals: " << trials() - finishedFirst << " cancels, exit 130 each ("
+            << stuck << " left a driver call running); " << finishedFirst
+            << " came after the fetch had ended\n";
 }
 
 TEST_P(BatchCancelTest, AStatementThatNeverEndsIsStopped) {

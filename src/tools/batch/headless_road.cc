@@ -95,7 +95,13 @@ RunOutcome runWithWindows(const std::string& connection, QueryWindows& windows,
   initWorksheetDefaults();
   discardCurrentSheet();
   RetrievalContext context(reporter, windows);
-  context.chooseDataSource = [&connection] { return std::optional<std::string>(connection); };
+  // The given string is the only answer: once it is refused there is nobody
+  // to correct it, so the second asking cancels and the run ends as refused.
+  context.chooseDataSource = [&connection, asked = false](const std::string&) mutable {
+    if (asked) return std::optional<std::string>();
+    asked = true;
+    return std::optional<std::string>(connection);
+  };
   context.ask = [](std::string_view, std::string_view, std::string_view) { return 0; };
   context.fetch = [&reporter](SQLHSTMT statement, const std::string& sql) {
     return fetchIntoSheet(statement, sql, reporter);

@@ -45,9 +45,10 @@ XProgram::XProgram(const XDisplay& display, std::vector<std::string> argv,
                                            {"QT_LOGGING_RULES", "*.debug=false"}});
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) env.push_back(*e);
-  for (const auto& [name, value] : environment) {
-    std::erase_if(env, [&](const std::string& s) { return s.rfind(name + "=", 0) == 0; });
-    env.push_back(name + "=" + value);
+  for (const auto& variable : environment) {
+    const std::string prefix = variable.first + "=";
+    std::erase_if(env, [&prefix](const std::string& s) { return s.rfind(prefix, 0) == 0; });
+    env.push_back(prefix + variable.second);
   }
   std::erase_if(env, [](const std::string& s) {
     return s.rfind("VODBC_SCRIPT=", 0) == 0 || s.rfind("WAYLAND_DISPLAY=", 0) == 0;

@@ -27,9 +27,10 @@ int spawnTool(const std::vector<std::string>& argv,
               const std::vector<std::pair<std::string, std::string>>& environment, int keepFd) {
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) env.push_back(*e);
-  for (const auto& [name, value] : environment) {
-    std::erase_if(env, [&](const std::string& s) { return s.rfind(name + "=", 0) == 0; });
-    env.push_back(name + "=" + value);
+  for (const auto& variable : environment) {
+    const std::string prefix = variable.first + "=";
+    std::erase_if(env, [&prefix](const std::string& s) { return s.rfind(prefix, 0) == 0; });
+    env.push_back(prefix + variable.second);
   }
   std::vector<std::string> args = argv;
   std::vector<char*> argp, envp;

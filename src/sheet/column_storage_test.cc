@@ -215,7 +215,12 @@ TEST(CheckedAllocDeathTest, FailuresEndWithTheirMessageAndStatus) {
       {"operator new on a worker thread",
        [] {
          installOutOfMemoryHandler();
-         std::thread([] { std::vector<char> huge(kImpossible); }).join();
+         // A direct call, kept in a volatile pointer: an optimiser may drop an
+         // allocation whose memory is never used.
+         std::thread([] {
+           void* volatile huge = ::operator new(kImpossible);
+           ::operator delete(huge);
+         }).join();
        },
        kExitOutOfMemory, noMemory},
   };

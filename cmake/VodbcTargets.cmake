@@ -91,3 +91,39 @@ function(vodbc_add_test name)
       FIXTURES_REQUIRED "${ARG_FIXTURES}"
       ENVIRONMENT "${ARG_ENVIRONMENT}")
 endfunction()
+
+# vodbc_add_database_tests(NAME SOURCES ... [DATABASES ...] [DEPS ...]
+#                          [TIMEOUT SECONDS] [RUNS PROGRAM ...])
+# A suite written once against real data sources, built as one program per
+# database (NAME_sqlite_test, NAME_postgres_test, NAME_mariadb_test; all
+# three unless DATABASES names fewer), so each program carries its own label
+# and server fixture and a missing server stops only its own program. The
+# program reads its database as kDatabaseUnderTest (servers/test_servers.h).
+# RUNS names the programs the suite starts, so they are built first.
+function(vodbc_add_database_tests name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DATABASES;DEPS;RUNS" ${ARGN})
+  # The order is that of testing::Database; the program gets the position.
+  set(known sqlite postgres mariadb)
+  if(NOT ARG_DATABASES)
+    set(ARG_DATABASES ${known})
+  endif()
+  foreach(database IN LISTS ARG_DATABASES)
+    list(FIND known ${database} index)
+    if(index LESS 0)
+      message(FATAL_ERROR "${name}: no test database called ${database} (known: ${known})")
+    endif()
+    set(extra)
+    if(NOT database STREQUAL "sqlite")
+      set(extra LABELS ${database} FIXTURES ${database}_server)
+    endif()
+    if(ARG_TIMEOUT)
+      list(APPEND extra TIMEOUT ${ARG_TIMEOUT})
+    endif()
+    set(program ${name}_${database}_test)
+    vodbc_add_test(${program} SOURCES ${ARG_SOURCES} DEPS vodbc_test_servers ${ARG_DEPS} ${extra})
+    target_compile_definitions(${program} PRIVATE VODBC_TEST_DATABASE=${index})
+    if(ARG_RUNS)
+      add_dependencies(${program} ${ARG_RUNS})
+    endif()
+  endforeach()
+endfunction()

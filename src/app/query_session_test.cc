@@ -3,9 +3,8 @@
 // query windows, corrects a failing statement in the SQL editor, saves the
 // retrieval file and the worksheet; vodbc-dump judges the worksheet and the
 // saved retrieval file reruns with vodbc-batch and with "vodbc /c". Built
-// once per database (see CMakeLists.txt).
+// once per database.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <optional>
@@ -14,91 +13,46 @@
 
 #include "dialogs/query_model.h"
 #include "files/temp_folder.h"
+#include "live_odbc/live_database_test.h"
 #include "odbc/catalog.h"
-#include "odbc/connection.h"
-#include "odbc/driver_manager.h"
-#include "odbc/retrieval_spec.h"
-#include "odbc_doubles/recording_reporter.h"
 #include "process/run_program.h"
-#include "servers/test_servers.h"
 #include "session/session_runner.h"
-
-namespace vodbc::testing {
-void PrintTo(Database database, std::ostream* out) { *out << databaseName(database); }
-}  // namespace vodbc::testing
 
 namespace vodbc {
 namespace {
-
-using testing::Database;
 
 const std::string kProgram = std::string(VODBC_BINARY_DIR) + "/bin/vodbc";
 const std::string kBatch = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-batch";
 const std::string kDump = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump";
 
-class QuerySessionTest : public ::testing::TestWithParam<Database> {
+class QuerySessionTest : public testing::LiveDatabaseTest {
  protected:
   void SetUp() override {
-    testing::usePrivateOdbcRegistration();
-    unsetenv("VODBC_DRIVER_MANAGER");
-    auto server = testing::serverConnection(GetParam());
-    if (!server.available()) {
-      if (testing::inCi()) FAIL() << server.skipReason;
-      GTEST_SKIP() << server.skipReason;
-    }
-    connection_ = server.connectionString;
+    LiveDatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     folder_.emplace("vodbc-query-session");
     dir_ = folder_->str();
-    table_ = "Shop Items " + std::to_string(getpid());
-    const char q = GetParam() == Database::MariaDB ? '`' : '"';
-    const std::string t = q + table_ + q;
-    const std::string item = std::string(1, q) + "Item Name" + q;
-    const std::string price = std::string(1, q) + "Unit Price" + q;
-    ASSERT_TRUE(onServer(
-        {"CREATE TABLE " + t + " (" + item + " varchar(20), qty integer, " + price +
-             " numeric(8,2))",
-         "INSERT INTO " + t + " VALUES ('apple', 1, 0.5), ('pear', 4, 1.25), ('plum', 7, 2)"}));
+    table_ = unique("Shop Items ");
+    execute("CREATE TABLE " + quoted(table_) + " (" + quoted("Item Name") +
+            " varchar(20), qty integer, " + quoted("Unit Price") + " numeric(8,2))");
+    execute("INSERT INTO " + quoted(table_) +
+            " VALUES ('apple', 1, 0.5), ('pear', 4, 1.25), ('plum', 7, 2)");
+    // How the table list shows our table, and how the insert dialog's
+    // reference to it reads.
+    ASSERT_TRUE(readTableList(statement_, spec_, reporter_)) << reported();
+    for (std::int32_t i = 0; i < spec_.tableCount; ++i) {
+      if (spec_.tables[static_cast<std::size_t>(i)].name != table_) continue;
+      tableItem_ = tableItemText(spec_.tables[static_cast<std::size_t>(i)]);
+      spec_.selectedTable = i;
+      spec_.insertColumn = -1;
+      tableReference_ = *qualifiedName(spec_);
+    }
+    ASSERT_FALSE(tableItem_.empty()) << table_ << " is not in the table list";
   }
 
   void TearDown() override {
-    if (!table_.empty() && !connection_.empty()) {
-      const char q = GetParam() == Database::MariaDB ? '`' : '"';
-      onServer({"DROP TABLE " + (q + table_ + q)});
-    }
-  }
-
-  // Runs statements on the server and notes how the table list shows our
-  // table and how the insert dialog's reference to it reads.
-  bool onServer(const std::vector<std::string>& statements) {
-    RecordingReporter reporter;
-    if (!checkDriverManager(reporter) || openOdbc(reporter) != OpenResult::kOk) return false;
-    std::string runString;
-    bool ok = driverConnect(connection_, runString, reporter, nullptr) == ConnectResult::kConnected;
-    SQLHSTMT statement = ok ? openStatement(reporter) : SQL_NULL_HSTMT;
-    ok = ok && statement != SQL_NULL_HSTMT;
-    for (const std::string& sql : statements) {
-      if (!ok) break;
-      std::string text = sql;
-      ok = SQL_SUCCEEDED(odbc::call<&OdbcApi::SQLExecDirect>(
-          statement, reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER{SQL_NTS}));
-      odbc::call<&OdbcApi::SQLFreeStmt>(statement, SQLUSMALLINT{SQL_CLOSE});
-      EXPECT_TRUE(ok) << sql;
-    }
-    if (ok) {
-      RetrievalSpec spec;
-      spec.statement = statement;
-      readDriverCapabilities(spec, reporter);
-      readTableList(statement, spec, reporter);
-      for (std::int32_t i = 0; i < spec.tableCount; ++i) {
-        if (spec.tables[static_cast<std::size_t>(i)].name != table_) continue;
-        tableItem_ = tableItemText(spec.tables[static_cast<std::size_t>(i)]);
-        spec.selectedTable = i;
-        spec.insertColumn = -1;
-        tableReference_ = *qualifiedName(spec);
-      }
-    }
-    releaseOdbc(statement);
-    return ok;
+    if (!table_.empty()) execute("DROP TABLE " + quoted(table_));
+    LiveDatabaseTest::TearDown();
   }
 
   toolkit::testing::SessionResult session(const std::string& script,
@@ -132,7 +86,7 @@ class QuerySessionTest : public ::testing::TestWithParam<Database> {
   }
 
   std::optional<testing::TempFolder> folder_;
-  std::string connection_, dir_, table_, tableItem_, tableReference_;
+  std::string dir_, table_, tableItem_, tableReference_;
 };
 
 TEST_P(QuerySessionTest, ColumnsAndAConditionMakeTheWorksheet) {
@@ -158,10 +112,9 @@ TEST_P(QuerySessionTest, AFailedStatementIsCorrectedInTheEditorAndTheRetrievalRe
       "connect {conn}\nwindow 101\nselect tables \"{table}\"\ndblclick columns 1\n"
       "check edit_sql on\ncheck save on\nclick where\ndblclick columns 1\n"
       "dblclick operators 3\nclick ok\nclick ok\nwindow 102\nclick ok\n";
-  // One message window per diagnostic record of the failed execution.
-  for (int i = 0; i < (GetParam() == Database::MariaDB ? 1 : 1); ++i)
-    script += "window 103\nclose\n";
+  // The message window with the failed execution's record.
   script +=
+      "window 103\nclose\n"
       "answer Yes\nwindow 102\ntext sql \"SELECT qty FROM \"\nclick tables\nwindow 104\n"
       "select tables \"{table}\"\nclick ok\nclick ok\nfile saved.idb\nanswer OK\n"
       "file sheet.WOR\nmenu 1006\n";
@@ -185,10 +138,8 @@ TEST_P(QuerySessionTest, AFailedStatementIsCorrectedInTheEditorAndTheRetrievalRe
   EXPECT_EQ(dump("rerun.WOR"), (std::vector<std::string>{"qty", "1", "4", "7"}));
 }
 
-// VODBC_TEST_DATABASE is this program's index into the list in CMakeLists.txt.
-const Database kDatabases[] = {Database::SQLite, Database::PostgreSQL, Database::MariaDB};
-INSTANTIATE_TEST_SUITE_P(Real, QuerySessionTest, ::testing::Values(kDatabases[VODBC_TEST_DATABASE]),
-                         [](const auto& info) { return testing::databaseName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Real, QuerySessionTest, ::testing::Values(testing::kDatabaseUnderTest),
+                         testing::databaseTestName);
 
 }  // namespace
 }  // namespace vodbc

@@ -1,28 +1,22 @@
 // Every statement the query windows can compose, run for real: built from
 // the catalog of a table whose names need quoting, then executed on the
-// database this program is built for (see CMakeLists.txt).
+// database this program is built for.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "dialogs/query_model.h"
+#include "live_odbc/live_database_test.h"
 #include "odbc/catalog.h"
 #include "odbc/connection.h"
 #include "odbc/driver_manager.h"
 #include "odbc/fetch.h"
 #include "odbc/retrieval_spec.h"
 #include "odbc/run/build_select.h"
-#include "odbc_doubles/recording_reporter.h"
-#include "servers/test_servers.h"
 #include "sheet/sheet.h"
 #include "sheet/worksheet_settings.h"
-
-namespace vodbc::testing {
-void PrintTo(Database database, std::ostream* out) { *out << databaseName(database); }
-}  // namespace vodbc::testing
 
 namespace vodbc {
 namespace {
@@ -34,38 +28,12 @@ using testing::Database;
 const std::vector<std::string> kColumns = {"Unit Price", "qty",      "Order Date", "say \"hi\"",
                                            "Region",     "order_no", "select"};
 
-class ComposeOnDriverTest : public ::testing::TestWithParam<Database> {
+class ComposeOnDriverTest : public testing::LiveDatabaseTest {
  protected:
   void SetUp() override {
-    testing::usePrivateOdbcRegistration();
-    unsetenv("VODBC_DRIVER_MANAGER");
-    initWorksheetDefaults();
-    auto server = testing::serverConnection(GetParam());
-    if (!server.available()) {
-      if (testing::inCi()) FAIL() << server.skipReason;
-      GTEST_SKIP() << server.skipReason;
-    }
-    ASSERT_TRUE(checkDriverManager(reporter_));
-    ASSERT_EQ(openOdbc(reporter_), OpenResult::kOk) << dump();
-    std::string runString;
-    ASSERT_EQ(driverConnect(server.connectionString, runString, reporter_, nullptr),
-              ConnectResult::kConnected)
-        << dump();
-    statement_ = openStatement(reporter_);
-    ASSERT_NE(statement_, nullptr) << dump();
-    spec_.statement = statement_;
-    readDriverCapabilities(spec_, reporter_);
-
-    const char q = GetParam() == Database::MariaDB ? '`' : '"';
-    auto quoted = [q](const std::string& name) {
-      std::string text(1, q);
-      for (char c : name) {
-        text += c;
-        if (c == q) text += c;
-      }
-      return text + q;
-    };
-    table_ = "Sales Items " + std::to_string(getpid());
+    LiveDatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    table_ = unique("Sales Items ");
     std::string create = "CREATE TABLE " + quoted(table_) + " (";
     std::string insert = "INSERT INTO " + quoted(table_) + " VALUES ";
     for (std::size_t i = 0; i < kColumns.size(); ++i) {
@@ -79,33 +47,18 @@ class ComposeOnDriverTest : public ::testing::TestWithParam<Database> {
 
   void TearDown() override {
     if (!dropTable_.empty()) execute(dropTable_);
-    releaseOdbc(statement_);
-    discardCurrentSheet();
-  }
-
-  std::string dump() const {
-    std::string text;
-    for (const std::string& line : reporter_.lines) text += line + "\n";
-    return text;
-  }
-
-  void execute(const std::string& sql) {
-    std::string text = sql;
-    SQLRETURN rc = odbc::call<&OdbcApi::SQLExecDirect>(
-        statement_, reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER{SQL_NTS});
-    odbc::call<&OdbcApi::SQLFreeStmt>(statement_, SQLUSMALLINT{SQL_CLOSE});
-    ASSERT_TRUE(SQL_SUCCEEDED(rc)) << sql;
+    LiveDatabaseTest::TearDown();
   }
 
   // Reads the catalog as a run does and returns our table.
   CatalogTable& ourTable() {
-    EXPECT_TRUE(readTableList(statement_, spec_, reporter_)) << dump();
+    EXPECT_TRUE(readTableList(statement_, spec_, reporter_)) << reported();
     auto it = std::find_if(spec_.tables.begin(), spec_.tables.end(),
                            [&](const CatalogTable& t) { return t.name == table_; });
     EXPECT_NE(it, spec_.tables.end());
     spec_.selectedTable = static_cast<std::int32_t>(it - spec_.tables.begin());
     it->columnCount = -1;
-    EXPECT_TRUE(readColumnList(statement_, *it, reporter_)) << dump();
+    EXPECT_TRUE(readColumnList(statement_, *it, reporter_)) << reported();
     return *it;
   }
 
@@ -117,9 +70,6 @@ class ComposeOnDriverTest : public ::testing::TestWithParam<Database> {
     return currentSheet ? static_cast<long>(currentSheet->rowCount) : -1;
   }
 
-  RecordingReporter reporter_;
-  RetrievalSpec spec_;
-  SQLHSTMT statement_ = SQL_NULL_HSTMT;
   std::string table_;
   std::string dropTable_;
 };
@@ -134,7 +84,7 @@ TEST_P(ComposeOnDriverTest, EverySelectionComposesAStatementThatRuns) {
     markSelectedColumns(table, lines);
     buildSelect(spec_, table);
     SCOPED_TRACE(spec_.sqlText);
-    EXPECT_EQ(run(spec_.sqlText), 2) << dump();
+    EXPECT_EQ(run(spec_.sqlText), 2) << reported();
     if (!currentSheet) continue;
     const long columns = lines.empty() || lines.size() == kColumns.size()
                              ? static_cast<long>(kColumns.size())
@@ -175,7 +125,7 @@ TEST_P(ComposeOnDriverTest, ConditionsAssembledFromTheListsRun) {
       spec_.sqlText.replace(spec_.sqlText.find("ABS()"), 5, "ABS(" + sqlName("qty") + ")");
     }
     SCOPED_TRACE(spec_.sqlText);
-    EXPECT_EQ(run(spec_.sqlText), c.rows) << dump();
+    EXPECT_EQ(run(spec_.sqlText), c.rows) << reported();
   }
 }
 
@@ -193,20 +143,17 @@ TEST_P(ComposeOnDriverTest, EditedStatementsWithInsertedNamesRun) {
                       "WHERE " + field + "> 1 ORDER BY " + field;
   JoinedStatement edited = joinStatement(splitStatement(typed), kEditorInitialCapacity);
   SCOPED_TRACE(edited.text);
-  EXPECT_EQ(run(edited.text), 2) << dump();
+  EXPECT_EQ(run(edited.text), 2) << reported();
   // A long select list, broken into paragraphs and joined again.
   markSelectedColumns(table, {"Unit Price", "qty", "Order Date", "say \"hi\"", "Region"});
   buildSelect(spec_, table);
   std::vector<std::string> paragraphs = splitStatement(spec_.sqlText);
   EXPECT_GT(paragraphs.size(), 1u);
-  EXPECT_EQ(run(joinStatement(paragraphs, spec_.sqlCapacity).text), 2) << dump();
+  EXPECT_EQ(run(joinStatement(paragraphs, spec_.sqlCapacity).text), 2) << reported();
 }
 
-// VODBC_TEST_DATABASE is this program's index into the list in CMakeLists.txt.
-const Database kDatabases[] = {Database::SQLite, Database::PostgreSQL, Database::MariaDB};
-INSTANTIATE_TEST_SUITE_P(Real, ComposeOnDriverTest,
-                         ::testing::Values(kDatabases[VODBC_TEST_DATABASE]),
-                         [](const auto& info) { return testing::databaseName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Real, ComposeOnDriverTest, ::testing::Values(testing::kDatabaseUnderTest),
+                         testing::databaseTestName);
 
 }  // namespace
 }  // namespace vodbc

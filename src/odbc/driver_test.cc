@@ -1,25 +1,17 @@
-// The ODBC layer against real drivers. Written once; built three times,
-// each program instantiating the suite for one database (see
-// CMakeLists.txt), so each carries its own label and server fixture.
+// The ODBC layer against real drivers, built once per database.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 #include <utility>
 
+#include "live_odbc/live_database_test.h"
 #include "odbc/catalog.h"
 #include "odbc/connection.h"
 #include "odbc/driver_manager.h"
 #include "odbc/fetch.h"
 #include "odbc/retrieval_spec.h"
-#include "odbc_doubles/recording_reporter.h"
-#include "servers/test_servers.h"
 #include "sheet/sheet.h"
 #include "sheet/worksheet_settings.h"
-
-namespace vodbc::testing {
-void PrintTo(Database database, std::ostream* out) { *out << databaseName(database); }
-}  // namespace vodbc::testing
 
 namespace vodbc {
 namespace {
@@ -27,55 +19,8 @@ namespace {
 using testing::Database;
 using Lines = std::vector<std::string>;
 
-class DriverTest : public ::testing::TestWithParam<Database> {
+class DriverTest : public testing::LiveDatabaseTest {
  protected:
-  void SetUp() override {
-    testing::usePrivateOdbcRegistration();
-    unsetenv("VODBC_DRIVER_MANAGER");
-    initWorksheetDefaults();
-    auto server = testing::serverConnection(GetParam());
-    if (!server.available()) {
-      if (testing::inCi()) FAIL() << server.skipReason;
-      GTEST_SKIP() << server.skipReason;
-    }
-    connection_ = server.connectionString;
-    ASSERT_TRUE(checkDriverManager(reporter_));
-    ASSERT_EQ(openOdbc(reporter_), OpenResult::kOk) << dump();
-    std::string runString;
-    ASSERT_EQ(driverConnect(connection_, runString, reporter_, nullptr), ConnectResult::kConnected)
-        << dump();
-    statement_ = openStatement(reporter_);
-    ASSERT_NE(statement_, nullptr) << dump();
-    spec_.statement = statement_;
-    readDriverCapabilities(spec_, reporter_);
-    // Unique per process and per case, so repeated and parallel runs never
-    // meet each other's tables.
-    static int cases = 0;
-    suffix_ = std::to_string(getpid()) + "_" + std::to_string(++cases);
-  }
-
-  void TearDown() override {
-    releaseOdbc(statement_);
-    discardCurrentSheet();
-  }
-
-  std::string dump() const {
-    std::string text;
-    for (const std::string& line : reporter_.lines) text += line + "\n";
-    return text;
-  }
-
-  // Runs a statement that returns no rows (DDL, inserts).
-  void execute(const std::string& sql) {
-    std::string text = sql;
-    SQLRETURN rc = odbc::call<&OdbcApi::SQLExecDirect>(
-        statement_, reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER{SQL_NTS});
-    odbc::call<&OdbcApi::SQLFreeStmt>(statement_, SQLUSMALLINT{SQL_CLOSE});
-    ASSERT_TRUE(SQL_SUCCEEDED(rc)) << sql;
-  }
-
-  std::string table(const std::string& base) const { return base + "_" + suffix_; }
-
   FetchOutcome fetch(const std::string& sql) { return fetchIntoSheet(statement_, sql, reporter_); }
 
   SheetColumn* column(int position) const {
@@ -94,22 +39,14 @@ class DriverTest : public ::testing::TestWithParam<Database> {
     for (TextNode& node : textValues(*column(position))) out.push_back(node.text);
     return out;
   }
-
-  Database db() const { return GetParam(); }
-
-  RecordingReporter reporter_;
-  RetrievalSpec spec_;
-  SQLHSTMT statement_ = SQL_NULL_HSTMT;
-  std::string connection_;
-  std::string suffix_;
 };
 
 const double kMissing = kMissingValueCode;
 
 TEST_P(DriverTest, TypesNullsTextAndDatesArriveAsTheSheetKeepsThem) {
-  std::string t = table("types");
-  std::string dbl = db() == Database::PostgreSQL ? "double precision" : "double";
-  std::string ts = db() == Database::MariaDB ? "datetime" : "timestamp";
+  std::string t = unique("types_");
+  std::string dbl = database() == Database::PostgreSQL ? "double precision" : "double";
+  std::string ts = database() == Database::MariaDB ? "datetime" : "timestamp";
   execute("CREATE TABLE " + t + " (id integer, n numeric(12,3), big bigint, f " + dbl +
           ", flag boolean, c char(10), v varchar(100), d date, ts " + ts + ", tm time)");
   execute("INSERT INTO " + t +
@@ -119,8 +56,8 @@ TEST_P(DriverTest, TypesNullsTextAndDatesArriveAsTheSheetKeepsThem) {
           "(3, -1234.125, -7, -1e300, false, 'Grüße', 'Grüße €漢', '1999-12-31', "
           "'1999-12-31 23:59:59', '23:59:59')");
 
-  ASSERT_EQ(fetch("SELECT * FROM " + t + " ORDER BY id"), FetchOutcome::kFilled) << dump();
-  EXPECT_TRUE(reporter_.lines.empty()) << dump();
+  ASSERT_EQ(fetch("SELECT * FROM " + t + " ORDER BY id"), FetchOutcome::kFilled) << reported();
+  EXPECT_TRUE(reporter_.lines.empty()) << reported();
   Sheet& sheet = *currentSheet;
   EXPECT_EQ(sheet.rowCount, 3);
   EXPECT_EQ(sheet.columnCount, 10);
@@ -139,13 +76,13 @@ TEST_P(DriverTest, TypesNullsTextAndDatesArriveAsTheSheetKeepsThem) {
                                                                               : " other"));
   }
   EXPECT_EQ(shapes, (Lines{"id number", "n number", "big number", "f number",
-                           db() == Database::PostgreSQL ? "flag text" : "flag number", "c text",
-                           "v text", "d date", "ts date", "tm text"}));
+                           database() == Database::PostgreSQL ? "flag text" : "flag number",
+                           "c text", "v text", "d date", "ts date", "tm text"}));
   EXPECT_EQ(numbers(1), (std::vector<double>{1, 2, 3}));
   EXPECT_EQ(numbers(2), (std::vector<double>{12.5, kMissing, -1234.125}));
   EXPECT_EQ(numbers(3), (std::vector<double>{5e9, kMissing, -7}));
   EXPECT_EQ(numbers(4), (std::vector<double>{0.25, kMissing, -1e300}));
-  if (db() == Database::PostgreSQL) {
+  if (database() == Database::PostgreSQL) {
     EXPECT_EQ(texts(5), (Lines{"1", "", "0"}));
   } else {
     EXPECT_EQ(numbers(5), (std::vector<double>{1, kMissing, 0}));
@@ -170,25 +107,26 @@ TEST_P(DriverTest, TypesNullsTextAndDatesArriveAsTheSheetKeepsThem) {
 }
 
 TEST_P(DriverTest, BitsAndBooleansArriveAsZeroAndOne) {
-  if (db() == Database::PostgreSQL) {
+  if (database() == Database::PostgreSQL) {
     // psqlODBC reports booleans as bits only when told to; otherwise they
     // are the text "1" and "0" (see the first test).
     releaseOdbc(statement_);
-    ASSERT_EQ(openOdbc(reporter_), OpenResult::kOk) << dump();
+    ASSERT_EQ(openOdbc(reporter_), OpenResult::kOk) << reported();
     std::string runString;
     ASSERT_EQ(driverConnect(connection_ + "BoolsAsChar=0;", runString, reporter_, nullptr),
               ConnectResult::kConnected)
-        << dump();
+        << reported();
     statement_ = openStatement(reporter_);
     ASSERT_NE(statement_, nullptr);
   }
-  std::string t = table("bits");
+  std::string t = unique("bits_");
   // The MariaDB driver once copied BIT(1)'s raw bit into a double buffer:
   // TRUE arrived as 4.94e-324.
-  std::string bit = db() == Database::MariaDB ? "bit(1)" : "boolean";
+  std::string bit = database() == Database::MariaDB ? "bit(1)" : "boolean";
   execute("CREATE TABLE " + t + " (id integer, b " + bit + ", flag boolean)");
   execute("INSERT INTO " + t + " VALUES (1, true, true), (2, false, false), (3, NULL, NULL)");
-  ASSERT_EQ(fetch("SELECT b, flag FROM " + t + " ORDER BY id"), FetchOutcome::kFilled) << dump();
+  ASSERT_EQ(fetch("SELECT b, flag FROM " + t + " ORDER BY id"), FetchOutcome::kFilled)
+      << reported();
   for (int position : {1, 2}) {
     SCOPED_TRACE(position);
     ASSERT_EQ(column(position)->type, ColumnType::Numeric);
@@ -197,16 +135,16 @@ TEST_P(DriverTest, BitsAndBooleansArriveAsZeroAndOne) {
 }
 
 TEST_P(DriverTest, HugeNumbersAreClippedWithOneWarningAndNaNIsMissing) {
-  std::string t = table("huge");
-  std::string dbl = db() == Database::PostgreSQL ? "double precision" : "double";
+  std::string t = unique("huge_");
+  std::string dbl = database() == Database::PostgreSQL ? "double precision" : "double";
   execute("CREATE TABLE " + t + " (id integer, x " + dbl + ")");
   execute("INSERT INTO " + t + " VALUES (1, 1e38), (2, -1e38), (3, 2e38), (4, 9.99999e37)");
   std::vector<double> expected = {kLargestValue, -1e38, kLargestValue, 9.99999e37};
-  if (db() == Database::PostgreSQL) {
+  if (database() == Database::PostgreSQL) {
     execute("INSERT INTO " + t + " VALUES (5, 'NaN')");
     expected.push_back(kMissing);
   }
-  ASSERT_EQ(fetch("SELECT x FROM " + t + " ORDER BY id"), FetchOutcome::kFilled) << dump();
+  ASSERT_EQ(fetch("SELECT x FROM " + t + " ORDER BY id"), FetchOutcome::kFilled) << reported();
   EXPECT_EQ(numbers(1), expected);
   EXPECT_EQ(reporter_.lines, Lines{"error: Warning: Numbers in ODBC data greater than "
                                    "9.99999E+37 have been set to this value!"});
@@ -217,7 +155,7 @@ TEST_P(DriverTest, MoreThan250ColumnsKeepTheFirst250AfterANote) {
   for (int i = 2; i <= 260; ++i) {
     sql.append(",").append(std::to_string(i)).append(" AS c").append(std::to_string(i));
   }
-  ASSERT_EQ(fetch(sql), FetchOutcome::kFilled) << dump();
+  ASSERT_EQ(fetch(sql), FetchOutcome::kFilled) << reported();
   EXPECT_EQ(reporter_.lines, Lines{"note: Warning: Maximum number of columns (250) "
                                    "exceeded.\nIgnoring extra columns."});
   EXPECT_EQ(currentSheet->columnCount, 250);
@@ -226,9 +164,9 @@ TEST_P(DriverTest, MoreThan250ColumnsKeepTheFirst250AfterANote) {
 }
 
 TEST_P(DriverTest, CatalogListsTablesBeforeViewsAndQuotesWhatNeedsIt) {
-  std::string plain = table("plain");
-  std::string odd = table("Odd Name");
-  std::string view = table("view");
+  std::string plain = unique("plain_");
+  std::string odd = unique("Odd Name_");
+  std::string view = unique("view_");
   execute("CREATE TABLE " + plain + " (a integer)");
   std::string quotedTable, quotedColumn;
   appendIdentifier(quotedTable, odd);
@@ -237,10 +175,10 @@ TEST_P(DriverTest, CatalogListsTablesBeforeViewsAndQuotesWhatNeedsIt) {
           " numeric(8,2), label varchar(20), stamp date)");
   execute("INSERT INTO " + quotedTable + " VALUES (1, 2.5, 'x', '2020-01-02')");
   execute("CREATE VIEW " + view + " AS SELECT a FROM " + plain);
-  EXPECT_EQ(driverCapabilities.quoteChar, db() == Database::MariaDB ? '`' : '"');
+  EXPECT_EQ(driverCapabilities.quoteChar, database() == Database::MariaDB ? '`' : '"');
   EXPECT_FALSE(spec_.dataSourceName.empty());
 
-  ASSERT_TRUE(readTableList(statement_, spec_, reporter_)) << dump();
+  ASSERT_TRUE(readTableList(statement_, spec_, reporter_)) << reported();
   EXPECT_EQ(spec_.tableCount, static_cast<int>(spec_.tables.size()));
   // Tables come before views; within a kind the order is the driver's.
   std::vector<std::string> ours;
@@ -253,10 +191,10 @@ TEST_P(DriverTest, CatalogListsTablesBeforeViewsAndQuotesWhatNeedsIt) {
     }
   }
   if (ours.size() == 3 && ours[0] == plain + ":TABLE") std::swap(ours[0], ours[1]);
-  EXPECT_EQ(ours, (Lines{odd + ":TABLE", plain + ":TABLE", view + ":VIEW"})) << dump();
+  EXPECT_EQ(ours, (Lines{odd + ":TABLE", plain + ":TABLE", view + ":VIEW"})) << reported();
   ASSERT_NE(oddEntry, nullptr);
   CatalogTable& oddTable = *oddEntry;
-  ASSERT_TRUE(readColumnList(statement_, oddTable, reporter_)) << dump();
+  ASSERT_TRUE(readColumnList(statement_, oddTable, reporter_)) << reported();
   ASSERT_EQ(oddTable.columnCount, 4);
   Lines columns;
   for (const CatalogColumn& c : oddTable.columns) columns.push_back(c.name + " " + c.typeLetter);
@@ -272,15 +210,15 @@ TEST_P(DriverTest, CatalogListsTablesBeforeViewsAndQuotesWhatNeedsIt) {
     sql += ".";
   }
   appendIdentifier(sql, oddTable.name);
-  ASSERT_EQ(fetch(sql), FetchOutcome::kFilled) << sql << "\n" << dump();
+  ASSERT_EQ(fetch(sql), FetchOutcome::kFilled) << sql << "\n" << reported();
   EXPECT_EQ(numbers(1), std::vector<double>{2.5});
   EXPECT_STREQ(column(1)->name, "Unit_Price");  // sanitised
 }
 
 TEST_P(DriverTest, AFailedOrCancelledFetchLeavesTheStatementUsable) {
-  std::string missing = table("no_such_table");
+  std::string missing = unique("no_such_table_");
   EXPECT_EQ(fetch("SELECT * FROM " + missing), FetchOutcome::kFailed);
-  ASSERT_FALSE(reporter_.records.empty()) << dump();
+  ASSERT_FALSE(reporter_.records.empty()) << reported();
   const OdbcDiagnostic& first = reporter_.records.front();
   EXPECT_FALSE(first.isWarning);
   EXPECT_EQ(first.sqlState.size(), 5u);
@@ -291,7 +229,7 @@ TEST_P(DriverTest, AFailedOrCancelledFetchLeavesTheStatementUsable) {
   }
 
   const std::string noData = "error: Error reading ODBC data: No valid data found!";
-  std::string t = table("norows");
+  std::string t = unique("norows_");
   reporter_.lines.clear();
   EXPECT_EQ(fetch("CREATE TABLE " + t + " (a integer)"), FetchOutcome::kFailed);
   // The driver may say why the fetch found no cursor; the message comes last.
@@ -317,12 +255,12 @@ TEST_P(DriverTest, AFailedOrCancelledFetchLeavesTheStatementUsable) {
       "100) SELECT a.n FROM s a, s b";
   EXPECT_EQ(fetchIntoSheet(statement_, sql, reporter_, hooks), FetchOutcome::kCancelled);
   EXPECT_EQ(lastSeen, 2000);
-  EXPECT_TRUE(reporter_.lines.empty()) << dump();
+  EXPECT_TRUE(reporter_.lines.empty()) << reported();
   EXPECT_EQ(currentSheet, nullptr);
 
   // Nothing stays open or bound: the next statement runs on the same handle.
   execute("INSERT INTO " + t + " VALUES (7)");
-  ASSERT_EQ(fetch("SELECT a FROM " + t), FetchOutcome::kFilled) << dump();
+  ASSERT_EQ(fetch("SELECT a FROM " + t), FetchOutcome::kFilled) << reported();
   EXPECT_EQ(numbers(1), std::vector<double>{7});
 }
 
@@ -330,13 +268,13 @@ TEST_P(DriverTest, ARefusedConnectionSaysWhyAndReleasesEverything) {
   releaseOdbc(statement_);
   statement_ = SQL_NULL_HSTMT;
   reporter_.lines.clear();
-  std::string bad = db() == Database::SQLite
+  std::string bad = database() == Database::SQLite
                         ? "Driver={SQLite3};Database=/nonexistent/folder/x.db;"
-                        : connection_ + "Database=no_such_database_" + suffix_ + ";";
+                        : connection_ + "Database=no_such_database_" + unique("") + ";";
   ASSERT_EQ(openOdbc(reporter_), OpenResult::kOk);
   std::string runString = "unchanged";
   EXPECT_EQ(driverConnect(bad, runString, reporter_, nullptr), ConnectResult::kFailed);
-  ASSERT_GE(reporter_.lines.size(), 2u) << dump();
+  ASSERT_GE(reporter_.lines.size(), 2u) << reported();
   EXPECT_EQ(reporter_.lines[0],
             "error: Error: Could not Open Database Driver Connection correctly");
   EXPECT_EQ(reporter_.lines[1].rfind("diagnostic: Velora ODBC Error Message|", 0), 0u);
@@ -346,10 +284,8 @@ TEST_P(DriverTest, ARefusedConnectionSaysWhyAndReleasesEverything) {
   EXPECT_EQ(odbcHandles.environment, nullptr);
 }
 
-// VODBC_TEST_DATABASE is this program's index into the list in CMakeLists.txt.
-const Database kDatabases[] = {Database::SQLite, Database::PostgreSQL, Database::MariaDB};
-INSTANTIATE_TEST_SUITE_P(Real, DriverTest, ::testing::Values(kDatabases[VODBC_TEST_DATABASE]),
-                         [](const auto& info) { return testing::databaseName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Real, DriverTest, ::testing::Values(testing::kDatabaseUnderTest),
+                         testing::databaseTestName);
 
 }  // namespace
 }  // namespace vodbc

@@ -21,10 +21,6 @@
 #include "servers/test_servers.h"
 #include "session/session_runner.h"
 
-namespace vodbc::testing {
-void PrintTo(Database database, std::ostream* out) { *out << databaseName(database); }
-}  // namespace vodbc::testing
-
 namespace vodbc {
 namespace {
 
@@ -35,9 +31,7 @@ const std::string kBatch = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-batch";
 const std::string kDump = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump";
 const std::string kProgram = std::string(VODBC_BINARY_DIR) + "/bin/vodbc";
 
-// VODBC_TEST_DATABASE is this program's index into the list in CMakeLists.txt.
-constexpr Database kDatabases[] = {Database::SQLite, Database::PostgreSQL};
-constexpr Database kDatabase = kDatabases[VODBC_TEST_DATABASE];
+constexpr Database kDatabase = testing::kDatabaseUnderTest;
 
 bool contains(const Lines& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();

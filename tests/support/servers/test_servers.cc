@@ -45,6 +45,8 @@ const char* databaseName(Database database) {
   return "?";
 }
 
+void PrintTo(Database database, std::ostream* out) { *out << databaseName(database); }
+
 bool inCi() {
   const char* ci = std::getenv("CI");
   return ci != nullptr && std::string(ci) == "true";

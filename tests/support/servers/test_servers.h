@@ -13,13 +13,21 @@
 // and skipReason says why, and the test must fail.
 #pragma once
 
+#include <ostream>
 #include <string>
 
 namespace vodbc::testing {
 
+// In the order vodbc_add_database_tests numbers them.
 enum class Database { SQLite, PostgreSQL, MariaDB };
 
 const char* databaseName(Database database);
+void PrintTo(Database database, std::ostream* out);
+
+#ifdef VODBC_TEST_DATABASE
+// The database a suite built by vodbc_add_database_tests runs against.
+inline constexpr Database kDatabaseUnderTest = static_cast<Database>(VODBC_TEST_DATABASE);
+#endif
 
 // Points ODBCSYSINI and ODBCINI at the build tree's private registration.
 void usePrivateOdbcRegistration();

@@ -107,6 +107,7 @@ void menuCommandHandler(toolkit::Window window, int tag) {
 }
 
 void aboutBoxHandler(toolkit::Window window, const toolkit::Event& event) {
+  if (toolkit::answerRepaintOrClose(window, event)) return;
   switch (event.type) {
     case toolkit::EventType::Create:
       if (auto font = toolkit::parseFontDescription("01\\times\\1\\14\\")) {
@@ -117,12 +118,6 @@ void aboutBoxHandler(toolkit::Window window, const toolkit::Event& event) {
       toolkit::setControlText(window, 4, std::string("Version ") + VODBC_VERSION);
       toolkit::setControlText(window, 5, kMakerLine);
       toolkit::centreOnTaskWindow(window);
-      return;
-    case toolkit::EventType::Update:
-      toolkit::clearWindowBackground(window);
-      return;
-    case toolkit::EventType::Close:
-      toolkit::destroyWindow(window);
       return;
     case toolkit::EventType::Control:
       if (event.control == 1) toolkit::destroyWindow(window);

@@ -100,18 +100,13 @@ bool claimSingleWindow(toolkit::Window w, SingleWindowState& s) {
 
 void dispatchQueryWindowEvent(toolkit::Window w, const toolkit::Event& e,
                               const QueryWindowEvents& events) {
+  if (toolkit::answerRepaintOrClose(w, e)) return;
   switch (e.type) {
     case toolkit::EventType::Create:
       events.create(w);
       return;
     case toolkit::EventType::Destroy:
       if (events.destroy != nullptr) events.destroy(w);
-      return;
-    case toolkit::EventType::Close:
-      toolkit::destroyWindow(w);
-      return;
-    case toolkit::EventType::Update:
-      toolkit::clearWindowBackground(w);
       return;
     case toolkit::EventType::Control:
       events.control(w, e);

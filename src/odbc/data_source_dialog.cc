@@ -60,6 +60,7 @@ std::vector<std::string> namesOf(const std::vector<ListedName>& entries) {
 void handler(toolkit::Window window, const toolkit::Event& event) {
   auto* state = static_cast<DialogState*>(toolkit::windowData(window));
   if (state == nullptr) return;
+  if (toolkit::answerRepaintOrClose(window, event)) return;
   switch (event.type) {
     case toolkit::EventType::Create:
       toolkit::listSuspend(window, kSources);
@@ -77,12 +78,6 @@ void handler(toolkit::Window window, const toolkit::Event& event) {
       updateBrowse(window);
       toolkit::centreOnTaskWindow(window);
       toolkit::setFocus(window, kConnection);
-      return;
-    case toolkit::EventType::Update:
-      toolkit::clearWindowBackground(window);
-      return;
-    case toolkit::EventType::Close:
-      toolkit::destroyWindow(window);
       return;
     case toolkit::EventType::Control: {
       if (event.control == kSources || event.control == kDrivers) {

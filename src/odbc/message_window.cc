@@ -22,6 +22,7 @@ enum Control {
 }  // namespace
 
 void odbcMessageWindowHandler(toolkit::Window window, const toolkit::Event& event) {
+  if (toolkit::answerRepaintOrClose(window, event)) return;
   switch (event.type) {
     case toolkit::EventType::Create: {
       if (auto font = toolkit::parseFontDescription(kMessageWindowFont)) {
@@ -43,12 +44,6 @@ void odbcMessageWindowHandler(toolkit::Window window, const toolkit::Event& even
       toolkit::placeInTaskWindow(window);
       return;
     }
-    case toolkit::EventType::Update:
-      toolkit::clearWindowBackground(window);
-      return;
-    case toolkit::EventType::Close:
-      toolkit::destroyWindow(window);
-      return;
     case toolkit::EventType::Control:
       if (event.control == kOk) toolkit::destroyWindow(window);
       return;

@@ -63,4 +63,17 @@ void clearWindowBackground(Window w) {
   clearWindow(w, backgroundFor(kDesktopClass, backgroundColour()));
 }
 
+bool answerRepaintOrClose(Window w, const Event& e) {
+  switch (e.type) {
+    case EventType::Update:
+      clearWindowBackground(w);
+      return true;
+    case EventType::Close:
+      destroyWindow(w);
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace toolkit

@@ -1,5 +1,6 @@
-// Placement of the windows the program opens over its task window, and the
-// shared background they are painted with.
+// Placement of the windows the program opens over its task window, the
+// shared background they are painted with, and their common answers to a
+// repaint and to the close box.
 //
 // The arithmetic is kept apart as pure functions over rectangles, so it can
 // be checked with numbers; the three window operations only read the
@@ -41,5 +42,9 @@ void placeInTaskWindow(Window w);
 void centreOnTaskWindow(Window w);
 // Clears the whole window with the shared background (backgroundFor).
 void clearWindowBackground(Window w);
+// What every dialog of the program does alike: a repaint clears the
+// background, the close box destroys the window. True when `e` was one of
+// those two and has been answered.
+bool answerRepaintOrClose(Window w, const Event& e);
 
 }  // namespace toolkit

@@ -80,6 +80,7 @@ bool addDemoResources() {
 
 void demoDialogHandler(Window w, const Event& e) {
   auto* d = static_cast<DemoData*>(windowData(w));
+  if (answerRepaintOrClose(w, e)) return;
   switch (e.type) {
     case EventType::Create:
       if (!d) {
@@ -90,12 +91,6 @@ void demoDialogHandler(Window w, const Event& e) {
       fill(w, *d);
       placeInTaskWindow(w);
       setFocus(w, kFruits);
-      return;
-    case EventType::Update:
-      clearWindowBackground(w);
-      return;
-    case EventType::Close:
-      destroyWindow(w);
       return;
     case EventType::Control:
       break;

@@ -92,19 +92,6 @@ class FakeDriverManagerTest : public ::testing::Test {
     return result;
   }
 
-  // The tail of the handle account: what was freed, in order.
-  static Lines releases() {
-    Lines out;
-    for (const std::string& call : fake::calls()) {
-      if ((call.rfind("SQLFree", 0) == 0 && call != "SQLFreeStmt(UNBIND)" &&
-           call != "SQLFreeStmt(CLOSE)") ||
-          call == "SQLDisconnect") {
-        out.push_back(call);
-      }
-    }
-    return out;
-  }
-
   RecordingReporter reporter_;
   RetrievalSpec spec_;
 };
@@ -119,7 +106,7 @@ TEST_F(FakeDriverManagerTest, Odbc2DriverManagersAndDriversGetOdbc2Calls) {
   EXPECT_EQ(run(numbers(1)), "done");
   Lines twice = kOdbc2Release;
   twice.insert(twice.end(), kOdbc2Release.begin(), kOdbc2Release.end());
-  EXPECT_EQ(releases(), twice);
+  EXPECT_EQ(fake::releaseCalls(), twice);
   // The first run tried the ODBC 3 function once; the level then carried
   // over, so the second run never asked again and declared nothing.
   EXPECT_EQ(fake::callCount("SQLAllocHandle"), 1);
@@ -134,7 +121,7 @@ TEST_F(FakeDriverManagerTest, Odbc2DriverManagersAndDriversGetOdbc2Calls) {
   fresh();
   fake::setReported("SQLAllocHandle", false);
   EXPECT_EQ(run(numbers(1)), "done");
-  EXPECT_EQ(releases(), kOdbc2Release);
+  EXPECT_EQ(fake::releaseCalls(), kOdbc2Release);
   EXPECT_EQ(fake::callCount("SQLAllocHandle"), 2);  // environment, connection
   EXPECT_EQ(fake::callCount("SQLAllocStmt"), 1);
   EXPECT_EQ(odbcHandles.level, 2);
@@ -144,7 +131,7 @@ TEST_F(FakeDriverManagerTest, Odbc2DriverManagersAndDriversGetOdbc2Calls) {
   EXPECT_EQ(fake::callCount("SQLAllocEnv"), 1);
   EXPECT_EQ(fake::callCount("SQLAllocConnect"), 1);
   EXPECT_EQ(fake::callCount("SQLAllocHandle"), 1);  // the statement: level 3 again
-  EXPECT_EQ(releases(), kOdbc3Release);
+  EXPECT_EQ(fake::releaseCalls(), kOdbc3Release);
   EXPECT_EQ(odbcHandles.level, 3);
   EXPECT_EQ(fake::liveHandles(), 0);
 }

@@ -38,19 +38,6 @@ fake::ResultSet numbers(std::size_t rows) {
   return result;
 }
 
-// The calls that release handles, in order.
-Lines releases() {
-  Lines out;
-  for (const std::string& call : fake::calls()) {
-    if ((call.rfind("SQLFree", 0) == 0 && call != "SQLFreeStmt(UNBIND)" &&
-         call != "SQLFreeStmt(CLOSE)") ||
-        call == "SQLDisconnect") {
-      out.push_back(call);
-    }
-  }
-  return out;
-}
-
 const Lines kAll = {"SQLFreeHandle(STMT)", "SQLDisconnect", "SQLFreeHandle(DBC)",
                     "SQLFreeHandle(ENV)"};
 const Lines kNoStatement = {"SQLDisconnect", "SQLFreeHandle(DBC)", "SQLFreeHandle(ENV)"};
@@ -301,7 +288,7 @@ TEST_F(RunFakeTest, ReleasesEveryHandleInOrder) {
     };
     EXPECT_EQ(runRetrieval(c.interactive ? std::nullopt : std::optional(path_), ctx), c.runResult);
     EXPECT_EQ(ctx.outcome, c.outcome);
-    EXPECT_EQ(releases(), c.released);
+    EXPECT_EQ(fake::releaseCalls(), c.released);
     if (c.interactive) {
       EXPECT_EQ(fake::callCount("SQLExecDirect"), 0);
     }
@@ -342,7 +329,7 @@ TEST_F(RunFakeTest, CorrectedStatementRunsOnTheSameStatementHandle) {
   EXPECT_EQ(runRetrieval(path_, ctx), 1);
   EXPECT_EQ(fake::lastStatementText(), "SELECT a FROM u");
   EXPECT_EQ(fake::callCount("SQLExecDirect"), 2);
-  EXPECT_EQ(releases(), kAll);
+  EXPECT_EQ(fake::releaseCalls(), kAll);
   expectEverythingFreed();
 }
 
@@ -387,7 +374,7 @@ TEST_F(RunFakeTest, FetchOnAWorkerThread) {
       ASSERT_NE(currentSheet, nullptr);
       EXPECT_EQ(currentSheet->rowCount, 2);
     }
-    EXPECT_EQ(releases(), kAll);
+    EXPECT_EQ(fake::releaseCalls(), kAll);
     expectEverythingFreed();
   }
 }
@@ -427,7 +414,7 @@ TEST_F(RunFakeTest, InteractiveRunComposesRunsAndSaves) {
   EXPECT_EQ(offered, Lines{"Save Velora ODBC Data Retrieval file: " + folder_ + " *.idb"});
   // The completed connection string and the statement that ran.
   EXPECT_EQ(testing::readWholeFile(saved), "ODBC Data\r\nDSN=fake;UID=me\r\n" + statement + "\r\n");
-  EXPECT_EQ(releases(), kAll);
+  EXPECT_EQ(fake::releaseCalls(), kAll);
   expectEverythingFreed();
 }
 

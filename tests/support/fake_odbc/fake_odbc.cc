@@ -320,6 +320,17 @@ void queueResult(ResultSet result) { FAKE_WITH_STATE(s.results.push_back(std::mo
 void setTextTruncation(TextTruncation mode) { FAKE_WITH_STATE(s.truncation = mode;) }
 void setCompletedConnectionString(const std::string& text) { FAKE_WITH_STATE(s.completed = text;) }
 std::vector<std::string> calls() { FAKE_WITH_STATE(return s.calls;) }
+std::vector<std::string> releaseCalls() {
+  std::vector<std::string> out;
+  for (const std::string& call : calls()) {
+    if ((call.rfind("SQLFree", 0) == 0 && call != "SQLFreeStmt(UNBIND)" &&
+         call != "SQLFreeStmt(CLOSE)") ||
+        call == "SQLDisconnect") {
+      out.push_back(call);
+    }
+  }
+  return out;
+}
 std::vector<std::string> handleEvents() { FAKE_WITH_STATE(return s.events;) }
 int liveHandles() {
   FAKE_WITH_STATE(return static_cast<int>(std::count_if(s.handles.begin(), s.handles.end(),

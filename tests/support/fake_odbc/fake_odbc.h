@@ -94,6 +94,9 @@ void setCompletedConnectionString(const std::string& text);
 // "SQLFreeStmt(DROP)", "SQLDisconnect"), and the handle account
 // ("alloc ENV 1", "free STMT 3", "free-invalid" for a handle not alive).
 std::vector<std::string> calls();
+// Of those, the calls that release handles, in order: every SQLFree* except
+// unbinding and closing a cursor, and SQLDisconnect.
+std::vector<std::string> releaseCalls();
 std::vector<std::string> handleEvents();
 int liveHandles();
 int callCount(const std::string& function);

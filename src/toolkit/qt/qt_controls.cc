@@ -13,8 +13,8 @@
 #include <QtWidgets/QPushButton>
 
 #include "toolkit/qt/qt_internal.h"
-#include "toolkit/session.h"
 #include "toolkit/qt/qt_widgets.h"
+#include "toolkit/session.h"
 
 namespace toolkit::qt {
 

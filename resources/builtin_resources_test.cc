@@ -61,6 +61,7 @@ TEST_F(BuiltinResources, WindowLayouts) {
   13 check "Edit resulting SQL statement" 6 128 134 8 name=edit_sql
   14 check "Save Retrieval in file for re-use " 6 140 134 8 name=save
   15 button "~Help" 114 152 32 12 name=help
+  tab 7 9 12 11 4 3 13 14 1 2 5 15
 window 102 "ODBC: Edit SQL Statement" 258x102
   1 button "OK" 4 88 34 12 name=ok
   2 button "Cancel" 42 88 34 12 name=cancel
@@ -69,6 +70,7 @@ window 102 "ODBC: Edit SQL Statement" 258x102
   5 button "Columns" 120 88 36 12 name=columns
   6 check "Save edited text" 196 88 60 8 name=save
   7 button "Help" 160 88 32 12 name=help
+  tab 3 1 2 4 5 7 6
 window 103 "Velora ODBC Error Message" 240x124 at 86 76
   1 static "SQL Error:" 4 4 50 8
   3 static "" 56 4 50 8 name=sqlstate
@@ -85,6 +87,7 @@ dialog 104 "ODBC Insert Tables/Fields" 176x106
   5 static "~Fields:" 100 2 68 8
   6 list "" 96 12 76 80 name=fields
   7 button "~Help" 116 92 36 12 name=help
+  tab 4 6 1 2 7
 window 105 "ODBC Data: Select rows with Where statement" 245x96
   1 button "OK" 180 2 32 12 default name=ok
   2 button "Cancel" 180 18 32 12 name=cancel
@@ -98,6 +101,7 @@ window 105 "ODBC Data: Select rows with Where statement" 245x96
   10 static "Operators:" 174 52 60 8
   11 list "" 168 60 76 36 name=operators
   12 button "Help" 216 2 28 12 name=help
+  tab 5 7 9 11 1 2 3 12
 dialog 107 "About Velora ODBC Query" 195x78
   1 button "OK" 80 62 34 12 default name=ok
   2 static "Velora for Windows ODBC Query program" 2 6 191 12 centre name=heading

@@ -155,8 +155,24 @@ struct Parser {
     return true;
   }
 
+  bool parseTabOrder(const std::vector<std::string>& w, WindowResource& r) {
+    if (!r.tabOrder.empty()) return fail("a second 'tab' line");
+    for (std::size_t i = 1; i < w.size(); ++i) {
+      int id = 0;
+      if (!toInt(w[i], id) || !r.control(id)) return fail("'tab' names no control '" + w[i] + "'");
+      if (std::find(r.tabOrder.begin(), r.tabOrder.end(), id) != r.tabOrder.end()) {
+        return fail("'tab' names control " + w[i] + " twice");
+      }
+      r.tabOrder.push_back(id);
+    }
+    if (r.tabOrder.size() < 2) return fail("expected 'tab ID ID ...'");
+    return true;
+  }
+
   bool parseControl(const std::vector<std::string>& w, const std::vector<bool>& q,
                     WindowResource& r) {
+    if (w[0] == "tab") return parseTabOrder(w, r);
+    if (!r.tabOrder.empty()) return fail("a control after the 'tab' line");
     static const std::pair<const char*, ControlKind> kinds[] = {
         {"button", ControlKind::Button},     {"static", ControlKind::Static},
         {"edit", ControlKind::Edit},         {"textedit", ControlKind::TextEdit},

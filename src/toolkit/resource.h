@@ -33,6 +33,10 @@
 //            centre | right alignment of a static text
 //            name NAME      a name scripts may use instead of the id
 //                           (letters, digits, '_'; unique in the resource)
+//   tab ID ID ...                          after the controls: the order in
+//                                          which Tab visits them (those it
+//                                          names; without the line, the
+//                                          order they are listed in)
 //
 //   menubar ID                               a menu bar with its key table
 //   menu TEXT                                opens a menu ...
@@ -88,6 +92,7 @@ struct WindowResource {
   bool hasPosition = false;
   int x = 0, y = 0;
   std::vector<ControlResource> controls;
+  std::vector<int> tabOrder;  // control ids; empty: the order of `controls`
 
   const ControlResource* control(int controlId) const;
   const ControlResource* controlByName(std::string_view name) const;

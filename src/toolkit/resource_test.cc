@@ -26,6 +26,7 @@ list 5 at 2 58 size 40 20 disabled
 multilist 6 at 44 58 size 40 20 right
 dropdown 7 at 90 58 size 40 40
 check 8 "Save" at 2 90 size 60 8
+tab 3 1 8
 )",
                             "t.res", parsed, error))
       << error;
@@ -39,6 +40,7 @@ check 8 "Save" at 2 90 size 60 8
   6 multilist "" 44 58 40 20 right
   7 dropdown "" 90 58 40 40
   8 check "Save" 2 90 60 8
+  tab 3 1 8
 )");
   const WindowResource& w = *parsed.window;
   EXPECT_EQ(w.controlByName("connection"), &w.controls[2]);
@@ -112,6 +114,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{kButton + " name a-b\n",
                 "x.res:2: expected a name of letters, digits and '_' after 'name'"},
         BadCase{kButton + " bold\n", "x.res:2: unknown option 'bold'"},
+        BadCase{kButton + "\ntab 1\n", "x.res:3: expected 'tab ID ID ...'"},
+        BadCase{kButton + "\ntab 1 2\n", "x.res:3: 'tab' names no control '2'"},
+        BadCase{kButton + "\ntab 1 1\n", "x.res:3: 'tab' names control 1 twice"},
+        BadCase{kButton + "\nstatic 2 at 1 1 size 1 1\ntab 1 2\ntab 2 1\n",
+                "x.res:5: a second 'tab' line"},
+        BadCase{kButton + "\nstatic 2 at 1 1 size 1 1\ntab 1 2\nstatic 3 at 1 1 size 1 1\n",
+                "x.res:5: a control after the 'tab' line"},
         BadCase{"menubar 7\nmenu \"A\"\nitem 1 \"x\"\n", "x.res:3: menu \"A\" without 'end'"},
         BadCase{"menubar 7\nend\n", "x.res:2: 'end' without a menu"},
         BadCase{"menubar 7\nmenu \"A\"\nmenu \"B\"\n", "x.res:3: a menu inside a menu"},

@@ -15,6 +15,7 @@
 #include <QtGui/QTextBlock>
 #include <QtGui/QTextCursor>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
@@ -30,6 +31,7 @@
 #include "toolkit/qt/qt_internal.h"
 #include "toolkit/qt/qt_widgets.h"
 #include "toolkit/qt/widget_map.h"
+#include "toolkit/qt/window_fit.h"
 #include "toolkit/session.h"
 
 namespace toolkit {
@@ -133,11 +135,18 @@ class QtBackend final : public Backend {
       widget->setHidden(c.hidden);
       widget->setEnabled(!c.disabled);
       if (auto* label = qobject_cast<QLabel*>(widget)) fitLabel(label);
+      if (auto* check = qobject_cast<QCheckBox*>(widget)) fitCheckBox(check);
       setControlIdOf(widget, c.id);
       entry.controls[c.id] = widget;
       entry.kinds[c.id] = c.kind;
       placed.emplace_back(widget, widget->geometry());
     }
+    // Tab goes through the controls in the order the layout gives, not in
+    // the order of their ids (which puts OK before what it confirms).
+    for (std::size_t i = 1; i < r.tabOrder.size(); ++i) {
+      QWidget::setTabOrder(entry.controls[r.tabOrder[i - 1]], entry.controls[r.tabOrder[i]]);
+    }
+    growToFitControls(dialog, px(2, ux));
     if (r.resizable) followResizing(dialog, r, placed);
     return true;
   }

@@ -14,6 +14,7 @@
 
 #include "toolkit/qt/qt_internal.h"
 #include "toolkit/qt/qt_widgets.h"
+#include "toolkit/session.h"
 
 namespace toolkit::qt {
 
@@ -34,6 +35,9 @@ QWidget* makeControl(Window w, QWidget* parent, const ControlResource& c, const 
     e.control = id;
     e.action = action;
     dispatchEvent(w, e);
+    // What a real user changed shows in the transcript once the handler is
+    // done, as a script's changes do at its next line.
+    if (recording() && !scripted()) flushTranscript();
   };
   switch (c.kind) {
     case ControlKind::Button: {
@@ -65,6 +69,9 @@ QWidget* makeControl(Window w, QWidget* parent, const ControlResource& c, const 
       } else {
         e->setLineWrapMode(QPlainTextEdit::NoWrap);
       }
+      // A tab character is never wanted in a column name, a condition or a
+      // statement; Tab moves on to the next control, as everywhere else.
+      e->setTabChangesFocus(true);
       QObject::connect(e, &QPlainTextEdit::textChanged, e,
                        [send] { send(ControlAction::TextChanged); });
       return e;

@@ -74,6 +74,12 @@ void screenshotAtWait(const QString& what) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     QThread::msleep(10);
   }
+  // What a script changed by the widgets' own setters may still wait for
+  // a repaint the loop has not scheduled yet: paint every window now.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->isVisible()) window->repaint();
+  }
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   QScreen* screen = QGuiApplication::primaryScreen();
   if (!screen) return;
   const QString path =

@@ -7,6 +7,7 @@
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QListWidget>
 #include <QtWidgets/QMainWindow>
 #include <QtWidgets/QMessageBox>
 #include <cstdlib>
@@ -40,6 +41,13 @@ class WidgetMap : public QObject {
  public:
   explicit WidgetMap(const QString& path) : file_(path) {
     file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+      if (!now || now->window()->windowType() == Qt::Popup) return;
+      const QString name = nameOf(now);
+      if (!name.isEmpty()) {
+        write(QStringLiteral("focus %1 %2").arg(now->window()->winId()).arg(lineName(name)));
+      }
+    });
   }
 
  protected:
@@ -52,10 +60,9 @@ class WidgetMap : public QObject {
     switch (event->type()) {
       case QEvent::Show:
         write(QStringLiteral("show %1 %2").arg(kindOf(widget)).arg(widget->winId()));
+        watchLists(widget);
         // Layouts settle once the event loop runs again.
-        QTimer::singleShot(0, this, [this, w = QPointer<QWidget>(widget)] {
-          if (w && w->isVisible()) writeWidgets(w);
-        });
+        writeWidgetsSoon(widget);
         break;
       case QEvent::Resize:
         if (widget->isVisible()) writeWidgets(widget);
@@ -70,19 +77,55 @@ class WidgetMap : public QObject {
   }
 
  private:
+  static QString lineName(const QString& name) { return name.simplified().replace(u' ', u'_'); }
+
+  void writeWidgetsSoon(QWidget* window) {
+    QTimer::singleShot(0, this, [this, w = QPointer<QWidget>(window)] {
+      if (w && w->isVisible()) writeWidgets(w);
+    });
+  }
+
+  // A list's items move whenever the program refills it, long after the
+  // window was shown: each change describes the window again.
+  void watchLists(QWidget* window) {
+    for (QListWidget* list : window->findChildren<QListWidget*>()) {
+      if (list->property("widgetMapWatched").toBool()) continue;
+      list->setProperty("widgetMapWatched", true);
+      QAbstractItemModel* model = list->model();
+      auto again = [this, w = QPointer<QWidget>(window)] {
+        if (w) writeWidgetsSoon(w);
+      };
+      connect(model, &QAbstractItemModel::rowsInserted, this, again);
+      connect(model, &QAbstractItemModel::rowsRemoved, this, again);
+      connect(model, &QAbstractItemModel::modelReset, this, again);
+    }
+  }
+
+  void writePlace(QWidget* window, const QString& name, QWidget* widget, const QRect& rect) {
+    const QPoint at = widget->mapTo(window, rect.topLeft());
+    write(QStringLiteral("widget %1 %2 %3 %4 %5 %6")
+              .arg(window->winId())
+              .arg(lineName(name))
+              .arg(at.x())
+              .arg(at.y())
+              .arg(rect.width())
+              .arg(rect.height()));
+  }
+
+  // Every named control, and each visible item of a list as "NAME/ROW".
   void writeWidgets(QWidget* window) {
     for (QWidget* child : window->findChildren<QWidget*>()) {
       if (!child->isVisibleTo(window) || child->isWindow()) continue;
       const QString name = nameOf(child);
       if (name.isEmpty()) continue;
-      const QPoint at = child->mapTo(window, QPoint(0, 0));
-      write(QStringLiteral("widget %1 %2 %3 %4 %5 %6")
-                .arg(window->winId())
-                .arg(name.simplified().replace(u' ', u'_'))
-                .arg(at.x())
-                .arg(at.y())
-                .arg(child->width())
-                .arg(child->height()));
+      writePlace(window, name, child, child->rect());
+      auto* list = qobject_cast<QListWidget*>(child);
+      if (!list) continue;
+      QWidget* viewport = list->viewport();
+      for (int row = 0; row < list->count(); ++row) {
+        const QRect item = list->visualItemRect(list->item(row)) & viewport->rect();
+        if (!item.isEmpty()) writePlace(window, name + u'/' + QString::number(row), viewport, item);
+      }
     }
   }
 

@@ -6,11 +6,14 @@
 // every top-level window it shows or resizes:
 //   show KIND XID                  a window appeared (X window id, decimal)
 //   widget XID NAME X Y W H        a control, relative to that window
+//   widget XID NAME/ROW X Y W H    a visible item of a list control
+//   focus XID NAME                 a control took the keyboard focus
 //   hide XID                       the window went away
 // KIND is the resource id of a toolkit window, "task", "message", "file",
 // "help" or "progress". NAME is a control id, the object name of a widget
 // that has one, or "button:LABEL" for other buttons ("button:Yes"). A later
-// line for the same window and name replaces an earlier one.
+// line for the same window and name replaces an earlier one; a list's items
+// are described again whenever its contents change.
 #pragma once
 
 namespace toolkit::qt {

@@ -28,6 +28,8 @@ inline std::string listing(const WindowResource& w) {
          (c.stretch ? " stretch" : "") + alignments[static_cast<int>(c.alignment)] +
          (c.name.empty() ? "" : " name=" + c.name);
   }
+  if (!w.tabOrder.empty()) s += "\n  tab";
+  for (int id : w.tabOrder) s += " " + std::to_string(id);
   return s + "\n";
 }
 

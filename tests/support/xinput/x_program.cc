@@ -11,8 +11,6 @@
 
 #include "xinput/x_tools.h"
 
-extern char** environ;
-
 namespace vodbc::testing {
 namespace {
 
@@ -43,13 +41,7 @@ XProgram::XProgram(const XDisplay& display, std::vector<std::string> argv,
                                            {"VODBC_TRANSCRIPT", folder_.file("transcript")},
                                            {"VODBC_WIDGET_MAP", folder_.file("widgets")},
                                            {"QT_LOGGING_RULES", "*.debug=false"}});
-  std::vector<std::string> env;
-  for (char** e = environ; *e != nullptr; ++e) env.push_back(*e);
-  for (const auto& variable : environment) {
-    const std::string prefix = variable.first + "=";
-    std::erase_if(env, [&prefix](const std::string& s) { return s.rfind(prefix, 0) == 0; });
-    env.push_back(prefix + variable.second);
-  }
+  std::vector<std::string> env = environmentWith(environment);
   std::erase_if(env, [](const std::string& s) {
     return s.rfind("VODBC_SCRIPT=", 0) == 0 || s.rfind("WAYLAND_DISPLAY=", 0) == 0;
   });
@@ -134,9 +126,33 @@ std::vector<XWindow> XProgram::windowsOnScreen() const {
       for (XWindow& w : windows) {
         if (w.id == id) w.widgets[name] = p;
       }
+    } else if (verb == "focus") {
+      unsigned long id = 0;
+      std::string name;
+      words >> id >> name;
+      for (XWindow& w : windows) {
+        if (w.id == id) w.focus = name;
+      }
     }
   }
   return windows;
+}
+
+std::optional<XWindow> XProgram::onScreen(unsigned long id) const {
+  for (XWindow& w : windowsOnScreen()) {
+    if (w.id == id) return w;
+  }
+  return std::nullopt;
+}
+
+std::string XProgram::focusIn(const XWindow& window) const {
+  const std::optional<XWindow> now = onScreen(window.id);
+  return now ? now->focus : std::string();
+}
+
+bool XProgram::waitForFocusOn(const XWindow& window, const std::string& widget) {
+  auto focused = [&] { return focusedWindow() == window.id && focusIn(window) == widget; };
+  return waitUntil([&] { return focused() || !running(); }) && focused();
 }
 
 unsigned long XProgram::focusedWindow() const {
@@ -171,20 +187,20 @@ void XProgram::type(const std::string& text) {
   runTool({"xdotool", "type", "--clearmodifiers", "--delay", "20", text}, display_.name());
 }
 
-bool XProgram::click(const XWindow& window, const std::string& widget) {
+bool XProgram::click(const XWindow& window, const std::string& widget, int clicks) {
   // The map describes a window's widgets once its layout has settled.
   std::optional<XWindow::Place> place;
   waitUntil([&] {
-    for (const XWindow& w : windowsOnScreen()) {
-      if (w.id != window.id) continue;
-      if (auto it = w.widgets.find(widget); it != w.widgets.end()) place = it->second;
+    if (const std::optional<XWindow> w = onScreen(window.id)) {
+      if (auto it = w->widgets.find(widget); it != w->widgets.end()) place = it->second;
     }
     return place.has_value() || !running();
   });
   if (!place) return false;
   const XWindow::Place& p = *place;
   runTool({"xdotool", "mousemove", "--window", std::to_string(window.id),
-           std::to_string(p.x + p.width / 2), std::to_string(p.y + p.height / 2), "click", "1"},
+           std::to_string(p.x + p.width / 2), std::to_string(p.y + p.height / 2), "click",
+           "--repeat", std::to_string(clicks), "1"},
           display_.name());
   return true;
 }

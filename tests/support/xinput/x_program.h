@@ -34,7 +34,8 @@ struct XWindow {
   struct Place {
     int x = 0, y = 0, width = 0, height = 0;
   };
-  std::map<std::string, Place> widgets;  // by name (control id, "button:OK", ...)
+  std::map<std::string, Place> widgets;  // by name (control id, "button:OK", "9/0" ...)
+  std::string focus;                     // the control that took the focus last
 };
 
 class XProgram {
@@ -62,17 +63,22 @@ class XProgram {
   // Waits until `window` has the keyboard focus (again); false when it
   // never did.
   bool waitForFocus(const XWindow& window);
+  // Waits until the control `widget` of `window` has the keyboard focus;
+  // false when it never did (focusIn then says where the focus is).
+  bool waitForFocusOn(const XWindow& window, const std::string& widget);
+  std::string focusIn(const XWindow& window) const;
   // The windows on screen now, oldest first.
   std::vector<XWindow> windowsOnScreen() const;
   // The X window that has the keyboard focus (0 when none).
   unsigned long focusedWindow() const;
 
   // Real input: keys as xdotool names them ("Return", "Escape", "alt+F4",
-  // "F1", "Next"), typed text, and a click in the middle of a widget (false
-  // when the window has no such widget).
+  // "F1", "Next"), typed text, and `clicks` clicks in the middle of a
+  // widget or list item ("9/2": row 2 of list 9); false when the window
+  // has no such widget.
   void key(const std::string& keys);
   void type(const std::string& text);
-  bool click(const XWindow& window, const std::string& widget);
+  bool click(const XWindow& window, const std::string& widget, int clicks = 1);
 
   // Waits for the program to end; its exit status, or -1 when it did not.
   int waitForExit();
@@ -82,6 +88,7 @@ class XProgram {
 
  private:
   std::string readMap() const;
+  std::optional<XWindow> onScreen(unsigned long id) const;
 
   const XDisplay& display_;
   TempFolder folder_;

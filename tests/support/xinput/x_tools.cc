@@ -23,15 +23,19 @@ std::string findTool(const std::string& name) {
   return {};
 }
 
-int spawnTool(const std::vector<std::string>& argv,
-              const std::vector<std::pair<std::string, std::string>>& environment, int keepFd) {
+std::vector<std::string> environmentWith(const Environment& changes) {
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) env.push_back(*e);
-  for (const auto& variable : environment) {
+  for (const auto& variable : changes) {
     const std::string prefix = variable.first + "=";
     std::erase_if(env, [&prefix](const std::string& s) { return s.rfind(prefix, 0) == 0; });
     env.push_back(prefix + variable.second);
   }
+  return env;
+}
+
+int spawnTool(const std::vector<std::string>& argv, const Environment& environment, int keepFd) {
+  std::vector<std::string> env = environmentWith(environment);
   std::vector<std::string> args = argv;
   std::vector<char*> argp, envp;
   for (std::string& a : args) argp.push_back(a.data());

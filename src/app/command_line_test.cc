@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -68,7 +69,7 @@ TEST(CommandLine, SwitchesAndArguments) {
 TEST(CommandLine, TaskWindowPlacement) {
   const struct {
     std::string line;
-    TaskWindowPlacement expected;
+    std::array<int, 4> expected;  // top, left, width, height
   } cases[] = {
       {"vodbc", {133, 154, 250, 100}},           {"vodbc /w=10,20,300,120 x", {10, 20, 300, 120}},
       {"vodbc /w=5,6", {5, 6, 250, 100}},        {"vodbc /w=5", {5, 154, 250, 100}},
@@ -78,10 +79,7 @@ TEST(CommandLine, TaskWindowPlacement) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     const TaskWindowPlacement p = placeTaskWindow(parseCommandLine(c.line), 1024, 768);
-    EXPECT_EQ(p.top, c.expected.top);
-    EXPECT_EQ(p.left, c.expected.left);
-    EXPECT_EQ(p.width, c.expected.width);
-    EXPECT_EQ(p.height, c.expected.height);
+    EXPECT_EQ((std::array{p.top, p.left, p.width, p.height}), c.expected);
   }
 }
 
@@ -160,10 +158,8 @@ TEST(HelpFiles, FoundBesideTheProgramsFolderThenInShare) {
       {"build/bin/vodbc", "build/help/vodbc.html", "build/share/vodbc/help/vodbc.html"},
   };
   for (const Case& c : cases) {
-    std::vector<std::string> found = helpFileCandidates(c.program);
-    ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0], c.first) << c.program;
-    EXPECT_EQ(found[1], c.second) << c.program;
+    EXPECT_EQ(helpFileCandidates(c.program), (std::vector<std::string>{c.first, c.second}))
+        << c.program;
   }
   EXPECT_EQ(helpTopicFile("/opt/help/vodbc.html", 4403), "/opt/help/4403.html");
 }

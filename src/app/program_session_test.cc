@@ -209,15 +209,6 @@ INSTANTIATE_TEST_SUITE_P(
             true}),
     [](const ::testing::TestParamInfo<SessionCase>& info) { return std::string(info.param.name); });
 
-TEST(ProgramCommandLine, HelpAndVersionPrintAndEnd) {
-  testing::ProgramResult version = testing::runProgram(kProgram, {"--version"});
-  EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "vodbc 0.1.0\n");
-  testing::ProgramResult help = testing::runProgram(kProgram, {"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("Usage: vodbc [/d=FOLDER] [/c]", 0), 0u) << help.out;
-}
-
 // With no display and no script nobody could answer a window: one line
 // says so and the program ends at once with status 2.
 TEST(ProgramCommandLine, NoDisplayAndNoScriptEndsWithOneLine) {

@@ -25,21 +25,22 @@ namespace fs = std::filesystem;
 using namespace testing;  // NOLINT: the helpers are this file's vocabulary
 using Entry = RecordingMessages::Entry;
 
-void fillSmallSheet(TestSheet& sheet) {
-  sheet.addTexts("City", {"Oslo", "Rome", "Oslo", ""});
-  sheet.addNumbers("Amount", {1.5, -2, 1e-3, 4});
-}
+// Four rows of a factor and a number column: many writes, few bytes.
+struct SmallSheet : TestSheet {
+  SmallSheet() : TestSheet(4) {
+    addTexts("City", {"Oslo", "Rome", "Oslo", ""});
+    addNumbers("Amount", {1.5, -2, 1e-3, 4});
+  }
+};
 
 TEST(WorksheetFaults, EveryWriteFailingStopsWritingAtOnceWithoutAMessage) {
-  TestSheet whole(4);
-  fillSmallSheet(whole);
+  SmallSheet whole;
   const WriteOutcome complete = writeToMemory(whole.get());
   const std::size_t writes = complete.writes;
   ASSERT_GT(writes, 100u) << "the fields and cells go out in many writes";
   for (std::size_t n = 1; n <= writes; ++n) {
     SCOPED_TRACE("write " + std::to_string(n) + " of " + std::to_string(writes) + " fails");
-    TestSheet sheet(4);
-    fillSmallSheet(sheet);
+    SmallSheet sheet;
     RecordingMessages messages;
     MemoryOutputFile file;
     file.failWrite(n);
@@ -67,8 +68,7 @@ TEST(WorksheetFaults, CloseOrOpenFailingGivesZero) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
-    TestSheet sheet(4);
-    fillSmallSheet(sheet);
+    SmallSheet sheet;
     RecordingMessages messages;
     MemoryOutputFile file;
     c.failOpen ? file.failOpen() : file.failClose();
@@ -106,9 +106,6 @@ std::vector<std::string> namesIn(const fs::path& folder) {
   return names;
 }
 
-std::string contents(const std::string& file) { return readWholeFile(file); }
-void put(const std::string& file, const std::string& text) { writeWholeFile(file, text); }
-
 // A fresh folder per test, removed afterwards.
 class RealFileTest : public ::testing::Test {
  protected:
@@ -118,8 +115,7 @@ class RealFileTest : public ::testing::Test {
   // Writes the small sheet to `target`, answering the question with `answer`.
   static std::uint16_t save(const std::string& target, const char* answer,
                             std::vector<Entry>* log) {
-    TestSheet sheet(4);
-    fillSmallSheet(sheet);
+    SmallSheet sheet;
     RecordingMessages messages(answer);
     const std::uint16_t result = writeWorksheetFile(sheet.get(), target.c_str(), messages);
     *log = messages.log;
@@ -160,11 +156,11 @@ TEST_F(RealFileTest, ExistingFileIsKeptUnlessTheAnswerIsOverwrite) {
     SCOPED_TRACE(answer);
     // A long folder name shows the path cut to 60 characters in the question.
     const std::string target = path(std::string(70, 'd') + ".WOR");
-    put(target, "old contents");
+    writeWholeFile(target, "old contents");
     std::vector<Entry> log;
     EXPECT_EQ(save(target, answer, &log), 0);
     EXPECT_EQ(log, (std::vector<Entry>{{"ask", question(target)}}));
-    EXPECT_EQ(contents(target), "old contents");
+    EXPECT_EQ(readWholeFile(target), "old contents");
     EXPECT_EQ(listing().size(), 1u);
   }
 }
@@ -174,7 +170,7 @@ TEST_F(RealFileTest, ExistingFileIsKeptUnlessTheAnswerIsOverwrite) {
 TEST_F(RealFileTest, OverwriteReplacesTheFileAndKeepsItsModeAndLink) {
   fs::create_directory(folder_.path() / "real");
   const std::string real = path("real/data.WOR");
-  put(real, "old contents");
+  writeWholeFile(real, "old contents");
   ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
   fs::create_symlink(real, path("link.WOR"));
   for (const std::string& target : {real, path("link.WOR")}) {
@@ -183,8 +179,8 @@ TEST_F(RealFileTest, OverwriteReplacesTheFileAndKeepsItsModeAndLink) {
     EXPECT_EQ(save(target, "Overwrite", &log), 1);
     EXPECT_EQ(log, (std::vector<Entry>{{"ask", question(target)}}));
     EXPECT_EQ(mode(real), 0640u);
-    EXPECT_EQ(contents(real).substr(0, 3), "\x40\x0D\xC1");
-    put(real, "old contents");
+    EXPECT_EQ(readWholeFile(real).substr(0, 3), "\x40\x0D\xC1");
+    writeWholeFile(real, "old contents");
   }
   EXPECT_TRUE(fs::is_symlink(path("link.WOR")));
   EXPECT_EQ(listing(), (std::vector<std::string>{"link.WOR", "real"}));
@@ -193,7 +189,7 @@ TEST_F(RealFileTest, OverwriteReplacesTheFileAndKeepsItsModeAndLink) {
 
 TEST_F(RealFileTest, WhatCannotBeOpenedGivesTheOpenMessage) {
   fs::create_directory(folder_.path() / "a-folder.WOR");
-  put(path("locked.WOR"), "old contents");
+  writeWholeFile(path("locked.WOR"), "old contents");
   ASSERT_EQ(::chmod(path("locked.WOR").c_str(), 0444), 0);
   const bool root = ::geteuid() == 0;  // root may write any file
   for (const std::string& target :
@@ -207,7 +203,20 @@ TEST_F(RealFileTest, WhatCannotBeOpenedGivesTheOpenMessage) {
     EXPECT_EQ(log, expected);
   }
   EXPECT_EQ(listing(), (std::vector<std::string>{"a-folder.WOR", "locked.WOR"}));
-  EXPECT_EQ(contents(path("locked.WOR")), "old contents");
+  EXPECT_EQ(readWholeFile(path("locked.WOR")), "old contents");
+}
+
+// Reruns the case in a process of its own, writing over an existing file,
+// and gives its status; whatever ended that process, the old file is kept
+// and no temporary is left.
+int rerunOnAnExistingFile() {
+  const TempFolder folder("vodbc-writer");
+  const std::string target = folder.file("kept.WOR");
+  writeWholeFile(target, "old contents");
+  const int status = rerunInFreshProcess(target).status;
+  EXPECT_EQ(readWholeFile(target), "old contents");
+  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"kept.WOR"});
+  return status;
 }
 
 // A real write failure: the file size limit makes write() fail part-way
@@ -225,13 +234,7 @@ TEST(RealFileLimits, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     const auto result = writeWorksheetFile(sheet.get(), target->c_str(), messages);
     std::_Exit(result == 0 && messages.log.size() == 1 ? 0 : 1);
   }
-  const TempFolder folder("vodbc-writer");
-  const std::string target = folder.file("kept.WOR");
-  put(target, "old contents");
-  EXPECT_EQ(rerunInFreshProcess(target).status, 0)
-      << "the write fails with no message but the question";
-  EXPECT_EQ(contents(target), "old contents");
-  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"kept.WOR"});
+  EXPECT_EQ(rerunOnAnExistingFile(), 0) << "the write fails with no message but the question";
 }
 
 // Running out of memory ends the process, but only before the temporary
@@ -243,8 +246,7 @@ TEST(RealFileLimits, RunningOutOfMemoryEndsTheProcessBeforeAnyFileIsMade) {
   GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
 #endif
   if (const auto target = freshProcessArgument()) {
-    TestSheet sheet(4);
-    fillSmallSheet(sheet);
+    SmallSheet sheet;
     RecordingMessages messages("Overwrite");
     // Address space for what the process has now and little more.
     long pages = 0;
@@ -255,12 +257,7 @@ TEST(RealFileLimits, RunningOutOfMemoryEndsTheProcessBeforeAnyFileIsMade) {
     writeWorksheetFile(sheet.get(), target->c_str(), messages);
     std::_Exit(0);
   }
-  const TempFolder folder("vodbc-writer");
-  const std::string target = folder.file("kept.WOR");
-  put(target, "old contents");
-  EXPECT_EQ(rerunInFreshProcess(target).status, 8) << "Error: Not enough memory to read data!";
-  EXPECT_EQ(contents(target), "old contents");
-  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"kept.WOR"});
+  EXPECT_EQ(rerunOnAnExistingFile(), 8) << "Error: Not enough memory to read data!";
 }
 
 }  // namespace

@@ -18,13 +18,12 @@
 #include <atomic>
 #include <clocale>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "files/temp_folder.h"
 #include "toolkit/backend.h"
 #include "toolkit/demo/demo_dialog.h"
 #include "toolkit/headless/headless_backend.h"
@@ -176,10 +175,9 @@ TYPED_TEST(BothBackends, FileDialogsAndAQuestionThatKeepsTheDialogOpen) {
 // dialog; the open dialog opens an existing file as named and adds the type
 // only to a name no file has.
 TYPED_TEST(BothBackends, OpenDialogsOpenAnExistingFileAsNamed) {
-  char folderName[] = "/tmp/vodbc-dialogs-XXXXXX";
-  ASSERT_NE(::mkdtemp(folderName), nullptr);
-  const std::string folder = folderName;
-  std::ofstream(folder + "/noext") << "x";
+  const vodbc::testing::TempFolder temp("vodbc-dialogs");
+  const std::string folder = temp.str();
+  vodbc::testing::writeWholeFile(temp.file("noext"), "x");
   const struct {
     bool save;
     const char* typed;
@@ -197,7 +195,6 @@ TYPED_TEST(BothBackends, OpenDialogsOpenAnExistingFileAsNamed) {
       EXPECT_EQ(spec.directory, folder);
     }
   });
-  std::filesystem::remove_all(folder);
 }
 
 TYPED_TEST(BothBackends, DialogClosedAtItsCreationIsNeverShown) {
@@ -366,15 +363,17 @@ TYPED_TEST(BothBackends, ConnectAnswersADataSourceDialog) {
 }
 
 TYPED_TEST(BothBackends, HelpWindowShowsReadableFilesOnly) {
-  const std::string page = ::testing::TempDir() + "toolkit_help.html";
-  std::ofstream(page) << "<html><body><h1 id=\"topic4401\">Contents</h1></body></html>";
+  // A folder of its own: both backends' cases may run at once.
+  const vodbc::testing::TempFolder temp("vodbc-help");
+  const std::string page = temp.file("toolkit_help.html");
+  vodbc::testing::writeWholeFile(page,
+                                 "<html><body><h1 id=\"topic4401\">Contents</h1></body></html>");
   this->inApplication("", [&](Window) {
     EXPECT_TRUE(showHelpWindow(page, 4401));
     EXPECT_FALSE(showHelpWindow(page + ".missing", 4403));
   });
   EXPECT_EQ(transcriptLines(),
             (Lines{"open task \"Test\"", "help 4401", "help 4403", "close task \"Test\""}));
-  std::remove(page.c_str());
 }
 
 TYPED_TEST(BothBackends, QuitRequestsReachTheTaskWindow) {

@@ -41,6 +41,13 @@ Bytes sampleFile() {
 
 WorksheetImage sampleImage() { return testing::readBack(sampleFile()); }
 
+// The sample's first `size` bytes as the file `path`.
+void writeSample(const std::string& path, std::size_t size = 3478) {
+  const Bytes bytes = sampleFile();
+  testing::writeWholeFile(path,
+                          std::string_view(reinterpret_cast<const char*>(bytes.data()), size));
+}
+
 std::string readError(const Bytes& bytes, std::size_t size) {
   WorksheetImage image;
   WorksheetReadError error;
@@ -247,29 +254,23 @@ const std::string kDump = std::string(VODBC_BINARY_DIR) + "/bin/vodbc-dump";
 
 // The program on damaged, missing and good files, and its usage.
 TEST(DumpProgram, StatusAndOutput) {
-  const testing::TempFolder folderTemp("vodbc-test");
-  const std::string folder = folderTemp.str();
-  const Bytes bytes = sampleFile();
-  const std::string path = folder + "/f.WOR";
-  auto put = [&](std::size_t size) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(size));
-  };
+  const testing::TempFolder folder("vodbc-test");
+  const std::string path = folder.file("f.WOR");
   for (const std::size_t cut : {0, 7, 111, 200, 349, 600, 2000, 3477}) {
     SCOPED_TRACE(cut);
-    put(cut);
+    writeSample(path, cut);
     const testing::ProgramResult damaged = testing::runProgram(kDump, {path});
     EXPECT_EQ(damaged.status, 2);
     EXPECT_EQ(damaged.out, "");
     EXPECT_EQ(damaged.err.rfind("vodbc-dump: " + path + ": byte ", 0), 0u) << damaged.err;
     EXPECT_EQ(std::count(damaged.err.begin(), damaged.err.end(), '\n'), 1) << damaged.err;
   }
-  const std::string absent = folder + "/absent.WOR";
+  const std::string absent = folder.file("absent.WOR");
   const testing::ProgramResult missing = testing::runProgram(kDump, {absent});
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.err, "vodbc-dump: " + absent + ": cannot open: No such file or directory\n");
 
-  put(bytes.size());
+  writeSample(path);
   const struct {
     std::vector<std::string> args;
     int status;
@@ -328,9 +329,7 @@ TEST(DumpProgram, RefusesWhatCannotBeAWorksheetFile) {
 TEST(DumpProgram, AFullStandardOutputIsReported) {
   const testing::TempFolder folder("vodbc-test");
   const std::string path = folder.file("f.WOR");
-  const Bytes bytes = sampleFile();
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+  writeSample(path);
   const testing::ProgramResult r =
       testing::runProgram("/bin/sh", {"-c", "exec \"$0\" \"$@\" >/dev/full", kDump, "--csv", path});
   EXPECT_EQ(r.status, 3);

@@ -29,6 +29,7 @@ struct Binding {
 struct Handle {
   SQLSMALLINT type = 0;
   int id = 0;
+  const Handle* parent = nullptr;
   bool alive = true;
   bool connected = false;
   std::deque<Diagnostic> records;
@@ -63,7 +64,7 @@ struct State {
   std::deque<ResultSet> results;
   TextTruncation truncation = TextTruncation::Standard;
   std::optional<std::string> completed;
-  std::vector<std::string> calls, events;
+  std::vector<std::string> calls, releaseFaults;
   std::string lastStatement, lastConnection;
 };
 
@@ -87,24 +88,29 @@ Handle* find(SQLHANDLE handle, SQLSMALLINT type) {
   return nullptr;
 }
 
-SQLHANDLE allocate(SQLSMALLINT type) {
+SQLHANDLE allocate(SQLSMALLINT type, const Handle* parent) {
   State& s = state();
   s.handles.push_back(std::make_unique<Handle>());
   Handle* h = s.handles.back().get();
   h->type = type;
   h->id = static_cast<int>(s.handles.size());
-  s.events.push_back(std::string("alloc ") + typeName(type) + " " + std::to_string(h->id));
+  h->parent = parent;
   return h;
 }
 
 SQLRETURN release(SQLHANDLE handle, SQLSMALLINT type) {
   Handle* h = find(handle, type);
   if (h == nullptr) {
-    state().events.push_back(std::string("free-invalid ") + typeName(type));
+    state().releaseFaults.push_back(std::string("free-invalid ") + typeName(type));
     return SQL_INVALID_HANDLE;
   }
   h->alive = false;
-  state().events.push_back(std::string("free ") + typeName(type) + " " + std::to_string(h->id));
+  for (const auto& child : state().handles) {
+    if (child->alive && child->parent == h) {
+      state().releaseFaults.push_back(std::string("free-before-child ") + typeName(type) + " " +
+                                      std::to_string(h->id));
+    }
+  }
   return SQL_SUCCESS;
 }
 
@@ -228,7 +234,7 @@ SQLRETURN allocateCall(const std::string& function, const std::string& shown, SQ
   SQLSMALLINT parentType = type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC;
   Handle* parent = type == SQL_HANDLE_ENV ? nullptr : find(parentHandle, parentType);
   if (auto r = enter(function, shown, parent)) {
-    if (SQL_SUCCEEDED(*r)) *out = allocate(type);
+    if (SQL_SUCCEEDED(*r)) *out = allocate(type, parent);
     return *r;
   }
   if (type != SQL_HANDLE_ENV && parent == nullptr) return SQL_INVALID_HANDLE;
@@ -236,7 +242,7 @@ SQLRETURN allocateCall(const std::string& function, const std::string& shown, SQ
     addRecord(parent, "08003", "Connection not open");
     return SQL_ERROR;
   }
-  *out = allocate(type);
+  *out = allocate(type, parent);
   return SQL_SUCCESS;
 }
 
@@ -291,7 +297,7 @@ void reset() {
   s.truncation = TextTruncation::Standard;
   s.completed.reset();
   s.calls.clear();
-  s.events.clear();
+  s.releaseFaults.clear();
   s.lastStatement.clear();
   s.lastConnection.clear();
 }
@@ -331,7 +337,14 @@ std::vector<std::string> releaseCalls() {
   }
   return out;
 }
-std::vector<std::string> handleEvents() { FAKE_WITH_STATE(return s.events;) }
+std::vector<std::string> handleFaults() {
+  Lock lock(state().mutex);
+  std::vector<std::string> faults = state().releaseFaults;
+  for (const auto& h : state().handles) {
+    if (h->alive) faults.push_back(std::string("alive ") + typeName(h->type));
+  }
+  return faults;
+}
 int liveHandles() {
   FAKE_WITH_STATE(return static_cast<int>(std::count_if(s.handles.begin(), s.handles.end(),
                                                         [](auto& h) { return h->alive; }));)
@@ -423,7 +436,6 @@ SQLRETURN SQLDriverConnect(SQLHDBC dbc, SQLHWND, SQLCHAR* in, SQLSMALLINT inLeng
 
 SQLRETURN SQLDisconnect(SQLHDBC dbc) {
   return simpleCall("SQLDisconnect", "SQLDisconnect", dbc, SQL_HANDLE_DBC, [](Handle* h) {
-    state().events.push_back("disconnect DBC " + std::to_string(h->id));
     h->connected = false;
     return SQL_SUCCESS;
   });

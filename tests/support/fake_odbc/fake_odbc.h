@@ -91,13 +91,16 @@ void setTextTruncation(TextTruncation mode);
 void setCompletedConnectionString(const std::string& text);
 
 // What happened: every call by name, in order (e.g. "SQLFreeHandle(STMT)",
-// "SQLFreeStmt(DROP)", "SQLDisconnect"), and the handle account
-// ("alloc ENV 1", "free STMT 3", "free-invalid" for a handle not alive).
+// "SQLFreeStmt(DROP)", "SQLDisconnect").
 std::vector<std::string> calls();
 // Of those, the calls that release handles, in order: every SQLFree* except
 // unbinding and closing a cursor, and SQLDisconnect.
 std::vector<std::string> releaseCalls();
-std::vector<std::string> handleEvents();
+// What went wrong with the handles, in order: one freed when not alive
+// ("free-invalid STMT"), one freed before its child ("free-before-child
+// DBC 2"), then those still alive ("alive ENV"). Empty when every handle
+// was freed once, child first.
+std::vector<std::string> handleFaults();
 int liveHandles();
 int callCount(const std::string& function);
 std::string lastStatementText();

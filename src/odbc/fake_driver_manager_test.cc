@@ -322,6 +322,38 @@ TEST_F(FakeDriverManagerTest, RecordsAreShownInOrderAndAFailedWindowIsReplaced) 
   }
 }
 
+TEST_F(FakeDriverManagerTest, ADriverMessageQuotingAPasswordShowsItMasked) {
+  // Drivers quote connection strings and SQL text in their messages; the
+  // password in them never reaches the user, whichever call failed and
+  // whichever way the records are read.
+  const struct {
+    const char* function;
+    int nth;
+    const char* stoppedAt;
+    std::string message;
+  } cases[] = {
+      {"SQLDriverConnect", 1, "connect", "login failed for 'DSN=d;UID=me;PWD=hunter2'"},
+      {"SQLExecDirect", 1, "fetch", "syntax error at or near \"Password=hunter2\""},
+      // SQLFetch calls 1-2 read the table list; 3 is row 1.
+      {"SQLFetch", 3, "fetch", "lost 'DRIVER=x;pwd={hun;ter2}' at row 1"},
+  };
+  for (const auto& c : cases) {
+    for (bool diagRec : {true, false}) {
+      SCOPED_TRACE(std::string(c.function) + (diagRec ? " SQLGetDiagRec" : " SQLError"));
+      fresh();
+      fake::setReported("SQLGetDiagRec", diagRec);
+      fake::failAt(c.function, c.nth, SQL_ERROR, {{"28000", 1, c.message}});
+      EXPECT_EQ(run(numbers(2)), c.stoppedAt);
+      bool masked = false;
+      for (const std::string& line : reporter_.lines) {
+        EXPECT_EQ(line.find("hun"), std::string::npos) << line;
+        masked = masked || line.find("=***") != std::string::npos;
+      }
+      EXPECT_TRUE(masked) << ::testing::PrintToString(reporter_.lines);
+    }
+  }
+}
+
 TEST_F(FakeDriverManagerTest, CapabilitiesFollowPlainAnswersAndTheTableListIsOrderedByType) {
   fake::setInfo(SQL_SERVER_NAME, SQL_SUCCESS, "");
   fake::setInfo(SQL_IDENTIFIER_QUOTE_CHAR, SQL_SUCCESS_WITH_INFO, "`");

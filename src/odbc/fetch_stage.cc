@@ -3,7 +3,6 @@
 #include <sys/mman.h>
 
 #include <algorithm>
-#include <cassert>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -14,18 +13,26 @@
 namespace vodbc {
 namespace {
 
-// Large enough that a column of a hundred thousand values needs only a few
-// blocks, small enough that a short result maps little.
-constexpr std::size_t kBlockBytes = std::size_t{512} * 1024;
+// A column starts with a small block and doubles it up to the largest, so
+// a short result (a few rows of 250 columns, say) costs a kilobyte or two per
+// column, while a column of a hundred thousand values needs only a few
+// blocks.
+constexpr std::size_t kFirstBlockBytes = 1024;
+constexpr std::size_t kLargestBlockBytes = std::size_t{512} * 1024;
+// Blocks from this size on are mapped straight from the system; smaller ones
+// come from the heap, where mapping a page at a time would cost more than
+// the values.
+constexpr std::size_t kMappedBlockBytes = std::size_t{64} * 1024;
 
-// A block straight from the system; when none is left, one from the
-// checked allocator, which ends the process with the usual message when
-// the heap is exhausted too.
-ColumnStage::Block newBlock() {
-  void* block =
-      mmap(nullptr, kBlockBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (block == MAP_FAILED) return {static_cast<char*>(checkedAlloc(kBlockBytes)), 0, false};
-  return {static_cast<char*>(block), 0, true};
+// A block of `size` bytes; a mapped block falls back to the checked
+// allocator when the system has none left, which ends the process with the
+// usual message when the heap is exhausted too.
+ColumnStage::Block newBlock(std::size_t size) {
+  if (size >= kMappedBlockBytes) {
+    void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block != MAP_FAILED) return {static_cast<char*>(block), size, 0, true};
+  }
+  return {static_cast<char*>(checkedAlloc(size)), size, 0, false};
 }
 
 }  // namespace
@@ -35,9 +42,10 @@ ColumnStage::ColumnStage(ColumnStage&& other) noexcept : blocks_(std::move(other
 }
 
 char* ColumnStage::take(std::size_t bytes) {
-  assert(bytes <= kBlockBytes);
-  if (blocks_.empty() || kBlockBytes - blocks_.back().used < bytes) {
-    blocks_.push_back(newBlock());
+  if (blocks_.empty() || blocks_.back().size - blocks_.back().used < bytes) {
+    const std::size_t grown =
+        blocks_.empty() ? kFirstBlockBytes : std::min(blocks_.back().size * 2, kLargestBlockBytes);
+    blocks_.push_back(newBlock(std::max(grown, bytes)));
   }
   Block& block = blocks_.back();
   char* out = block.start + block.used;
@@ -59,12 +67,18 @@ void ColumnStage::addText(std::string_view utf8, std::size_t maxChars) {
 void ColumnStage::release() {
   for (const Block& block : blocks_) {
     if (block.mapped) {
-      munmap(block.start, kBlockBytes);
+      munmap(block.start, block.size);
     } else {
       std::free(block.start);
     }
   }
   blocks_.clear();
+}
+
+std::size_t ColumnStage::reservedBytes() const {
+  std::size_t total = 0;
+  for (const Block& block : blocks_) total += block.size;
+  return total;
 }
 
 // Values never straddle blocks: a value that did not fit at the end of a

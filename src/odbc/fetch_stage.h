@@ -1,12 +1,13 @@
 // Where the fetch keeps a result column's values until the Sheet is built
 // (the Sheet must know its row count first): numbers as doubles, texts in
-// Windows-1252 with their NUL, one after another in blocks mapped from the
-// system for this column alone.
+// Windows-1252 with their NUL, one after another in blocks of this column
+// alone: the first few small ones from the heap, the large ones mapped from
+// the system.
 //
-// Mapped blocks keep the staging out of the heap: a staged column never
-// grows a malloc arena page by page, never copies itself to grow, and gives
-// its memory back to the system the moment it is released, so a column's
-// staging is gone as soon as its Sheet column is filled.
+// Mapped blocks keep a long column out of the heap: it never grows a malloc
+// arena page by page, never copies itself to grow, and gives its memory
+// back to the system the moment it is released, so a column's staging is
+// gone as soon as its Sheet column is filled.
 //
 //   ColumnStage stage;
 //   stage.addNumber(1.5);  stage.addText("abc", 3);      // while fetching
@@ -14,7 +15,8 @@
 //   double x = read.number();  std::string_view t = read.text();  // in order
 //   stage.release();
 // A column stages numbers or texts, never both; values are read back in
-// the order they were added, each exactly once.
+// the order they were added, each exactly once. Blocks start small and
+// double, so a column of a few values holds a kilobyte, not a large block.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +40,7 @@ class ColumnStage {
 
   struct Block {
     char* start;
+    std::size_t size;  // bytes
     std::size_t used;  // bytes
     bool mapped;       // else from checkedAlloc
   };
@@ -59,6 +62,9 @@ class ColumnStage {
 
   // Unmaps every block; the stage is empty afterwards.
   void release();
+
+  // Bytes of every block held, used or not.
+  std::size_t reservedBytes() const;
 
  private:
   // Room for `bytes` contiguous bytes at the end of the last block (a new

@@ -64,5 +64,34 @@ TEST(ColumnStage, ReleaseEmptiesAndAMovedStageKeepsItsValues) {
   EXPECT_EQ(second.reader().number(), 42);
 }
 
+TEST(ColumnStage, ReservesRoomInProportionToItsValues) {
+  // A result of a few rows in many columns must not cost a large block per
+  // column; a long column still grows in large steps.
+  struct Case {
+    int numbers;
+    std::size_t atMost;
+  };
+  const std::vector<Case> cases = {
+      {0, 0}, {1, 1024}, {128, 1024}, {129, 3 * 1024}, {kManyValues, 4 * kManyValues * 8}};
+  for (const Case& c : cases) {
+    ColumnStage stage;
+    for (int i = 0; i < c.numbers; ++i) stage.addNumber(i);
+    EXPECT_LE(stage.reservedBytes(), c.atMost) << c.numbers;
+    EXPECT_GE(stage.reservedBytes(), static_cast<std::size_t>(c.numbers) * 8) << c.numbers;
+  }
+}
+
+TEST(ColumnStage, AValueLargerThanTheNextBlockGetsABlockOfItsOwn) {
+  const std::string longText(100'000, 'x');
+  ColumnStage stage;
+  stage.addText("short", 79);
+  stage.addText(longText, longText.size());
+  stage.addText("after", 79);
+  ColumnStage::Reader read = stage.reader();
+  EXPECT_EQ(read.text(), "short");
+  EXPECT_EQ(read.text(), longText);
+  EXPECT_EQ(read.text(), "after");
+}
+
 }  // namespace
 }  // namespace vodbc

@@ -4,14 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
-
 #include "odbc/reporter.h"
 #include "odbc/retrieval_spec.h"
 #include "text/utf8.h"
+#include "worksheet_file/output_file.h"
 
 namespace vodbc {
 namespace {
@@ -20,9 +16,9 @@ namespace {
 // characters have been read (a character is never split; the rest of an
 // over-long line is left for the next read). Bytes that begin no character
 // still count towards a bound of four bytes a character, so no line is
-// ever read whole however it is made. Returns false when nothing could be
-// read.
-bool readLine(std::FILE* file, std::size_t maxChars, std::string& out) {
+// ever read whole however it is made. Returns the number of characters
+// read, so no caller counts them again.
+std::size_t readLine(std::FILE* file, std::size_t maxChars, std::string& out) {
   out.clear();
   std::size_t chars = 0;
   const std::size_t maxBytes = maxChars * 4;
@@ -43,7 +39,7 @@ bool readLine(std::FILE* file, std::size_t maxChars, std::string& out) {
     out.push_back(static_cast<char>(c));
     if (c == '\n') break;
   }
-  return !out.empty();
+  return chars;
 }
 
 // After a line read up to its bound: true when the line end (LF or CR LF)
@@ -76,12 +72,14 @@ std::FILE* openRegularFile(const std::string& path) {
   return file;
 }
 
-// True when `text` ends with a line end (LF, or CR LF), which is removed.
-bool dropLineEnd(std::string& text) {
-  if (text.empty() || text.back() != '\n') return false;
+// Removes a line end (LF, or CR LF) from the end of `text`; the number of
+// characters removed, 0 when there was none.
+std::size_t dropLineEnd(std::string& text) {
+  if (text.empty() || text.back() != '\n') return 0;
   text.pop_back();
-  if (!text.empty() && text.back() == '\r') text.pop_back();
-  return true;
+  if (text.empty() || text.back() != '\r') return 1;
+  text.pop_back();
+  return 2;
 }
 
 std::string withPath(const char* format, std::string_view path) {
@@ -90,13 +88,6 @@ std::string withPath(const char* format, std::string_view path) {
   std::size_t at = text.find("%.100s");
   text.replace(at, 6, std::string(firstCharacters(path, 100)));
   return text;
-}
-
-std::string folderOf(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
 }
 
 }  // namespace
@@ -125,7 +116,7 @@ std::optional<RetrievalFile> openRetrievalFile(const std::string& path, std::str
   // A connection line that does not end within its bound is refused whole:
   // the rest of it would be read as SQL and sent to the data source,
   // password and all.
-  if (!dropLineEnd(line) && !std::feof(raw) && !lineEndsHere(raw)) {
+  if (dropLineEnd(line) == 0 && !std::feof(raw) && !lineEndsHere(raw)) {
     reporter.error(retrievalOpenError(path) + "\n" + kConnectionLineTooLongReason);
     return std::nullopt;
   }
@@ -138,6 +129,8 @@ void readRetrievalSql(RetrievalFile& file, const std::string& path, RetrievalSpe
   spec.sqlCapacity = kRetrievalSqlCapacity;
   spec.sqlText.clear();
   std::FILE* raw = file.get();
+  // Characters in spec.sqlText, kept up to date line by line: each line is
+  // counted once, however many lines the file has.
   std::size_t chars = 0;
   const std::size_t capacity = static_cast<std::size_t>(spec.sqlCapacity);
   std::string line;
@@ -145,20 +138,20 @@ void readRetrievalSql(RetrievalFile& file, const std::string& path, RetrievalSpe
     // Lines are joined by exactly one blank; a line that already ends with
     // a blank gets none.
     std::string& text = spec.sqlText;
-    if (!text.empty() && dropLineEnd(text)) {
-      chars = countCharacters(text);
+    if (const std::size_t dropped = dropLineEnd(text); dropped > 0) {
+      chars -= dropped;
       if (!text.empty() && text.back() != ' ' && chars < capacity) {
         text.push_back(' ');
         ++chars;
       }
     }
-    readLine(raw, capacity - chars, line);
+    const std::size_t lineChars = readLine(raw, capacity - chars, line);
     if (std::ferror(raw)) {
       reporter.error(retrievalReadError(path));
       break;
     }
     text += line;
-    chars += countCharacters(line);
+    chars += lineChars;
     if (chars >= capacity || text.size() >= capacity * 4) break;
   }
   file.close();
@@ -166,26 +159,6 @@ void readRetrievalSql(RetrievalFile& file, const std::string& path, RetrievalSpe
 
 bool saveRetrievalFile(const std::string& path, std::string_view connection, std::string_view sql,
                        OdbcReporter& reporter) {
-  auto fail = [&] {
-    reporter.error(retrievalOpenError(path));
-    return false;
-  };
-  struct stat existing {};
-  bool exists = ::stat(path.c_str(), &existing) == 0;
-  if (exists && (!S_ISREG(existing.st_mode) || ::access(path.c_str(), W_OK) != 0)) {
-    return fail();
-  }
-  // The temporary lives in the target's real folder so the rename cannot
-  // cross file systems, also when the target is a symbolic link.
-  std::string target = path;
-  char resolved[PATH_MAX];
-  if (exists && ::realpath(path.c_str(), resolved) != nullptr) target = resolved;
-  std::string temporary = folderOf(target) + "/.vodbc-idb-XXXXXX";
-  int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return fail();
-  mode_t mode = exists ? (existing.st_mode & 07777) : 0600;
-  ::fchmod(fd, mode);
-
   std::string content = kRetrievalTag;
   content += "\r\n";
   content.append(connection);
@@ -197,25 +170,13 @@ bool saveRetrievalFile(const std::string& path, std::string_view connection, std
   }
   content += "\r\n";
 
-  bool ok = true;
-  const char* data = content.data();
-  std::size_t left = content.size();
-  while (left > 0) {
-    ssize_t written = ::write(fd, data, left);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      ok = false;
-      break;
-    }
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) ok = false;
-  if (!ok) {
-    ::unlink(temporary.c_str());
-    return fail();
+  // The connection string often holds a password: a new file is its
+  // owner's alone. Written like a worksheet, the file appears whole or not
+  // at all, and nothing that ends the process leaves a name behind.
+  AtomicOutputFile file(0600);
+  if (!file.open(path) || !file.write(content.data(), content.size()) || !file.close()) {
+    reporter.error(retrievalOpenError(path));
+    return false;
   }
   return true;
 }

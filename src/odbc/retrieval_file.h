@@ -68,9 +68,9 @@ std::optional<RetrievalFile> openRetrievalFile(const std::string& path, std::str
 void readRetrievalSql(RetrievalFile& file, const std::string& path, RetrievalSpec& spec,
                       OdbcReporter& reporter);
 
-// Writes a retrieval file at `path` through a temporary file in the same
-// folder that is renamed over it when complete (new files get mode 0600,
-// an existing file keeps its mode). False after the could-not-open error.
+// Writes a retrieval file at `path` through an AtomicOutputFile: it appears
+// whole or not at all (new files get mode 0600, an existing file keeps its
+// mode). False after the could-not-open error.
 bool saveRetrievalFile(const std::string& path, std::string_view connection, std::string_view sql,
                        OdbcReporter& reporter);
 

@@ -3,7 +3,10 @@
 #include "odbc/retrieval_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -84,6 +87,13 @@ TEST_F(RetrievalFileTest, ReadsTheConnectionAndJoinsTheSqlLines) {
       // Bytes that begin no character still bound the SQL text.
       {"SqlOfContinuationBytes", "ODBC Data\nDSN=a\n" + std::string(300000, '\x80'), "DSN=a",
        std::string(32768 * 4, '\x80')},
+      // Characters are counted line by line as lines are joined: two-byte
+      // characters with CR LF fill the text to exactly 32768 characters; the
+      // cut falls between the last line's CR and LF.
+      {"ManyShortCrLfLinesOfTwoByteCharacters", "ODBC Data\r\nDSN=a\r\n" + repeat("é\r\n", 20000),
+       "DSN=a", repeat("é ", 16383) + "é\r"},
+      {"ManyEmptyLinesBeforeTheSql", "ODBC Data\nDSN=a\n" + repeat("\r\n", 100000) + "SELECT 1\n",
+       "DSN=a", "SELECT 1 "},
       // SQL beyond 32768 characters is ignored.
       {"SqlOf50000Bytes", "ODBC Data\nDSN=a\n" + repeat(repeat("a", 99) + "\n", 500), "DSN=a",
        repeat(repeat("a", 99) + " ", 500).substr(0, 32768)},
@@ -178,6 +188,50 @@ TEST_F(RetrievalFileTest, WrittenFilesAreCrLfReadBackKeepTheirModeAndFailuresHar
   EXPECT_FALSE(saveRetrievalFile(dir_ + "/no/such/folder/q.idb", "DSN", "S", reporter_));
   EXPECT_EQ(reporter_.lines.size(), 2u);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+TEST_F(RetrievalFileTest, ASaveCutShortLeavesTheOldFileAndNoOtherName) {
+  // The file size limit stops the save in the middle of its write: by the
+  // signal, or (with the signal ignored) by a failing write.
+  const struct {
+    const char* name;
+    bool targetExists;
+    bool signalIgnored;
+  } cases[] = {
+      {"new file, killed", false, false},
+      {"new file, write fails", false, true},
+      {"replacement, killed", true, false},
+      {"replacement, write fails", true, true},
+  };
+  const std::string longSql = "SELECT " + std::string(100'000, 'x');
+  for (const auto& c : cases) {
+    testing::TempFolder folder("vodbc-idb-cut");
+    const std::string path = folder.file("q.idb");
+    if (c.targetExists) testing::writeWholeFile(path, "old");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::signal(SIGXFSZ, c.signalIgnored ? SIG_IGN : SIG_DFL);
+      const rlimit limit{4096, 4096};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      RecordingReporter quiet;
+      ::_exit(saveRetrievalFile(path, "DSN=x", longSql, quiet) ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    if (c.signalIgnored) {
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.name;
+    } else {
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << c.name;
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder.path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, c.targetExists ? Lines{"q.idb"} : Lines{}) << c.name;
+    if (c.targetExists) {
+      EXPECT_EQ(slurp(path), "old") << c.name;
+    }
+  }
 }
 
 TEST_F(RetrievalFileTest, TheSaveDialogRemembersWhereTheUserSaved) {

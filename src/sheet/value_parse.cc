@@ -106,13 +106,17 @@ int leadingInteger(std::string_view text) {
   return static_cast<int>(std::clamp<std::int64_t>(value, kLimit * -1 - 1, kLimit));
 }
 
-// What std::strtod reads from a piece of text of a timestamp.
+// What std::strtod reads from a piece of text of a timestamp, when that is
+// a finite number; 0 otherwise. strtod also reads "inf", "nan" and numbers
+// past the double range, and no such seconds may turn a day number into
+// something that is no number: they count as none, as unreadable text does.
 double leadingDecimal(std::string_view text) {
   char buffer[kTextValueWidth + 1];
   const std::size_t n = std::min(text.size(), sizeof buffer - 1);
   if (n > 0) std::memcpy(buffer, text.data(), n);
   buffer[n] = '\0';
-  return std::strtod(buffer, nullptr);
+  const double value = std::strtod(buffer, nullptr);
+  return std::isfinite(value) ? value : 0;
 }
 
 std::string_view pieceOf(std::string_view text, std::size_t from,

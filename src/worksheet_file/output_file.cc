@@ -102,8 +102,8 @@ bool renameNoReplace(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-AtomicOutputFile::AtomicOutputFile()
-    : buffer_(static_cast<unsigned char*>(checkedAlloc(kBufferSize))) {}
+AtomicOutputFile::AtomicOutputFile(mode_t newFileMode)
+    : buffer_(static_cast<unsigned char*>(checkedAlloc(kBufferSize))), newFileMode_(newFileMode) {}
 
 void AtomicOutputFile::Free::operator()(unsigned char* p) const { std::free(p); }
 
@@ -129,7 +129,7 @@ bool AtomicOutputFile::open(const std::string& path) {
     std::free(resolved);
   }
 
-  mode_t mode = 0666;
+  mode_t mode = newFileMode_;
   struct stat existing {};
   replaceExisting_ = ::stat(target_.c_str(), &existing) == 0;
   if (replaceExisting_) {
@@ -138,8 +138,8 @@ bool AtomicOutputFile::open(const std::string& path) {
     mode = existing.st_mode & 07777;
   }
 
-  // A new file is created with 0666 less the umask, as any file would be;
-  // a replacement starts private and takes the old file's bits.
+  // A new file is created with its mode less the umask, as any file would
+  // be; a replacement starts private and takes the old file's bits.
   const mode_t createMode = replaceExisting_ ? 0600 : mode;
   const std::string folder = folderOf(target_);
   fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);

@@ -2,6 +2,8 @@
 // tests can collect the bytes in memory and make any single step fail.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -41,7 +43,8 @@ class OutputFile {
 //   - A symbolic link is followed: the file it names is replaced, in that
 //     file's folder, and the link stays.
 //   - An existing file's permission bits are kept, and its owner and group
-//     where the process may set them; a new file gets 0666 less the umask.
+//     where the process may set them; a new file gets `newFileMode` (0666
+//     unless the file is private) less the umask.
 //   - open() fails when the target exists but is not a regular file or not
 //     writable, or when no file can be created in the target's folder.
 // The output buffer is allocated by the constructor, before any file is
@@ -49,7 +52,7 @@ class OutputFile {
 // allocation failure in the program) cannot strand a temporary file.
 class AtomicOutputFile final : public OutputFile {
  public:
-  AtomicOutputFile();
+  explicit AtomicOutputFile(mode_t newFileMode = 0666);
   ~AtomicOutputFile() override;  // discards an unfinished file
   AtomicOutputFile(const AtomicOutputFile&) = delete;
   AtomicOutputFile& operator=(const AtomicOutputFile&) = delete;
@@ -76,6 +79,7 @@ class AtomicOutputFile final : public OutputFile {
   std::size_t buffered_ = 0;
   std::size_t written_ = 0;         // bytes handed to the file so far
   std::size_t writebackStart_ = 0;  // first byte not yet sent to the disk
+  mode_t newFileMode_;
   int fd_ = -1;
   bool failed_ = false;
   int failureError_ = 0;

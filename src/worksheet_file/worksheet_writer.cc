@@ -55,14 +55,23 @@ void convertForFile(Sheet& sheet, WriterMessages& messages) {
 // a few large writes rather than one per value.
 constexpr std::size_t kCellBatchBytes = 65536 * fmt::kCellSize;
 
+// The batch holds every cell of a small file and a large file's cells in
+// steps of kCellBatchBytes: a sheet of a few values takes no large buffer.
+std::size_t cellBatchBytes(const WorksheetPlan& plan) {
+  const auto cells = static_cast<std::uint64_t>(std::max(plan.columnSlots, 1)) *
+                     static_cast<std::uint64_t>(std::max(plan.rows, 1));
+  return static_cast<std::size_t>(std::min<std::uint64_t>(cells * fmt::kCellSize, kCellBatchBytes));
+}
+
 class CellWriter {
  public:
-  CellWriter(OutputFile& file, std::uint8_t* buffer) : file_(file), buffer_(buffer) {}
+  CellWriter(OutputFile& file, std::uint8_t* buffer, std::size_t capacity)
+      : file_(file), buffer_(buffer), capacity_(capacity) {}
 
   bool put(const std::uint8_t* cell) {
     std::memcpy(buffer_ + used_, cell, fmt::kCellSize);
     used_ += fmt::kCellSize;
-    return used_ < kCellBatchBytes || flush();
+    return used_ < capacity_ || flush();
   }
 
   bool putBlanks(std::int64_t count) {
@@ -81,6 +90,7 @@ class CellWriter {
  private:
   OutputFile& file_;
   std::uint8_t* buffer_;
+  std::size_t capacity_;  // a whole number of cells
   std::size_t used_ = 0;
 };
 
@@ -150,7 +160,7 @@ bool writeLines(const WorksheetPlan& plan, OutputFile& file) {
 }
 
 bool writeColumns(const WorksheetPlan& plan, OutputFile& file, std::uint8_t* buffer) {
-  CellWriter cells(file, buffer);
+  CellWriter cells(file, buffer, cellBatchBytes(plan));
   const std::int64_t rows = plan.rows;
   for (const PlannedColumn& planned : plan.written) {
     std::int64_t written = 0;
@@ -213,7 +223,7 @@ std::uint16_t writeWorksheetFile(Sheet* sheet, const char* path, WriterMessages&
   // after this point can fail half-way through a file.
   const WorksheetPlan plan = planWorksheet(*sheet, rows, columns);
   const std::unique_ptr<std::uint8_t, decltype(&std::free)> cellBuffer(
-      static_cast<std::uint8_t*>(checkedAlloc(kCellBatchBytes)), &std::free);
+      static_cast<std::uint8_t*>(checkedAlloc(cellBatchBytes(plan))), &std::free);
   if (!file.open(path)) {
     messages.error("Error: In Write VELORA File - could not open file " + clipped(path, 100));
     return 0;

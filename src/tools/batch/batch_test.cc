@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -444,6 +445,36 @@ TEST_F(BatchTest, AWriteThatFailsSaysWhyAndLeavesNothing) {
   }
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (Lines{"old.WOR", "q.idb", "shop.db"}));
+}
+
+TEST_F(BatchTest, ParallelRunsToOneNewFileLeaveOneWriterAndNoStrayFile) {
+  // Every run finds no file when it starts; only one may create it, the
+  // others must not replace it (--overwrite is not given).
+  testing::writeRetrievalFileText(dir_ + "/q.idb", shop_, kAll);
+  std::vector<std::future<Result>> runs;
+  for (int i = 0; i < 20; ++i) {
+    runs.push_back(std::async(std::launch::async, [this] {
+      return testing::runProgram(kBatch, {"--quiet", dir_ + "/q.idb", dir_ + "/new.WOR"});
+    }));
+  }
+  int written = 0;
+  for (std::future<Result>& run : runs) {
+    const Result r = run.get();
+    if (r.status == 0) {
+      ++written;
+    } else {
+      EXPECT_EQ(r.status, 6) << r.err;
+      EXPECT_NE(r.err.find(dir_ + "/new.WOR"), std::string::npos) << r.err;
+    }
+  }
+  EXPECT_EQ(written, 1);
+  EXPECT_EQ(dumpCsv("new.WOR"), kSales);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (Lines{"new.WOR", "old.WOR", "q.idb", "shop.db"}));
 }
 
 TEST_F(BatchTest, RunningOutOfMemoryAnywhereEndsWithTheMessage) {

@@ -4,11 +4,15 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "files/temp_folder.h"
 #include "process/run_program.h"
@@ -327,13 +331,45 @@ TEST(DumpProgram, RefusesWhatCannotBeAWorksheetFile) {
 }
 
 TEST(DumpProgram, AFullStandardOutputIsReported) {
+  // Every road that prints, the help and the version included.
   const testing::TempFolder folder("vodbc-test");
   const std::string path = folder.file("f.WOR");
   writeSample(path);
-  const testing::ProgramResult r =
-      testing::runProgram("/bin/sh", {"-c", "exec \"$0\" \"$@\" >/dev/full", kDump, "--csv", path});
-  EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.err, "vodbc-dump: standard output could not be written\n");
+  const std::vector<std::vector<std::string>> cases = {
+      {"--csv", path}, {path}, {"--help"}, {"--version"}};
+  for (const std::vector<std::string>& args : cases) {
+    SCOPED_TRACE(args[0]);
+    std::vector<std::string> shell = {"-c", "exec \"$0\" \"$@\" >/dev/full", kDump};
+    shell.insert(shell.end(), args.begin(), args.end());
+    const testing::ProgramResult r = testing::runProgram("/bin/sh", shell);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "vodbc-dump: standard output could not be written\n");
+  }
+}
+
+// The exit statuses --help lists are the ones the man page explains.
+TEST(DumpProgram, HelpAndManPageListTheSameExitStatuses) {
+  const testing::ProgramResult help = testing::runProgram(kDump, {"--help"});
+  ASSERT_EQ(help.status, 0);
+  std::set<std::string> helpStatuses;
+  std::istringstream helpLines(help.out.substr(help.out.find("Exit status:")));
+  for (std::string line; std::getline(helpLines, line);) {
+    if (line.size() > 3 && line.rfind("  ", 0) == 0 && std::isdigit(line[2]) && line[3] == ' ') {
+      helpStatuses.insert(line.substr(2, 1));
+    }
+  }
+  std::ifstream page(std::string(VODBC_SOURCE_DIR) + "/docs/man/vodbc-dump.1");
+  std::set<std::string> manStatuses;
+  bool inStatuses = false;
+  for (std::string line; std::getline(page, line);) {
+    if (line.rfind(".SH", 0) == 0) inStatuses = line == ".SH EXIT STATUS";
+    // A status is a tag line of its own (".B 2"); other bold words are text.
+    if (inStatuses && line.size() == 4 && line.rfind(".B ", 0) == 0 && std::isdigit(line[3])) {
+      manStatuses.insert(line.substr(3));
+    }
+  }
+  EXPECT_EQ(helpStatuses, (std::set<std::string>{"0", "1", "2", "3"}));
+  EXPECT_EQ(manStatuses, helpStatuses);
 }
 
 }  // namespace

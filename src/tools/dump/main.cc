@@ -80,7 +80,18 @@ const char kHelp[] =
     "     worksheet file, is not a worksheet file or is damaged; one line on\n"
     "     standard error says why (for damage: the byte offset and what was\n"
     "     expected there)\n"
-    "  3  standard output could not be written\n";
+    "  3  standard output could not be written (also for --help and\n"
+    "     --version); one line on standard error says so\n";
+
+// Whatever was printed must have reached standard output (a full disk
+// behind a redirection fails only here): a failure is said on standard error
+// and has a status of its own.
+int finishOutput() {
+  std::cout.flush();
+  if (std::cout) return 0;
+  std::cerr << "vodbc-dump: standard output could not be written\n";
+  return kExitOutputFailed;
+}
 
 }  // namespace
 
@@ -100,10 +111,10 @@ int main(int argc, char** argv) {
         break;
       case 'h':
         std::cout << kHelp;
-        return 0;
+        return finishOutput();
       case 'v':
         std::cout << "vodbc-dump " << VODBC_VERSION << '\n';
-        return 0;
+        return finishOutput();
       default:
         std::cerr << "vodbc-dump: unknown option " << argv[optind - 1]
                   << "\nUsage: vodbc-dump [--csv] FILE.WOR (see --help)\n";
@@ -133,10 +144,5 @@ int main(int argc, char** argv) {
   } else {
     vodbc::printWorksheet(image, std::cout);
   }
-  std::cout.flush();
-  if (!std::cout) {
-    std::cerr << "vodbc-dump: standard output could not be written\n";
-    return kExitOutputFailed;
-  }
-  return 0;
+  return finishOutput();
 }

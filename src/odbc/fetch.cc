@@ -12,7 +12,6 @@
 #include "odbc/diagnostics.h"
 #include "odbc/driver_manager.h"
 #include "odbc/fetch_stage.h"
-#include "odbc/process_heap.h"
 #include "odbc/reporter.h"
 #include "odbc/result_binding.h"
 #include "odbc/text_encoding.h"
@@ -251,9 +250,10 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
   }
 
   // Every row is staged: the driver's copy of the result goes back before
-  // the Sheet takes its room.
+  // the Sheet takes its room. Freed in one piece at the top of the heap, it
+  // returns to the system by itself; trimming the rest of the heap as well
+  // only made the pages that later allocations reuse fault in again.
   closer.close();
-  returnFreedHeapMemory();
 
   Sheet* sheet = createSheet();
   if (sheet == nullptr) {

@@ -2,6 +2,7 @@
 
 #include <sqlext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -11,7 +12,6 @@
 #include "odbc/diagnostics.h"
 #include "odbc/driver_manager.h"
 #include "odbc/fetch_stage.h"
-#include "odbc/process_heap.h"
 #include "odbc/reporter.h"
 #include "odbc/result_binding.h"
 #include "odbc/text_encoding.h"
@@ -20,6 +20,7 @@
 #include "sheet/display_width.h"
 #include "sheet/names.h"
 #include "sheet/sheet.h"
+#include "sheet/two_threads.h"
 
 namespace vodbc {
 
@@ -129,20 +130,30 @@ bool fillNumeric(SheetColumn& target, ColumnStage::Reader staged) {
   return clipped;
 }
 
-// Copies one staged text column; true when every non-empty value is
-// date-shaped.
-bool fillText(SheetColumn& target, ColumnStage::Reader staged) {
-  bool allDates = true;
-  for (TextNode& node : textValues(target)) {
-    std::string_view text = staged.text();
-    // Trailing blanks are padding of fixed-width types; leading ones are
-    // data.
-    std::size_t end = text.find_last_not_of(' ');
-    text = end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-    storeText(node, text);
-    if (!text.empty() && allDates && !looksLikeTimestamp(text)) allDates = false;
+// Copies one staged text column.
+void fillText(SheetColumn& target, ColumnStage::Reader staged) {
+  for (TextNode& node : textValues(target)) storeText(node, withoutPadding(staged.text()));
+}
+
+// Fills one result column from its staging, which goes as soon as the
+// column has its values. A column whose texts are all date-shaped gets
+// their day numbers and never stores the texts. Returns true when a
+// number had to be clipped.
+bool fillColumn(SheetColumn& column, ColumnStage& staged, std::int32_t rows) {
+  bool clipped = false;
+  if (column.type == ColumnType::Numeric) {
+    allocateColumnValues(column, rows);
+    clipped = fillNumeric(column, staged.reader());
+  } else if (staged.allDateShaped()) {
+    column.length = rows;
+    ColumnStage::Reader reader = staged.reader();
+    textsToDateTime(column, [&reader] { return withoutPadding(reader.text()); });
+  } else {
+    allocateColumnValues(column, rows);
+    fillText(column, staged.reader());
   }
-  return allDates;
+  staged.release();
+  return clipped;
 }
 
 }  // namespace
@@ -239,9 +250,10 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
   }
 
   // Every row is staged: the driver's copy of the result goes back before
-  // the Sheet takes its room.
+  // the Sheet takes its room. Freed in one piece at the top of the heap, it
+  // returns to the system by itself; trimming the rest of the heap as well
+  // only made the pages that later allocations reuse fault in again.
   closer.close();
-  returnFreedHeapMemory();
 
   Sheet* sheet = createSheet();
   if (sheet == nullptr) {
@@ -257,7 +269,7 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
     return FetchOutcome::kFailed;
   }
 
-  bool clipped = false;
+  std::vector<SheetColumn*> built;
   for (std::size_t c = 0; c < usedColumns; ++c) {
     const BoundColumn& bound = columns[c];
     char name[kNameLength + 1] = {0};
@@ -266,19 +278,29 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
     name[kNameLength] = 0;
     SheetColumn* column = addColumn(sheet, bound.type.columnType, name, bound.type.valueWidth);
     if (column == nullptr) break;  // the columns made so far stay
-    allocateColumnValues(*column, sheet->rowCount);
     column->decimals = -1;
-    column->length = sheet->rowCount;
-    if (bound.type.columnType == ColumnType::Numeric) {
-      column->formatKind = kFormatPlain;
-      clipped |= fillNumeric(*column, staged[c].reader());
-    } else {
-      column->formatKind = kFormatText;
-      if (fillText(*column, staged[c].reader())) textToDateTime(*column);
-    }
-    staged[c].release();
-    computeDisplayWidth(*column);
+    column->formatKind = bound.type.columnType == ColumnType::Numeric ? kFormatPlain : kFormatText;
+    built.push_back(column);
   }
+
+  // The columns are filled side by side; the Sheet is marked once here if
+  // date columns will mark it, so filling them writes nothing shared. A
+  // date column's display width depends on the program-wide date state
+  // that its own settings set, so those widths come one after the other,
+  // in column order, at the end.
+  std::vector<SheetColumn*> dates;
+  for (std::size_t c = 0; c < built.size(); ++c) {
+    if (built[c]->type == ColumnType::Text && staged[c].allDateShaped()) dates.push_back(built[c]);
+  }
+  if (!dates.empty()) markColumnChanged(dates.front(), true);
+  std::vector<char> clippedIn(built.size(), 0);
+  forEachOnTwoThreads(built.size(), [&](std::size_t c) {
+    SheetColumn& column = *built[c];
+    clippedIn[c] = fillColumn(column, staged[c], sheet->rowCount);
+    if (column.formatKind != kFormatDateTime) computeDisplayWidth(column);
+  });
+  for (SheetColumn* column : dates) computeDisplayWidth(*column);
+  const bool clipped = std::find(clippedIn.begin(), clippedIn.end(), 1) != clippedIn.end();
   sheet->changeSeen = 0;
   if (clipped) reporter.error(formatWith(kClippedNumbersFormat, kLargestValueText));
   return FetchOutcome::kFilled;

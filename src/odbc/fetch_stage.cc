@@ -7,6 +7,7 @@
 #include <cstring>
 #include <utility>
 
+#include "odbc/fetch.h"
 #include "odbc/text_encoding.h"
 #include "sheet/checked_alloc.h"
 
@@ -37,7 +38,8 @@ ColumnStage::Block newBlock(std::size_t size) {
 
 }  // namespace
 
-ColumnStage::ColumnStage(ColumnStage&& other) noexcept : blocks_(std::move(other.blocks_)) {
+ColumnStage::ColumnStage(ColumnStage&& other) noexcept
+    : blocks_(std::move(other.blocks_)), allDateShaped_(other.allDateShaped_) {
   other.blocks_.clear();
 }
 
@@ -62,6 +64,10 @@ void ColumnStage::addText(std::string_view utf8, std::size_t maxChars) {
   char* out = take(room);
   const std::size_t length = utf8ToWindows1252(utf8, maxChars, out);
   blocks_.back().used -= room - (length + 1);
+  if (allDateShaped_) {
+    const std::string_view stored = withoutPadding(std::string_view(out, length));
+    allDateShaped_ = stored.empty() || looksLikeTimestamp(stored);
+  }
 }
 
 void ColumnStage::release() {

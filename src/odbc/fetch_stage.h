@@ -37,6 +37,10 @@ class ColumnStage {
   void addNumber(double value);
   // Stages `utf8` converted to Windows-1252, cut at `maxChars` characters.
   void addText(std::string_view utf8, std::size_t maxChars);
+  // True while every text staged, without its padding, is empty or
+  // date-shaped (looksLikeTimestamp): noted as the texts arrive, so the
+  // fetch knows its date columns without reading them again.
+  bool allDateShaped() const { return allDateShaped_; }
 
   struct Block {
     char* start;
@@ -72,6 +76,14 @@ class ColumnStage {
   char* take(std::size_t bytes);
 
   std::vector<Block> blocks_;
+  bool allDateShaped_ = true;
 };
+
+// A fetched text without its trailing blanks, the padding of fixed-width
+// types (leading blanks are data).
+inline std::string_view withoutPadding(std::string_view text) {
+  const std::size_t end = text.find_last_not_of(' ');
+  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
 
 }  // namespace vodbc

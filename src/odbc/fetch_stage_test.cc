@@ -52,6 +52,30 @@ TEST(ColumnStage, TextsAreConvertedAndCut) {
   for (const Case& c : cases) EXPECT_EQ(read.text(), c.staged) << c.utf8;
 }
 
+// The stage decides which columns become dates while the texts arrive;
+// a single text that is not date-shaped keeps the whole column text.
+TEST(ColumnStage, NotesWhetherEveryTextIsDateShaped) {
+  struct Case {
+    std::vector<std::string> texts;
+    bool allDates;
+  };
+  const std::vector<Case> cases = {
+      {{}, true},
+      {{"", "   "}, true},  // empty, or padding only
+      {{"2002-03-04", "2002-03-04 05:06:07", ""}, true},
+      {{"2002-03-04 05:06   "}, true},         // a cut timestamp, padded
+      {{"1999", "2002"}, false},               // years are not dates
+      {{"2002-03-04", " 2002-03-04"}, false},  // a leading blank is data
+      {{"2002-03-04 05:06:07.5"}, false},      // fractional seconds
+      {{"2002-03-04", "north", "2002-03-05"}, false},
+  };
+  for (const Case& c : cases) {
+    ColumnStage stage;
+    for (const std::string& text : c.texts) stage.addText(text, 79);
+    EXPECT_EQ(stage.allDateShaped(), c.allDates) << ::testing::PrintToString(c.texts);
+  }
+}
+
 TEST(ColumnStage, ReleaseEmptiesAndAMovedStageKeepsItsValues) {
   ColumnStage first;
   for (int i = 0; i < kManyValues; ++i) first.addNumber(i);

@@ -24,6 +24,4 @@ void shareOneHeap() {
   mallopt(M_MMAP_THRESHOLD, kOwnMappingBytes);
 }
 
-void returnFreedHeapMemory() { malloc_trim(0); }
-
 }  // namespace vodbc

@@ -15,8 +15,4 @@ namespace vodbc {
 // harmless.
 void shareOneHeap();
 
-// Gives the memory the heap holds free back to the system: after the
-// driver's copy of a result has been released, before the Sheet is built.
-void returnFreedHeapMemory();
-
 }  // namespace vodbc

@@ -10,6 +10,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string_view>
 
 #include "sheet/column_type.h"
 
@@ -32,6 +34,12 @@ bool textToNumber(SheetColumn& column);
 // Text -> Numeric through parseTimestamp; formatKind 5, dateFormat 34,
 // valueWidth 25, decimals -1. The fetch applies it to timestamp-shaped text.
 bool textToDateTime(SheetColumn& column);
+
+// As textToDateTime, for a Text column whose `length` texts are not stored
+// but handed over by `next`, one call per row in row order, each as the
+// column would have stored it. The fetch builds its date columns this way:
+// their texts would otherwise be stored only to be parsed and dropped.
+bool textsToDateTime(SheetColumn& column, const std::function<std::string_view()>& next);
 
 // Numeric -> Factor: distinct non-missing values in the order first met
 // (ascending with sortLevels) become levels 1..k; level values are kept

@@ -195,6 +195,26 @@ TEST_F(ConvertColumnTest, TextToNumberAndDateTime) {
             std::tuple(5, 34, 25));
 }
 
+// The fetch's road to a date column (texts handed over, never stored)
+// must end exactly where storing them and converting does.
+TEST_F(ConvertColumnTest, DatesFromHandedTextsMatchStoredTexts) {
+  const Texts texts = {"2001-12-25", "", "*", "2001-12-25 18:00:00", "1899-12-30"};
+  SheetColumn* stored = sheet.addTexts("s", texts);
+  ASSERT_TRUE(textToDateTime(*stored));
+
+  SheetColumn* handed = addColumn(sheet.get(), ColumnType::Text, "h", kFetchedTextValueWidth);
+  ASSERT_NE(handed, nullptr);
+  handed->length = static_cast<std::int32_t>(texts.size());
+  std::size_t next = 0;
+  ASSERT_TRUE(textsToDateTime(*handed, [&] { return std::string_view(texts[next++]); }));
+  EXPECT_EQ(next, texts.size());
+  EXPECT_EQ(valuesOf(*handed), valuesOf(*stored));
+  EXPECT_EQ(std::tuple(handed->type, handed->formatKind, handed->dateFormat, handed->valueWidth,
+                       handed->decimals, handed->length, handed->levelCount, handed->changed),
+            std::tuple(stored->type, stored->formatKind, stored->dateFormat, stored->valueWidth,
+                       stored->decimals, stored->length, stored->levelCount, stored->changed));
+}
+
 TEST_F(ConvertColumnTest, NumericToText) {
   SheetColumn* numbers = sheet.addNumbers("n", {1.5, M, 1234567});
   ASSERT_TRUE(numericToText(*numbers));

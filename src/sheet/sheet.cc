@@ -135,8 +135,11 @@ void markColumnChanged(SheetColumn* column, bool alsoClearSeen) {
   if (column == nullptr) return;
   column->changed = 1;
   if (column->sheet == nullptr) return;
-  column->sheet->changed = 1;
-  if (alsoClearSeen) column->sheet->changeSeen = 0;
+  // Only what changes is written: once a Sheet is marked, its columns may
+  // be converted on different threads, each marking only itself.
+  Sheet& sheet = *column->sheet;
+  if (sheet.changed != 1) sheet.changed = 1;
+  if (alsoClearSeen && sheet.changeSeen != 0) sheet.changeSeen = 0;
 }
 
 void markAllColumnsChanged(Sheet* sheet, bool force) {

@@ -111,7 +111,9 @@ SheetColumn* addColumn(Sheet* sheet, ColumnType type, std::string_view name,
 bool createRowAttributes(Sheet* sheet);
 
 // Sets the column's and its Sheet's `changed`; with alsoClearSeen clears the
-// Sheet's changeSeen.
+// Sheet's changeSeen. Writes the Sheet only when that changes something, so
+// different columns of a Sheet already marked may be marked from different
+// threads at once.
 void markColumnChanged(SheetColumn* column, bool alsoClearSeen);
 
 // Marks, with alsoClearSeen, every column whose refreshOnMark is set, or

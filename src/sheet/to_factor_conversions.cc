@@ -74,25 +74,32 @@ class LabelStore {
   std::size_t left_ = 0;
 };
 
-// A key to sort by: its first eight bytes as one big-endian number decide
-// most comparisons at once; the bytes after them decide the rest. Keys
-// never hold a NUL, so padding short keys with zeros keeps the byte order.
+// A key to sort by: its first sixteen bytes as two big-endian numbers
+// decide most comparisons at once (labels often share a first word, such
+// as "item 12…"); the bytes after them decide the rest. Keys never hold a
+// NUL, so padding short keys with zeros keeps the byte order.
 struct SortKey {
   std::uint64_t head;
+  std::uint64_t next;
   std::string_view key;
   std::int32_t index;  // first-met index
 };
 
-SortKey sortKeyOf(std::string_view key, std::int32_t index) {
-  std::uint64_t head = 0;
-  for (std::size_t i = 0; i < 8; ++i) {
-    head = (head << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+std::uint64_t bigEndianAt(std::string_view key, std::size_t from) {
+  std::uint64_t value = 0;
+  for (std::size_t i = from; i < from + 8; ++i) {
+    value = (value << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
   }
-  return {head, key, index};
+  return value;
+}
+
+SortKey sortKeyOf(std::string_view key, std::int32_t index) {
+  return {bigEndianAt(key, 0), bigEndianAt(key, 8), key, index};
 }
 
 bool sortsBefore(const SortKey& a, const SortKey& b) {
   if (a.head != b.head) return a.head < b.head;
+  if (a.next != b.next) return a.next < b.next;
   return a.key < b.key;
 }
 

@@ -1,5 +1,7 @@
 // Conversions whose result is a Numeric column: from text (numbers or
 // timestamps) and from a factor.
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "sheet/conversion_support.h"
@@ -10,20 +12,21 @@
 namespace vodbc {
 namespace {
 
-// Builds numeric storage from the column's texts with `parse`, installs it
-// and makes the column Numeric.
-template <class Parse>
-bool textToNumeric(SheetColumn& column, Parse parse) {
+// Builds numeric storage with `parse` from the texts that `texts` hands,
+// in row order, to the callback it is given (which answers false once it
+// wants no more), installs it and makes the column Numeric.
+template <class Parse, class Texts>
+bool textToNumeric(SheetColumn& column, Parse parse, Texts texts) {
   if (column.type != ColumnType::Text) return false;
   const double missing = missingValueOf(column);
   ColumnStorage storage = allocateStorage(ColumnType::Numeric, column.length);
   StorageNode* out = storage.first;
-  for (const TextNode& text : textValues(column)) {
-    if (out == nullptr) break;
-    static_cast<NumericNode*>(out)->value =
-        text.text[0] == '\0' ? missing : parse(text.text, missing);
+  texts([&](std::string_view text) {
+    if (out == nullptr) return false;
+    static_cast<NumericNode*>(out)->value = text.empty() ? missing : parse(text, missing);
     out = out->next;
-  }
+    return true;
+  });
   // A column whose storage is shorter than its length gets missing values
   // for the rest rather than uninitialised ones.
   for (; out != nullptr; out = out->next) {
@@ -37,21 +40,42 @@ bool textToNumeric(SheetColumn& column, Parse parse) {
   return true;
 }
 
-}  // namespace
-
-bool textToNumber(SheetColumn& column) {
-  const bool converted = textToNumeric(column, parseNumber);
-  if (converted) column.formatKind = kFormatPlain;
-  return converted;
+// The column's own stored texts.
+auto storedTexts(const SheetColumn& column) {
+  return [&column](const auto& take) {
+    for (const TextNode& text : textValues(column)) {
+      if (!take(std::string_view(text.text))) break;
+    }
+  };
 }
 
-bool textToDateTime(SheetColumn& column) {
-  const bool converted = textToNumeric(column, parseTimestamp);
+// Gives a column that has just become Numeric its date format.
+bool asDateColumn(SheetColumn& column, bool converted) {
   if (converted) {
     column.formatKind = kFormatDateTime;
     column.dateFormat = 34;
   }
   return converted;
+}
+
+}  // namespace
+
+bool textToNumber(SheetColumn& column) {
+  const bool converted = textToNumeric(column, parseNumber, storedTexts(column));
+  if (converted) column.formatKind = kFormatPlain;
+  return converted;
+}
+
+bool textToDateTime(SheetColumn& column) {
+  return asDateColumn(column, textToNumeric(column, parseTimestamp, storedTexts(column)));
+}
+
+bool textsToDateTime(SheetColumn& column, const std::function<std::string_view()>& next) {
+  const std::int32_t rows = column.length;
+  return asDateColumn(column, textToNumeric(column, parseTimestamp, [&next, rows](const auto& take) {
+                     for (std::int32_t row = 0; row < rows && take(next()); ++row) {
+                     }
+                   }));
 }
 
 bool factorToNumeric(SheetColumn& column, bool useLevelValues) {

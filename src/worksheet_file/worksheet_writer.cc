@@ -5,12 +5,14 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sheet/checked_alloc.h"
 #include "sheet/column_storage.h"
 #include "sheet/convert_column.h"
 #include "sheet/paths.h"
 #include "sheet/sheet.h"
+#include "sheet/two_threads.h"
 #include "text/utf8.h"
 #include "worksheet_file/number_cell.h"
 #include "worksheet_file/windows1252.h"
@@ -33,9 +35,29 @@ std::string fileNameOf(const Sheet& sheet) {
 // Text columns become factors; labelled factors with more levels than a
 // label set holds become numeric, which the user is told about.
 void convertForFile(Sheet& sheet, WriterMessages& messages) {
+  // Text columns are converted side by side first: each conversion reads
+  // and replaces only its own column once the Sheet is marked. Pinned text
+  // is left to the loop below, since unpinning moves columns, and so are
+  // locked columns, which no conversion touches.
+  std::vector<SheetColumn*> texts;
+  for (SheetColumn* column = sheet.firstColumn->next; column; column = column->next) {
+    if (column->type == ColumnType::Text && column->locked == 0 && sheet.locked == 0) {
+      texts.push_back(column);
+    }
+  }
+  if (!texts.empty()) {
+    markColumnChanged(texts.front(), true);
+    forEachOnTwoThreads(texts.size(), [&texts](std::size_t i) {
+      convertColumn(texts[i], ColumnType::Text, ColumnType::Factor, true, true, true);
+    });
+  }
+  auto convertedAlongside = [&texts](const SheetColumn* column) {
+    return std::find(texts.begin(), texts.end(), column) != texts.end();
+  };
   bool warned = false;
   for (SheetColumn* column = sheet.firstColumn->next; column; column = column->next) {
-    if (column->type == ColumnType::Text || column->type == ColumnType::PinnedText) {
+    if ((column->type == ColumnType::Text || column->type == ColumnType::PinnedText) &&
+        !convertedAlongside(column)) {
       convertColumn(column, column->type, ColumnType::Factor, true, true, true);
     }
     if (column->type == ColumnType::Factor && column->levelCount > fmt::kMaxLabelledLevels &&

@@ -72,8 +72,17 @@ BackgroundFetch::BackgroundFetch(SQLHSTMT statement, std::string sql, OdbcReport
     hooks.endedByError = &endedByError_;
     hooks.progress = [this](std::int64_t rows) { rows_.store(rows); };
     outcome_ = fetchIntoSheet(statement, sql, reporter, hooks);
-    finished_.store(true);
+    {
+      std::lock_guard<std::mutex> lock(finishMutex_);
+      finished_.store(true);
+    }
+    finishedSignal_.notify_all();
   });
+}
+
+bool BackgroundFetch::waitFinished(std::chrono::milliseconds limit) {
+  std::unique_lock<std::mutex> lock(finishMutex_);
+  return finishedSignal_.wait_for(lock, limit, [this] { return finished_.load(); });
 }
 
 BackgroundFetch::~BackgroundFetch() {

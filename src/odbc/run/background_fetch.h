@@ -17,6 +17,8 @@
 #include <sql.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -65,6 +67,9 @@ class BackgroundFetch {
   BackgroundFetch& operator=(const BackgroundFetch&) = delete;
 
   bool finished() const { return finished_.load(); }
+  // Waits until the fetch has finished or `limit` has passed; finished().
+  // A poller that waits here instead of sleeping sees the end at once.
+  bool waitFinished(std::chrono::milliseconds limit);
   std::int64_t rows() const { return rows_.load(); }
   void cancel() { control_.cancel(); }
   bool cancelRequested() const { return control_.cancelled(); }
@@ -76,6 +81,8 @@ class BackgroundFetch {
  private:
   FetchControl control_;
   std::atomic<bool> finished_{false};
+  std::mutex finishMutex_;
+  std::condition_variable finishedSignal_;
   std::atomic<std::int64_t> rows_{0};
   FetchOutcome outcome_ = FetchOutcome::kFailed;
   bool endedByError_ = false;

@@ -12,7 +12,6 @@
 #include <iostream>
 #include <iterator>
 #include <optional>
-#include <thread>
 
 #include "odbc/run/background_fetch.h"
 #include "odbc/run/query_windows.h"
@@ -66,7 +65,7 @@ FetchRunner fetchWithProgress(BatchConsole& console, bool& complete) {
                       fetch.cancelRequested() ? " (cancelling)" : "");
         console.progress(line);
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      fetch.waitFinished(std::chrono::milliseconds(50));
     }
     queued.runPending();
     console.clearProgress();

@@ -10,8 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,15 +19,6 @@
 
 namespace vodbc {
 namespace {
-
-std::vector<std::string> namesIn(const testing::TempFolder& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // Runs `body` in a child process and gives the signal that ended it (0
 // when it exited).
@@ -74,7 +63,7 @@ TEST(AtomicOutputFile, NoDeathDuringTheWriteLeavesANameBehind) {
       ::_exit(2);
     });
     EXPECT_EQ(signal, c.signal);
-    EXPECT_EQ(namesIn(folder),
+    EXPECT_EQ(testing::folderEntries(folder.path()),
               c.targetExists ? std::vector<std::string>{"victim.WOR"} : std::vector<std::string>{});
     if (c.targetExists) {
       EXPECT_EQ(testing::readWholeFile(target), "old");
@@ -104,7 +93,7 @@ TEST(AtomicOutputFile, WritersOfOneNewFileNeverReplaceEachOther) {
   }
   ASSERT_EQ(finished, std::vector<std::size_t>{0});
   EXPECT_EQ(testing::readWholeFile(target), "writer 0");
-  EXPECT_EQ(namesIn(folder), std::vector<std::string>{"new.WOR"});
+  EXPECT_EQ(testing::folderEntries(folder.path()), std::vector<std::string>{"new.WOR"});
 }
 
 TEST(AtomicOutputFile, AReplacementKeepsModeOwnerAndGroup) {
@@ -124,7 +113,7 @@ TEST(AtomicOutputFile, AReplacementKeepsModeOwnerAndGroup) {
   EXPECT_EQ(info.st_gid, 4322u);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   EXPECT_EQ(testing::readWholeFile(target), "new");
-  EXPECT_EQ(namesIn(folder), std::vector<std::string>{"theirs.WOR"});
+  EXPECT_EQ(testing::folderEntries(folder.path()), std::vector<std::string>{"theirs.WOR"});
 }
 
 }  // namespace

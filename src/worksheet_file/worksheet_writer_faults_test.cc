@@ -96,21 +96,11 @@ TEST(WorksheetFaults, SheetsWithNothingToWriteAreRefusedSilently) {
   }
 }
 
-// The names in a folder, sorted.
-std::vector<std::string> namesIn(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // A fresh folder per test, removed afterwards.
 class RealFileTest : public ::testing::Test {
  protected:
   std::string path(const std::string& name) const { return folder_.file(name); }
-  std::vector<std::string> listing() const { return namesIn(folder_.path()); }
+  std::vector<std::string> listing() const { return testing::folderEntries(folder_.path()); }
 
   // Writes the small sheet to `target`, answering the question with `answer`.
   static std::uint16_t save(const std::string& target, const char* answer,
@@ -215,7 +205,7 @@ int rerunOnAnExistingFile() {
   writeWholeFile(target, "old contents");
   const int status = rerunInFreshProcess(target).status;
   EXPECT_EQ(readWholeFile(target), "old contents");
-  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"kept.WOR"});
+  EXPECT_EQ(testing::folderEntries(folder.path()), std::vector<std::string>{"kept.WOR"});
   return status;
 }
 

@@ -10,7 +10,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <random>
 #include <string>
@@ -111,11 +110,7 @@ class BatchCancelTest : public ::testing::TestWithParam<DriverCase> {
   // Only the retrieval file is left in the folder: no worksheet, no
   // temporary.
   void expectNothingWritten() {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
-      names.push_back(entry.path().filename().string());
-    }
-    EXPECT_EQ(names, std::vector<std::string>{"q.idb"});
+    EXPECT_EQ(testing::folderEntries(folder_.path()), std::vector<std::string>{"q.idb"});
   }
 
   testing::TempFolder folder_{"vodbc-cancel"};

@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -35,16 +34,6 @@ constexpr Database kDatabase = testing::kDatabaseUnderTest;
 
 bool contains(const Lines& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
-// The folder's entries, sorted: a save must leave no temporary behind.
-Lines entriesOf(const std::string& folder) {
-  Lines names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 class HeadlessRoadTest : public ::testing::Test {
@@ -133,7 +122,7 @@ TEST_F(HeadlessRoadTest, TablesAreListedAsTheSelectDataWindowListsThem) {
 TEST_F(HeadlessRoadTest, SavedRetrievalFileRerunsWithTheBatchToolAndTheProgram) {
   const std::string saved = dir_ + "/weekly.idb";
   const std::string sql = "SELECT item, qty FROM " + table_ + " ORDER BY qty";
-  const Lines before = entriesOf(dir_);
+  const Lines before = testing::folderEntries(dir_);
   testing::ProgramResult r =
       batch({"--connect", connection_, "--sql", sql, "--save-retrieval", saved});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -147,7 +136,7 @@ TEST_F(HeadlessRoadTest, SavedRetrievalFileRerunsWithTheBatchToolAndTheProgram) 
   Lines after = before;
   after.push_back("weekly.idb");
   std::sort(after.begin(), after.end());
-  EXPECT_EQ(entriesOf(dir_), after);
+  EXPECT_EQ(testing::folderEntries(dir_), after);
   const std::string bytes = testing::readWholeFile(saved);
   const std::size_t first = bytes.find("\r\n"), second = bytes.find("\r\n", first + 2);
   ASSERT_NE(second, std::string::npos) << bytes;
@@ -199,12 +188,12 @@ TEST_P(HeadlessRoadFailureTest, StatusAndNoHarm) {
         testing::replaceAll(testing::replaceAll(a, "{conn}", connection_), "{dir}", dir_),
         "{table}", table_));
   }
-  const Lines before = entriesOf(dir_);
+  const Lines before = testing::folderEntries(dir_);
   testing::ProgramResult r = batch(arguments);
   EXPECT_EQ(r.status, c.status) << r.err;
   EXPECT_TRUE(contains(testing::splitLines(r.err), testing::replaceAll(c.message, "{dir}", dir_)))
       << r.err;
-  EXPECT_EQ(entriesOf(dir_), before);
+  EXPECT_EQ(testing::folderEntries(dir_), before);
   EXPECT_EQ(testing::readWholeFile(dir_ + "/old.idb"), "keep me");
 }
 

@@ -37,6 +37,9 @@ std::string readWholeFile(const std::string& path);
 // Writes `bytes` as the whole file (created or truncated).
 void writeWholeFile(const std::string& path, std::string_view bytes);
 
+// The names of the entries of `folder`, sorted: what a run left behind.
+std::vector<std::string> folderEntries(const std::filesystem::path& folder);
+
 // The lines of `text`, without their '\n'.
 std::vector<std::string> splitLines(const std::string& text);
 

@@ -72,10 +72,11 @@ bool textToDateTime(SheetColumn& column) {
 
 bool textsToDateTime(SheetColumn& column, const std::function<std::string_view()>& next) {
   const std::int32_t rows = column.length;
-  return asDateColumn(column, textToNumeric(column, parseTimestamp, [&next, rows](const auto& take) {
-                     for (std::int32_t row = 0; row < rows && take(next()); ++row) {
-                     }
-                   }));
+  return asDateColumn(column,
+                      textToNumeric(column, parseTimestamp, [&next, rows](const auto& take) {
+                        for (std::int32_t row = 0; row < rows && take(next()); ++row) {
+                        }
+                      }));
 }
 
 bool factorToNumeric(SheetColumn& column, bool useLevelValues) {

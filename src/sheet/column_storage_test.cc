@@ -211,18 +211,6 @@ TEST(CheckedAllocDeathTest, FailuresEndWithTheirMessageAndStatus) {
       {"exhausted heap", [] { checkedAllocLayout(kImpossible, 16); }, kExitOutOfMemory, noMemory},
       {"exhausted heap on realloc", [] { checkedReallocLayout(nullptr, kImpossible, 16); },
        kExitOutOfMemory, noMemory},
-      // Every other allocation, on any thread, ends the same way.
-      {"operator new on a worker thread",
-       [] {
-         installOutOfMemoryHandler();
-         // A direct call, kept in a volatile pointer: an optimiser may drop an
-         // allocation whose memory is never used.
-         std::thread([] {
-           void* volatile huge = ::operator new(kImpossible);
-           ::operator delete(huge);
-         }).join();
-       },
-       kExitOutOfMemory, noMemory},
   };
   for (const Case& c : cases) {
     // The messages go to standard output; death tests see standard error.
@@ -234,6 +222,27 @@ TEST(CheckedAllocDeathTest, FailuresEndWithTheirMessageAndStatus) {
         ::testing::ExitedWithCode(c.status), c.message)
         << c.what;
   }
+}
+
+TEST(CheckedAllocDeathTest, OperatorNewOnAWorkerThreadEndsTheSameWay) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer's operator new reports an exhausted heap itself and "
+                  "never calls the new handler";
+#endif
+  // Every other allocation, on any thread, ends as checkedAlloc does.
+  constexpr std::size_t kImpossible = std::size_t{1} << 62;
+  EXPECT_EXIT(
+      {
+        dup2(STDERR_FILENO, STDOUT_FILENO);
+        installOutOfMemoryHandler();
+        // A direct call, kept in a volatile pointer: an optimiser may drop an
+        // allocation whose memory is never used.
+        std::thread([] {
+          void* volatile huge = ::operator new(kImpossible);
+          ::operator delete(huge);
+        }).join();
+      },
+      ::testing::ExitedWithCode(kExitOutOfMemory), "Error: Not enough memory to read data!\n$");
 }
 
 }  // namespace

@@ -224,14 +224,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "ODBC Error Message: [SQLite]no such table: nowhere (1)",
                   kQuestion, "error: Error reading ODBC Data!"},
                  ""},
-        ExitCase{"SqlOverrideWithoutRows",
-                 "{shop}",
-                 kAll,
-                 {"--sql", "SELECT * FROM sales WHERE id > 9", "{dir}/q.idb", "{dir}/new.WOR"},
-                 5,
-                 {"error: Error reading ODBC data: No valid data found!", kQuestion,
-                  "error: Error reading ODBC Data!"},
-                 ""},
         ExitCase{"ExistingOutputWithoutOverwrite",
                  "{shop}",
                  kAll,
@@ -391,7 +383,10 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(info.param.name);
     });
 
-TEST_F(BatchTest, AFetchErrorAfterSomeRowsWritesOnlyWhenAllowed) {
+// What the user reads when a fetch fails after some rows, and that nothing
+// is written, is in the hostile-driver table; here a real driver's failure
+// reaches the summary, and --allow-partial keeps the rows.
+TEST_F(BatchTest, AFetchErrorAfterSomeRowsIsWrittenOnlyWhenAllowed) {
   // The driver steps the statement row by row, so row 1,000's overflow
   // arrives as an error of that row's fetch.
   const std::string connection = "{shop};StepAPI=1";
@@ -401,17 +396,11 @@ TEST_F(BatchTest, AFetchErrorAfterSomeRowsWritesOnlyWhenAllowed) {
   Result r =
       batch(connection, sql, {"--quiet", "--summary", "json", "{dir}/q.idb", "{dir}/new.WOR"});
   EXPECT_EQ(r.status, 5) << r.err;
-  Lines err = lines(r.err);
-  ASSERT_FALSE(err.empty());
-  EXPECT_EQ(err.back(),
-            "error: the fetch ended with an error after 999 rows; nothing was written "
-            "(--allow-partial writes them)");
   EXPECT_NE(r.err.find("integer overflow"), std::string::npos) << r.err;
   nlohmann::json j = nlohmann::json::parse(r.out);
   EXPECT_EQ(j["written"], false);
   EXPECT_EQ(j["complete"], false);
   EXPECT_EQ(j["reason"], "the fetch ended with an error");
-  EXPECT_NE(::access((dir_ + "/new.WOR").c_str(), F_OK), 0);
 
   r = batch(connection, sql,
             {"--quiet", "--allow-partial", "--summary", "json", "{dir}/q.idb", "{dir}/new.WOR"});

@@ -1,6 +1,9 @@
 // vodbc-batch against drivers that misbehave, through the fake driver
 // manager: what the user sees (stderr word for word and the exit status)
 // and what is left on disk (vodbc-dump's reading of the file, or no file).
+// Every fault of the fetch (no rows, an error after some rows, limits) is
+// shown to the user here once; batch_test covers the command line, the
+// files and the real driver's road.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

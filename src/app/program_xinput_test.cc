@@ -10,28 +10,24 @@
 
 #include "files/temp_folder.h"
 #include "servers/test_servers.h"
-#include "xinput/x_display.h"
 #include "xinput/x_program.h"
+#include "xinput/xinput_test.h"
 
 namespace vodbc {
 namespace {
 
 using Lines = std::vector<std::string>;
-using testing::XDisplay;
 using testing::XProgram;
 
 const std::string kProgram = std::string(VODBC_BINARY_DIR) + "/bin/vodbc";
 const std::string kTask = "open task \"Velora ODBC Query\"";
 const std::string kTaskClosed = "close task \"Velora ODBC Query\"";
 
-class ProgramXInput : public ::testing::Test {
+class ProgramXInput : public testing::XInputTest {
  protected:
   void SetUp() override {
-    if (!display_.ready()) {
-      if (testing::inCi()) FAIL() << display_.why();
-      GTEST_SKIP() << display_.why();
-    }
-    testing::usePrivateOdbcRegistration();
+    XInputTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     shop_ =
         testing::makeSqliteDatabase(folder_.file("shop.db"),
                                     "CREATE TABLE sales (region VARCHAR(20), amount DOUBLE);\n"
@@ -46,8 +42,6 @@ class ProgramXInput : public ::testing::Test {
     program.key(keys);
   }
 
-  XDisplay display_;
-  testing::TempFolder folder_{"vodbc-xinput"};
   std::string shop_;
 };
 

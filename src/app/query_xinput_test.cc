@@ -12,14 +12,13 @@
 #include "files/temp_folder.h"
 #include "process/run_program.h"
 #include "servers/test_servers.h"
-#include "xinput/x_display.h"
 #include "xinput/x_program.h"
+#include "xinput/xinput_test.h"
 
 namespace vodbc {
 namespace {
 
 using Lines = std::vector<std::string>;
-using testing::XDisplay;
 using testing::XProgram;
 using testing::XWindow;
 
@@ -32,14 +31,11 @@ struct Click {
   std::string kind, control;
 };
 
-class QueryXInput : public ::testing::Test {
+class QueryXInput : public testing::XInputTest {
  protected:
   void SetUp() override {
-    if (!display_.ready()) {
-      if (testing::inCi()) FAIL() << display_.why();
-      GTEST_SKIP() << display_.why();
-    }
-    testing::usePrivateOdbcRegistration();
+    XInputTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     connection_ = testing::makeSqliteDatabase(
         folder_.file("shop.db"),
         "CREATE TABLE customers (name VARCHAR(20));\n"
@@ -115,8 +111,6 @@ class QueryXInput : public ::testing::Test {
   static constexpr const char* kItemColumns =
       "list 101 9: \"C: item name\" \"N: qty\" \"N: unit price\"";
 
-  XDisplay display_;
-  testing::TempFolder folder_{"vodbc-query-xinput"};
   std::string connection_;
   std::map<std::string, XWindow> seen_;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fake_odbc/fake_odbc.h"
+#include "files/temp_folder.h"
 #include "odbc/catalog.h"
 #include "odbc/connection.h"
 #include "odbc/diagnostics.h"
@@ -25,6 +26,7 @@ namespace vodbc {
 namespace {
 
 using Lines = std::vector<std::string>;
+using testing::repeat;
 
 const fake::Diagnostic kRecord{"HY000", 4060, "refused"};
 const std::string kErrorLine = "diagnostic: Velora ODBC Error Message|HY000|FDC|refused";
@@ -81,8 +83,7 @@ class FakeDriverManagerTest : public ::testing::Test {
 
   // Queues a table list of one table and a result, then runs once.
   std::string run(const fake::ResultSet& result) {
-    fake::queueResult({{{"TABLE_CAT"}, {"TABLE_SCHEM"}, {"TABLE_NAME"}, {"TABLE_TYPE"}},
-                       {{std::nullopt, std::nullopt, "t", "TABLE"}}});
+    fake::queueResult(fake::oneTableList());
     fake::queueResult(result);
     return runOnce();
   }
@@ -226,12 +227,6 @@ TEST_F(FakeDriverManagerTest, TheRowAfterTheStagingLimitFailsTheFetch) {
     EXPECT_EQ(currentSheet != nullptr ? currentSheet->rowCount : -1, fits ? int(c.rows) : -1);
     EXPECT_EQ(fake::handleFaults(), Lines{});
   }
-}
-
-std::string repeat(const std::string& piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
 }
 
 TEST_F(FakeDriverManagerTest, TextAndNamesAreCutAfterConversionAndNeverPastTheBuffer) {
@@ -400,14 +395,9 @@ TEST_F(FakeDriverManagerTest, CatalogNamesAreCutByCharactersNeverInsideOne) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     fresh();
-    fake::queueResult({{{"TABLE_CAT"}, {"TABLE_SCHEM"}, {"TABLE_NAME"}, {"TABLE_TYPE"}},
-                       {{std::nullopt, std::nullopt, c.name, "TABLE"}}});
-    fake::ResultSet columns{{{"TABLE_CAT"},
-                             {"TABLE_SCHEM"},
-                             {"TABLE_NAME"},
-                             {"COLUMN_NAME"},
-                             {"DATA_TYPE", SQL_SMALLINT}},
-                            {{std::nullopt, std::nullopt, c.name, c.name, "12"}}};
+    fake::queueResult(fake::oneTableList(c.name));
+    fake::ResultSet columns = fake::columnList();
+    columns.rows.push_back({std::nullopt, std::nullopt, c.name, c.name, "12"});
     fake::queueResult(columns);
     SQLHSTMT statement = connect();
     ASSERT_TRUE(readTableList(statement, spec_, reporter_));
@@ -420,12 +410,7 @@ TEST_F(FakeDriverManagerTest, CatalogNamesAreCutByCharactersNeverInsideOne) {
 }
 
 TEST_F(FakeDriverManagerTest, ColumnListsGrowAndCarryTheirTypeLetters) {
-  fake::ResultSet columns{{{"TABLE_CAT"},
-                           {"TABLE_SCHEM"},
-                           {"TABLE_NAME"},
-                           {"COLUMN_NAME"},
-                           {"DATA_TYPE", SQL_SMALLINT}},
-                          {}};
+  fake::ResultSet columns = fake::columnList();
   const SQLSMALLINT types[] = {SQL_INTEGER,   SQL_VARCHAR,   SQL_TYPE_DATE, SQL_TYPE_TIMESTAMP,
                                SQL_TIMESTAMP, SQL_VARBINARY, SQL_BIT};
   const std::string letters = "NCDTCBN";

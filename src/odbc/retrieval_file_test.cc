@@ -24,6 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
+using testing::repeat;
 
 class RetrievalFileTest : public ::testing::Test {
  protected:
@@ -50,12 +51,6 @@ class RetrievalFileTest : public ::testing::Test {
   RecordingReporter reporter_;
   RetrievalSpec spec_;
 };
-
-std::string repeat(const std::string& piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
-}
 
 TEST_F(RetrievalFileTest, ReadsTheConnectionAndJoinsTheSqlLines) {
   // The SQL text as read, before the run trims trailing blanks.
@@ -223,11 +218,8 @@ TEST_F(RetrievalFileTest, ASaveCutShortLeavesTheOldFileAndNoOtherName) {
     } else {
       EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << c.name;
     }
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder.path())) {
-      names.push_back(entry.path().filename().string());
-    }
-    EXPECT_EQ(names, c.targetExists ? Lines{"q.idb"} : Lines{}) << c.name;
+    EXPECT_EQ(testing::folderEntries(folder.path()), c.targetExists ? Lines{"q.idb"} : Lines{})
+        << c.name;
     if (c.targetExists) {
       EXPECT_EQ(slurp(path), "old") << c.name;
     }

@@ -27,11 +27,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-fake::ResultSet tables() {
-  return {{{"TABLE_CAT"}, {"TABLE_SCHEM"}, {"TABLE_NAME"}, {"TABLE_TYPE"}},
-          {{std::nullopt, std::nullopt, "t", "TABLE"}}};
-}
-
 fake::ResultSet numbers(std::size_t rows) {
   fake::ResultSet result{{{"a", SQL_INTEGER}}, {{"1"}, {"2"}}};
   result.repeatTo = rows;
@@ -205,7 +200,7 @@ TEST_F(RunFakeTest, ReleasesEveryHandleInOrder) {
     again();
     if (c.removed) fake::removeFunction(c.removed);
     if (!c.function.empty()) fake::failAt(c.function, c.nth, SQL_ERROR, {{"HY000", 7, "refused"}});
-    fake::queueResult(tables());
+    fake::queueResult(fake::oneTableList());
     if (c.withRows) fake::queueResult(numbers(3));
     RetrievalContext ctx = context(c.answers);
     windows_.selectData = c.select;
@@ -230,7 +225,7 @@ TEST_F(RunFakeTest, ReleasesEveryHandleInOrder) {
 // and the run goes on.
 TEST_F(RunFakeTest, ARefusedConnectionStringIsOfferedAgainForCorrecting) {
   fake::failAt("SQLDriverConnect", 1, SQL_ERROR, {{"08001", 7, "refused"}});
-  fake::queueResult(tables());
+  fake::queueResult(fake::oneTableList());
   RetrievalContext ctx = context({});
   Lines offered;
   ctx.chooseDataSource = [&offered](const std::string& initial) {
@@ -250,7 +245,7 @@ TEST_F(RunFakeTest, ARefusedConnectionStringIsOfferedAgainForCorrecting) {
 
 TEST_F(RunFakeTest, CorrectedStatementRunsOnTheSameStatementHandle) {
   fake::failAt("SQLExecDirect", 1, SQL_ERROR, {{"42S02", 208, "no table"}});
-  fake::queueResult(tables());
+  fake::queueResult(fake::oneTableList());
   fake::queueResult(numbers(2));
   windows_.sqlEditor = [](RetrievalSpec& spec) { spec.sqlText = "SELECT a FROM u"; };
   RetrievalContext ctx = context({1});
@@ -268,7 +263,7 @@ TEST_F(RunFakeTest, FetchOnAWorkerThread) {
   for (bool cancel : {false, true}) {
     SCOPED_TRACE(cancel ? "cancelled" : "finished");
     again();
-    fake::queueResult(tables());
+    fake::queueResult(fake::oneTableList());
     fake::queueResult(numbers(cancel ? 1000000 : 3));
     if (!cancel) {
       // The first row comes with a warning; the fifth fetch (the third row)
@@ -308,7 +303,7 @@ TEST_F(RunFakeTest, FetchOnAWorkerThread) {
 }
 
 TEST_F(RunFakeTest, InteractiveRunComposesRunsAndSaves) {
-  fake::queueResult(tables());
+  fake::queueResult(fake::oneTableList());
   fake::queueResult(numbers(3));
   fake::setCompletedConnectionString("DSN=fake;UID=me");
   windows_.selectData = [](RetrievalSpec& spec) {

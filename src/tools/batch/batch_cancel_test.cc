@@ -17,9 +17,7 @@
 #include <vector>
 
 #include "files/temp_folder.h"
-#include "odbc/connection.h"
-#include "odbc/driver_manager.h"
-#include "odbc_doubles/recording_reporter.h"
+#include "live_odbc/run_statements.h"
 #include "process/run_program.h"
 #include "servers/test_servers.h"
 
@@ -47,24 +45,6 @@ struct DriverCase {
 
 void PrintTo(const DriverCase& c, std::ostream* os) { *os << c.name; }
 
-// Runs statements that return nothing on a connection of its own.
-void runStatements(const std::string& connection, const std::vector<std::string>& statements) {
-  RecordingReporter reporter;
-  ASSERT_TRUE(checkDriverManager(reporter));
-  ASSERT_EQ(openOdbc(reporter), OpenResult::kOk);
-  std::string runString;
-  ASSERT_EQ(driverConnect(connection, runString, reporter, nullptr), ConnectResult::kConnected);
-  SQLHSTMT statement = openStatement(reporter);
-  ASSERT_NE(statement, nullptr);
-  for (std::string sql : statements) {
-    SQLRETURN rc = odbc::call<&OdbcApi::SQLExecDirect>(
-        statement, reinterpret_cast<SQLCHAR*>(sql.data()), SQLINTEGER{SQL_NTS});
-    odbc::call<&OdbcApi::SQLFreeStmt>(statement, SQLUSMALLINT{SQL_CLOSE});
-    EXPECT_TRUE(SQL_SUCCEEDED(rc)) << sql;
-  }
-  releaseOdbc(statement);
-}
-
 class BatchCancelTest : public ::testing::TestWithParam<DriverCase> {
  protected:
   void SetUp() override {
@@ -80,18 +60,21 @@ class BatchCancelTest : public ::testing::TestWithParam<DriverCase> {
     // are this process's own, so parallel runs never meet.
     table_ = "n_" + std::to_string(::getpid());
     std::string digits = "d_" + std::to_string(::getpid());
-    runStatements(
-        connection_,
-        {"CREATE TABLE " + digits + " (id integer)",
-         "INSERT INTO " + digits + " VALUES (0),(1),(2),(3),(4),(5),(6),(7),(8),(9)",
-         "CREATE TABLE " + table_ + " (id integer)",
-         "INSERT INTO " + table_ + " SELECT a.id * 1000 + b.id * 100 + c.id * 10 + " +
-             "e.id + 1 FROM " + digits + " a, " + digits + " b, " + digits + " c, " + digits + " e",
-         "DROP TABLE " + digits});
+    ASSERT_EQ(testing::runStatements(
+                  connection_,
+                  {"CREATE TABLE " + digits + " (id integer)",
+                   "INSERT INTO " + digits + " VALUES (0),(1),(2),(3),(4),(5),(6),(7),(8),(9)",
+                   "CREATE TABLE " + table_ + " (id integer)",
+                   "INSERT INTO " + table_ + " SELECT a.id * 1000 + b.id * 100 + c.id * 10 + " +
+                       "e.id + 1 FROM " + digits + " a, " + digits + " b, " + digits + " c, " +
+                       digits + " e",
+                   "DROP TABLE " + digits}),
+              "");
   }
   void TearDown() override {
-    if (!table_.empty() && !connection_.empty())
-      runStatements(connection_, {"DROP TABLE " + table_});
+    if (!table_.empty() && !connection_.empty()) {
+      EXPECT_EQ(testing::runStatements(connection_, {"DROP TABLE " + table_}), "");
+    }
   }
 
   // Runs vodbc-batch on `sql` and sends `signal` (Ctrl+C unless told)

@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <future>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -330,58 +327,40 @@ TEST_F(BatchTest, SummaryIsValidJsonWhateverBytesTheNamesHold) {
   EXPECT_EQ(dumpCsv(name), kSales);
 }
 
-struct UnwrittenCase {
-  const char* name;
-  std::string connection;
-  Lines sql;
-  Lines args;
-  int status;
-  std::string reason;
-};
-
-void PrintTo(const UnwrittenCase& c, std::ostream* os) { *os << c.name; }
-
-class BatchSummaryWhenNothingIsWritten : public BatchTest,
-                                         public ::testing::WithParamInterface<UnwrittenCase> {};
-
-TEST_P(BatchSummaryWhenNothingIsWritten, SaysWhy) {
-  const UnwrittenCase& c = GetParam();
-  Lines args = {"--summary", "json"};
-  args.insert(args.end(), c.args.begin(), c.args.end());
-  Result r = batch(c.connection, c.sql, args);
-  EXPECT_EQ(r.status, c.status) << r.err;
-  nlohmann::json j = nlohmann::json::parse(r.out);
-  EXPECT_EQ(j["written"], false);
-  EXPECT_EQ(j["reason"], c.reason);
-  EXPECT_EQ(j["rows"], 0);
-  EXPECT_NE(::access((dir_ + "/new.WOR").c_str(), F_OK), 0);
+// A run that writes nothing says why in its summary.
+TEST_F(BatchTest, SummarySaysWhyNothingWasWritten) {
+  const struct {
+    std::string connection;
+    Lines sql, args;
+    int status;
+    std::string reason;
+  } cases[] = {
+      {"{shop}",
+       kAll,
+       {"{dir}/none.idb", "{dir}/new.WOR"},
+       3,
+       "retrieval file missing or unreadable"},
+      {"DRIVER={dir}/none.so", kAll, kQ, 4, "no driver manager, connection refused, or no tables"},
+      {"{shop}", {"SELECT x FROM nowhere"}, kQ, 5, "empty statement, execution or fetch failed"},
+      {"{shop}",
+       kAll,
+       {"{dir}/q.idb", "{dir}/old.WOR"},
+       6,
+       "the worksheet file exists and --overwrite was not given"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    Lines args = {"--summary", "json"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    Result r = batch(c.connection, c.sql, args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    nlohmann::json j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["written"], false);
+    EXPECT_EQ(j["reason"], c.reason);
+    EXPECT_EQ(j["rows"], 0);
+    EXPECT_NE(::access((dir_ + "/new.WOR").c_str(), F_OK), 0);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Batch, BatchSummaryWhenNothingIsWritten,
-    ::testing::Values(UnwrittenCase{"MissingRetrievalFile",
-                                    "{shop}",
-                                    kAll,
-                                    {"{dir}/none.idb", "{dir}/new.WOR"},
-                                    3,
-                                    "retrieval file missing or unreadable"},
-                      UnwrittenCase{"ConnectionRefused", "DRIVER={dir}/none.so", kAll, kQ, 4,
-                                    "no driver manager, connection refused, or no tables"},
-                      UnwrittenCase{"BadStatement",
-                                    "{shop}",
-                                    {"SELECT x FROM nowhere"},
-                                    kQ,
-                                    5,
-                                    "empty statement, execution or fetch failed"},
-                      UnwrittenCase{"ExistingOutput",
-                                    "{shop}",
-                                    kAll,
-                                    {"{dir}/q.idb", "{dir}/old.WOR"},
-                                    6,
-                                    "the worksheet file exists and --overwrite was not given"}),
-    [](const ::testing::TestParamInfo<UnwrittenCase>& info) {
-      return std::string(info.param.name);
-    });
 
 // What the user reads when a fetch fails after some rows, and that nothing
 // is written, is in the hostile-driver table; here a real driver's failure
@@ -428,12 +407,7 @@ TEST_F(BatchTest, AWriteThatFailsSaysWhyAndLeavesNothing) {
                                              "--quiet", dir_ + "/q.idb", dir_ + "/new.WOR"});
   EXPECT_EQ(r.status, 6);
   EXPECT_EQ(r.err, "error: " + dir_ + "/new.WOR was not written: File too large\n");
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (Lines{"old.WOR", "q.idb", "shop.db"}));
+  EXPECT_EQ(testing::folderEntries(dir_), (Lines{"old.WOR", "q.idb", "shop.db"}));
 }
 
 TEST_F(BatchTest, ParallelRunsToOneNewFileLeaveOneWriterAndNoStrayFile) {
@@ -458,12 +432,7 @@ TEST_F(BatchTest, ParallelRunsToOneNewFileLeaveOneWriterAndNoStrayFile) {
   }
   EXPECT_EQ(written, 1);
   EXPECT_EQ(dumpCsv("new.WOR"), kSales);
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (Lines{"new.WOR", "old.WOR", "q.idb", "shop.db"}));
+  EXPECT_EQ(testing::folderEntries(dir_), (Lines{"new.WOR", "old.WOR", "q.idb", "shop.db"}));
 }
 
 TEST_F(BatchTest, RunningOutOfMemoryAnywhereEndsWithTheMessage) {

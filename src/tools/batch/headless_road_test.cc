@@ -13,9 +13,7 @@
 #include <vector>
 
 #include "files/temp_folder.h"
-#include "odbc/connection.h"
-#include "odbc/driver_manager.h"
-#include "odbc_doubles/recording_reporter.h"
+#include "live_odbc/run_statements.h"
 #include "process/run_program.h"
 #include "servers/test_servers.h"
 #include "session/session_runner.h"
@@ -51,39 +49,22 @@ class HeadlessRoadTest : public ::testing::Test {
       }
       connection_ = server.connectionString;
     }
-    // Names of our own, so runs against one server never meet.
+    // Names of our own, so runs against one server never meet. TEXT is a
+    // long-data type to psqlODBC (SQL_LONGVARCHAR), which no other column of
+    // the whole-program runs has.
     table_ = "road_items_" + std::to_string(getpid());
     view_ = "road_view_" + std::to_string(getpid());
-    ASSERT_EQ(onServer({"CREATE TABLE " + table_ + " (item VARCHAR(20), qty INTEGER)",
-                        "INSERT INTO " + table_ + " VALUES ('apple', 1), ('pear', 4)",
-                        "CREATE VIEW " + view_ + " AS SELECT qty FROM " + table_}),
-              0);
+    ASSERT_EQ(testing::runStatements(connection_,
+                                     {"CREATE TABLE " + table_ + " (item TEXT, qty INTEGER)",
+                                      "INSERT INTO " + table_ + " VALUES ('apple', 1), ('pear', 4)",
+                                      "CREATE VIEW " + view_ + " AS SELECT qty FROM " + table_}),
+              "");
   }
 
   void TearDown() override {
     if (table_.empty() || connection_.empty()) return;
-    onServer({"DROP VIEW " + view_, "DROP TABLE " + table_});
-  }
-
-  // Runs statements on the data source, in this process; 0 when all ran.
-  int onServer(const Lines& statements) {
-    RecordingReporter reporter;
-    if (!checkDriverManager(reporter) || openOdbc(reporter) != OpenResult::kOk) return 1;
-    OdbcSession session;
-    std::string completed;
-    if (driverConnect(connection_, completed, reporter, nullptr) != ConnectResult::kConnected) {
-      return 1;
-    }
-    session.setStatement(openStatement(reporter));
-    int failed = session.statement() == SQL_NULL_HSTMT;
-    for (std::string sql : statements) {
-      if (failed) break;
-      SQLRETURN rc = odbc::call<&OdbcApi::SQLExecDirect>(
-          session.statement(), reinterpret_cast<SQLCHAR*>(sql.data()), SQLINTEGER{SQL_NTS});
-      odbc::call<&OdbcApi::SQLFreeStmt>(session.statement(), SQLUSMALLINT{SQL_CLOSE});
-      failed = !SQL_SUCCEEDED(rc);
-    }
-    return failed;
+    EXPECT_EQ(testing::runStatements(connection_, {"DROP VIEW " + view_, "DROP TABLE " + table_}),
+              "");
   }
 
   testing::ProgramResult batch(const Lines& arguments) {
@@ -119,7 +100,7 @@ TEST_F(HeadlessRoadTest, TablesAreListedAsTheSelectDataWindowListsThem) {
   EXPECT_LT(table, view);
 }
 
-TEST_F(HeadlessRoadTest, SavedRetrievalFileRerunsWithTheBatchToolAndTheProgram) {
+TEST_F(HeadlessRoadTest, SavedRetrievalFileRerunsAndOverwriteReplacesIt) {
   const std::string saved = dir_ + "/weekly.idb";
   const std::string sql = "SELECT item, qty FROM " + table_ + " ORDER BY qty";
   const Lines before = testing::folderEntries(dir_);
@@ -164,6 +145,15 @@ TEST_F(HeadlessRoadTest, SavedRetrievalFileRerunsWithTheBatchToolAndTheProgram) 
   toolkit::testing::SessionResult program = toolkit::testing::runSession(session);
   EXPECT_EQ(program.exitStatus, 0) << program.err;
   EXPECT_EQ(csv(dir_ + "/program.WOR"), expected);
+
+  // --overwrite replaces the file, which keeps the mode it has.
+  ASSERT_EQ(::chmod(saved.c_str(), 0640), 0);
+  const std::string other = "SELECT qty FROM " + table_;
+  r = batch({"--connect", connection_, "--sql", other, "--save-retrieval", saved, "--overwrite"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(testing::readWholeFile(saved), bytes.substr(0, second + 2) + other + "\r\n");
+  ASSERT_EQ(::stat(saved.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0640u);
 }
 
 // What goes wrong on the road: the status, and the file left as it was.
@@ -226,20 +216,6 @@ INSTANTIATE_TEST_SUITE_P(
                     4,
                     "error: Error: Could not Open Database Driver Connection correctly"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(HeadlessRoadTest, OverwriteReplacesAnExistingRetrievalFile) {
-  const std::string saved = dir_ + "/weekly.idb";
-  testing::writeWholeFile(saved, "old");
-  ::chmod(saved.c_str(), 0640);
-  testing::ProgramResult r = batch({"--connect", connection_, "--sql", "SELECT qty FROM " + table_,
-                                    "--save-retrieval", saved, "--overwrite"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  const std::string bytes = testing::readWholeFile(saved);
-  EXPECT_EQ(bytes.rfind("ODBC Data\r\n", 0), 0u) << bytes;
-  struct stat status {};
-  ASSERT_EQ(::stat(saved.c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 0777, 0640u) << "an existing file keeps its mode";
-}
 
 #if VODBC_TEST_DATABASE == 0
 // Listings straight from the driver manager and the command line's rules

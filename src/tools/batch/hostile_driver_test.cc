@@ -38,10 +38,7 @@ class HostileDriverTest : public ::testing::TestWithParam<HostileCase> {
   // Runs vodbc-batch on a retrieval file for the fake data source whose
   // table list holds one table and whose query answers with `script`.
   testing::ProgramResult run(fake::Script script) {
-    script.results.insert(
-        script.results.begin(),
-        fake::ResultSet{{{"TABLE_CAT"}, {"TABLE_SCHEM"}, {"TABLE_NAME"}, {"TABLE_TYPE"}},
-                        {{std::nullopt, std::nullopt, "t", "TABLE"}}});
+    script.results.insert(script.results.begin(), fake::oneTableList());
     EXPECT_TRUE(fake::saveScript(script, folder_.file("script")));
     testing::writeRetrievalFileText(folder_.file("q.idb"), "DSN=fake", {"SELECT * FROM t"});
     testing::ProgramRun run;

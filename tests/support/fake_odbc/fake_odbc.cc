@@ -323,6 +323,20 @@ void setInfoNumber(SQLUSMALLINT info, SQLRETURN result, SQLUINTEGER value) {
   FAKE_WITH_STATE(s.info[info] = Info{result, false, "", value};)
 }
 void queueResult(ResultSet result) { FAKE_WITH_STATE(s.results.push_back(std::move(result));) }
+
+ResultSet oneTableList(const std::string& name) {
+  return {{{"TABLE_CAT"}, {"TABLE_SCHEM"}, {"TABLE_NAME"}, {"TABLE_TYPE"}},
+          {{std::nullopt, std::nullopt, name, "TABLE"}}};
+}
+
+ResultSet columnList() {
+  return {{{"TABLE_CAT"},
+           {"TABLE_SCHEM"},
+           {"TABLE_NAME"},
+           {"COLUMN_NAME"},
+           {"DATA_TYPE", SQL_SMALLINT}},
+          {}};
+}
 void setTextTruncation(TextTruncation mode) { FAKE_WITH_STATE(s.truncation = mode;) }
 void setCompletedConnectionString(const std::string& text) { FAKE_WITH_STATE(s.completed = text;) }
 std::vector<std::string> calls() { FAKE_WITH_STATE(return s.calls;) }

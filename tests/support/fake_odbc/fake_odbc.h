@@ -84,6 +84,11 @@ void setInfoNumber(SQLUSMALLINT info, SQLRETURN result, SQLUINTEGER value);
 // Result sets handed out, in order, by SQLExecDirect, SQLTables and
 // SQLColumns. With none queued they produce no result columns.
 void queueResult(ResultSet result);
+// SQLTables' answer naming one table, `name`, of type TABLE.
+ResultSet oneTableList(const std::string& name = "t");
+// SQLColumns' result columns (catalog, schema, table, column name and SQL
+// type), with no rows yet.
+ResultSet columnList();
 
 void setTextTruncation(TextTruncation mode);
 

@@ -72,6 +72,12 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
   return text;
 }
 
+std::string repeat(const std::string& piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
 void writeRetrievalFileText(const std::string& path, const std::string& connection,
                             const std::vector<std::string>& sqlLines) {
   std::string text = "ODBC Data\r\n" + connection + "\r\n";

@@ -46,6 +46,9 @@ std::vector<std::string> splitLines(const std::string& text);
 // `text` with every `from` replaced by `to`.
 std::string replaceAll(std::string text, const std::string& from, const std::string& to);
 
+// `piece` written `times` times in a row.
+std::string repeat(const std::string& piece, int times);
+
 // Writes a retrieval file as the program writes one: the tag, the
 // connection string and the SQL text lines, with CR LF line ends.
 void writeRetrievalFileText(const std::string& path, const std::string& connection,

@@ -46,17 +46,23 @@ as_owner() {
   fi
 }
 
+# A server's owner (account $1 as root, else whoever runs the tests), its
+# own data folder /tmp/vodbc-$2.*, its log and a free port.
+prepare_server() {
+  owner=$1
+  [ "$(id -u)" -eq 0 ] || owner=$(id -un)
+  id "$owner" >/dev/null 2>&1 || give_up "no user $owner to run the server"
+  dir=$(mktemp -d "/tmp/vodbc-$2.XXXXXX") || give_up "no temporary folder"
+  if [ "$(id -u)" -eq 0 ]; then chown "$owner" "$dir"; fi
+  log="$dir/server.log"
+  port=$(free_port) || give_up "no free port"
+}
+
 start_postgres() {
   bin=/usr/lib/postgresql/15/bin
   [ -x "$bin/initdb" ] || bin=$(dirname "$(command -v initdb 2>/dev/null || echo /none/initdb)")
   [ -x "$bin/initdb" ] || give_up "initdb not found"
-  owner=postgres
-  [ "$(id -u)" -eq 0 ] || owner=$(id -un)
-  id "$owner" >/dev/null 2>&1 || give_up "no user $owner to run the server"
-  dir=$(mktemp -d /tmp/vodbc-pg.XXXXXX) || give_up "no temporary folder"
-  [ "$(id -u)" -eq 0 ] && chown "$owner" "$dir"
-  log="$dir/server.log"
-  port=$(free_port) || give_up "no free port"
+  prepare_server postgres pg
   as_owner "$bin/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 \
       --locale=C >"$dir/initdb.log" 2>&1 || { log="$dir/initdb.log"; give_up "initdb failed"; }
   as_owner "$bin/pg_ctl" -D "$dir/data" -l "$log" -w -t 60 \
@@ -76,13 +82,7 @@ stop_postgres() {
 start_mariadb() {
   command -v mariadbd >/dev/null 2>&1 || [ -x /usr/sbin/mariadbd ] || give_up "mariadbd not found"
   mariadbd=$(command -v mariadbd || echo /usr/sbin/mariadbd)
-  owner=mysql
-  [ "$(id -u)" -eq 0 ] || owner=$(id -un)
-  id "$owner" >/dev/null 2>&1 || give_up "no user $owner to run the server"
-  dir=$(mktemp -d /tmp/vodbc-maria.XXXXXX) || give_up "no temporary folder"
-  [ "$(id -u)" -eq 0 ] && chown "$owner" "$dir"
-  log="$dir/server.log"
-  port=$(free_port) || give_up "no free port"
+  prepare_server mysql maria
   as_owner mariadb-install-db --no-defaults --datadir="$dir/data" \
       --auth-root-authentication-method=normal --skip-test-db \
       >"$dir/install.log" 2>&1 || { log="$dir/install.log"; give_up "mariadb-install-db failed"; }

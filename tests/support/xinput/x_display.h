@@ -3,9 +3,8 @@
 // (openbox) on it, so windows are framed, focused and closed (Alt+F4) as on
 // a desktop. Both end with the object.
 //
-//   vodbc::testing::XDisplay display;
-//   if (!display.ready()) { ...fail in CI, else skip with display.why()... }
-//   XProgram program(display, ...);   // x_program.h
+// Tests get one through the XInputTest fixture (xinput_test.h), which skips
+// or fails when it is not ready; XProgram (x_program.h) runs a program on it.
 #pragma once
 
 #include <string>

@@ -197,7 +197,8 @@ INSTANTIATE_TEST_SUITE_P(
                     only(numbers({"nan", "inf", "-inf", "1e308", "-1e308", "1.5", std::nullopt})),
                     {kClipped, retrieved(1, 7)},
                     0,
-                    "x\n\n1e+35\n\n1e+35\n\n1.5\n\n"}));
+                    "x\n\n1e+35\n\n1e+35\n\n1.5\n\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vodbc

@@ -15,8 +15,9 @@
 //
 // The block limits, and the sizes the allocation cap is checked against,
 // are those of the linked-node layout this storage replaced (16 bytes a
-// number, 12 a text's node, one more entry per block): the same requests
-// pass and fail the cap as before, while the memory is a third of it.
+// number, 12 a text's node, room for one more per block): the same
+// requests pass and fail the cap as before, while the memory holds little
+// more than the values themselves.
 //
 //   ColumnStorage numbers = allocateStorage(ColumnType::Numeric, n);
 //   for (double& value : numbersIn(numbers)) value = ...;

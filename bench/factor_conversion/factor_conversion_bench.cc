@@ -51,13 +51,13 @@ vodbc::SheetColumn* makeTextColumn(vodbc::Sheet* sheet, std::int64_t rows,
                                    const std::vector<std::string>& labels) {
   vodbc::SheetColumn* column =
       vodbc::addColumn(sheet, ColumnType::Text, "Region", vodbc::kFetchedTextValueWidth);
-  vodbc::allocateColumnValues(*column, static_cast<std::int32_t>(rows));
+  vodbc::TextStorageBuilder texts(ColumnType::Text, rows);
   const auto count = static_cast<std::uint64_t>(labels.size());
-  std::uint64_t r = 0;
-  for (vodbc::TextNode& node : vodbc::textValues(*column)) {
-    vodbc::storeText(node, labels[(r * 7919 + r / count) % count]);
-    ++r;
+  for (std::uint64_t r = 0; r < static_cast<std::uint64_t>(rows); ++r) {
+    texts.add(labels[(r * 7919 + r / count) % count]);
   }
+  column->valueStorage = texts.finish();
+  column->length = static_cast<std::int32_t>(rows);
   return column;
 }
 

@@ -73,19 +73,19 @@ Sheet* largestSheet() {
           addColumn(s, ColumnType::Numeric, "Column" + std::to_string(c + 1), kNumericValueWidth);
       allocateColumnValues(*column, kRows);
       int r = 0;
-      for (NumericNode& node : numericValues(*column)) {
+      for (double& value : numericValues(*column)) {
         switch ((r + c) % 4) {
           case 0:
-            node.value = r;
+            value = r;
             break;
           case 1:
-            node.value = r * 0.37 + c;
+            value = r * 0.37 + c;
             break;
           case 2:
-            node.value = -r * 1.0e-3;
+            value = -r * 1.0e-3;
             break;
           default:
-            node.value = r % 97 == 0 ? programMissingValue() : 1.0e6 / (r + 1);
+            value = r % 97 == 0 ? programMissingValue() : 1.0e6 / (r + 1);
             break;
         }
         ++r;

@@ -31,12 +31,12 @@ class DriverTest : public testing::LiveDatabaseTest {
 
   std::vector<double> numbers(int position) const {
     std::vector<double> out;
-    for (NumericNode& node : numericValues(*column(position))) out.push_back(node.value);
+    for (const double value : numericValues(*column(position))) out.push_back(value);
     return out;
   }
   Lines texts(int position) const {
     Lines out;
-    for (TextNode& node : textValues(*column(position))) out.push_back(node.text);
+    for (const char* text : textValues(*column(position))) out.push_back(text);
     return out;
   }
 };

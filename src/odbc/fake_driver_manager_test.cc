@@ -247,7 +247,7 @@ TEST_F(FakeDriverManagerTest, TextAndNamesAreCutAfterConversionAndNeverPastTheBu
     fake::setTextTruncation(c.mode);
     EXPECT_EQ(run({{{"\xC3\xA9" + repeat("a", 39), SQL_VARCHAR}}, {{c.value}, {"x"}}}), "done");
     SheetColumn& column = *currentSheet->firstColumn->next;
-    EXPECT_EQ(std::string(textValues(column).begin()->text), c.stored);
+    EXPECT_EQ(std::string(*textValues(column).begin()), c.stored);
     // Names keep 31 characters; cut by bytes before converting, this one
     // would keep only 29 of its letters.
     std::string name = column.name;

@@ -111,13 +111,14 @@ bool runCall(FetchControl* control, Call&& call) {
   return control->run(call);
 }
 
-// Copies one staged column into its Sheet column; returns true when a
-// number had to be clipped.
-bool fillNumeric(SheetColumn& target, ColumnStage::Reader staged) {
+// Takes a staged numeric column over as its Sheet column's values, making
+// each value one a worksheet can hold on the way; returns true when a number
+// had to be clipped.
+bool fillNumeric(SheetColumn& column, ColumnStage& staged) {
+  column.valueStorage = adoptNumbers(staged.takeBlocks());
   bool clipped = false;
   const double missing = programMissingValue();
-  for (NumericNode& node : numericValues(target)) {
-    double value = staged.number();
+  for (double& value : numericValues(column)) {
     if (value > kLargestValue) {
       value = kLargestValue;
       clipped = true;
@@ -125,32 +126,32 @@ bool fillNumeric(SheetColumn& target, ColumnStage::Reader staged) {
       // A worksheet has no "not a number": it is a missing value there.
       value = missing;
     }
-    node.value = value;
   }
   return clipped;
 }
 
-// Copies one staged text column.
-void fillText(SheetColumn& target, ColumnStage::Reader staged) {
-  for (TextNode& node : textValues(target)) storeText(node, withoutPadding(staged.text()));
+// Takes a staged text column over: the staged texts already are what the
+// column stores.
+void fillText(SheetColumn& column, ColumnStage& staged) {
+  TextStorageBuilder texts(column.type, column.length);
+  for (const MemoryBlock& block : staged.takeBlocks()) texts.adoptTexts(block);
+  column.valueStorage = texts.finish();
 }
 
-// Fills one result column from its staging, which goes as soon as the
-// column has its values. A column whose texts are all date-shaped gets
-// their day numbers and never stores the texts. Returns true when a
-// number had to be clipped.
+// Fills one result column from its staging, which is taken over or, for a
+// column of dates, released as soon as the column has its values. A column
+// whose texts are all date-shaped gets their day numbers and never stores
+// the texts. Returns true when a number had to be clipped.
 bool fillColumn(SheetColumn& column, ColumnStage& staged, std::int32_t rows) {
+  column.length = rows;
   bool clipped = false;
   if (column.type == ColumnType::Numeric) {
-    allocateColumnValues(column, rows);
-    clipped = fillNumeric(column, staged.reader());
+    clipped = fillNumeric(column, staged);
   } else if (staged.allDateShaped()) {
-    column.length = rows;
     ColumnStage::Reader reader = staged.reader();
-    textsToDateTime(column, [&reader] { return withoutPadding(reader.text()); });
+    textsToDateTime(column, [&reader] { return reader.text(); });
   } else {
-    allocateColumnValues(column, rows);
-    fillText(column, staged.reader());
+    fillText(column, staged);
   }
   staged.release();
   return clipped;

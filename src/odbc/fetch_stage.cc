@@ -1,7 +1,5 @@
 #include "odbc/fetch_stage.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -9,7 +7,6 @@
 
 #include "odbc/fetch.h"
 #include "odbc/text_encoding.h"
-#include "sheet/checked_alloc.h"
 
 namespace vodbc {
 namespace {
@@ -20,21 +17,6 @@ namespace {
 // blocks.
 constexpr std::size_t kFirstBlockBytes = 1024;
 constexpr std::size_t kLargestBlockBytes = std::size_t{512} * 1024;
-// Blocks from this size on are mapped straight from the system; smaller ones
-// come from the heap, where mapping a page at a time would cost more than
-// the values.
-constexpr std::size_t kMappedBlockBytes = std::size_t{64} * 1024;
-
-// A block of `size` bytes; a mapped block falls back to the checked
-// allocator when the system has none left, which ends the process with the
-// usual message when the heap is exhausted too.
-ColumnStage::Block newBlock(std::size_t size) {
-  if (size >= kMappedBlockBytes) {
-    void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (block != MAP_FAILED) return {static_cast<char*>(block), size, 0, true};
-  }
-  return {static_cast<char*>(checkedAlloc(size)), size, 0, false};
-}
 
 }  // namespace
 
@@ -47,9 +29,9 @@ char* ColumnStage::take(std::size_t bytes) {
   if (blocks_.empty() || blocks_.back().size - blocks_.back().used < bytes) {
     const std::size_t grown =
         blocks_.empty() ? kFirstBlockBytes : std::min(blocks_.back().size * 2, kLargestBlockBytes);
-    blocks_.push_back(newBlock(std::max(grown, bytes)));
+    blocks_.push_back(allocateMemoryBlock(std::max(grown, bytes)));
   }
-  Block& block = blocks_.back();
+  MemoryBlock& block = blocks_.back();
   char* out = block.start + block.used;
   block.used += bytes;
   return out;
@@ -62,28 +44,31 @@ void ColumnStage::addText(std::string_view utf8, std::size_t maxChars) {
   // rest of the room is given back.
   const std::size_t room = std::min(utf8.size(), maxChars) + 1;
   char* out = take(room);
-  const std::size_t length = utf8ToWindows1252(utf8, maxChars, out);
+  const std::size_t converted = utf8ToWindows1252(utf8, maxChars, out);
+  // A text ends at its first NUL, as everything that reads it back sees
+  // it, so every staged text holds exactly one.
+  const std::size_t length = withoutPadding(std::string_view(out, strnlen(out, converted))).size();
+  out[length] = '\0';
   blocks_.back().used -= room - (length + 1);
   if (allDateShaped_) {
-    const std::string_view stored = withoutPadding(std::string_view(out, length));
-    allDateShaped_ = stored.empty() || looksLikeTimestamp(stored);
+    allDateShaped_ = length == 0 || looksLikeTimestamp(std::string_view(out, length));
   }
 }
 
 void ColumnStage::release() {
-  for (const Block& block : blocks_) {
-    if (block.mapped) {
-      munmap(block.start, block.size);
-    } else {
-      std::free(block.start);
-    }
-  }
+  for (MemoryBlock& block : blocks_) freeMemoryBlock(block);
   blocks_.clear();
+}
+
+std::vector<MemoryBlock> ColumnStage::takeBlocks() {
+  std::vector<MemoryBlock> taken;
+  taken.swap(blocks_);
+  return taken;
 }
 
 std::size_t ColumnStage::reservedBytes() const {
   std::size_t total = 0;
-  for (const Block& block : blocks_) total += block.size;
+  for (const MemoryBlock& block : blocks_) total += block.size;
   return total;
 }
 

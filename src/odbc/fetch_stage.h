@@ -1,19 +1,19 @@
 // Where the fetch keeps a result column's values until the Sheet is built
 // (the Sheet must know its row count first): numbers as doubles, texts in
-// Windows-1252 with their NUL, one after another in blocks of this column
-// alone: the first few small ones from the heap, the large ones mapped from
-// the system.
+// Windows-1252 as the Sheet stores them, with their NUL, one after another
+// in blocks of this column alone (sheet/memory_block.h): the first few
+// small ones from the heap, the large ones mapped from the system.
 //
-// Mapped blocks keep a long column out of the heap: it never grows a malloc
-// arena page by page, never copies itself to grow, and gives its memory
-// back to the system the moment it is released, so a column's staging is
-// gone as soon as its Sheet column is filled.
+// The blocks are laid out as a column's storage lays out its values, so the
+// Sheet column takes them over (takeBlocks) instead of copying them; a
+// column that needs its values in another form reads them and releases
+// the stage.
 //
 //   ColumnStage stage;
 //   stage.addNumber(1.5);  stage.addText("abc", 3);      // while fetching
 //   ColumnStage::Reader read = stage.reader();
 //   double x = read.number();  std::string_view t = read.text();  // in order
-//   stage.release();
+//   stage.release();  // or: std::vector<MemoryBlock> blocks = stage.takeBlocks();
 // A column stages numbers or texts, never both; values are read back in
 // the order they were added, each exactly once. Blocks start small and
 // double, so a column of a few values holds a kilobyte, not a large block.
@@ -22,6 +22,8 @@
 #include <cstddef>
 #include <string_view>
 #include <vector>
+
+#include "sheet/memory_block.h"
 
 namespace vodbc {
 
@@ -35,19 +37,14 @@ class ColumnStage {
   ColumnStage& operator=(const ColumnStage&) = delete;
 
   void addNumber(double value);
-  // Stages `utf8` converted to Windows-1252, cut at `maxChars` characters.
+  // Stages `utf8` converted to Windows-1252, cut at `maxChars` characters
+  // and at a NUL in it, without its trailing blanks (the padding of
+  // fixed-width types; leading blanks are data).
   void addText(std::string_view utf8, std::size_t maxChars);
-  // True while every text staged, without its padding, is empty or
-  // date-shaped (looksLikeTimestamp): noted as the texts arrive, so the
-  // fetch knows its date columns without reading them again.
+  // True while every text staged is empty or date-shaped
+  // (looksLikeTimestamp): noted as the texts arrive, so the fetch knows its
+  // date columns without reading them again.
   bool allDateShaped() const { return allDateShaped_; }
-
-  struct Block {
-    char* start;
-    std::size_t size;  // bytes
-    std::size_t used;  // bytes
-    bool mapped;       // else from checkedAlloc
-  };
 
   class Reader {
    public:
@@ -56,16 +53,21 @@ class ColumnStage {
 
    private:
     friend class ColumnStage;
-    explicit Reader(const std::vector<Block>& blocks) : blocks_(blocks) {}
+    explicit Reader(const std::vector<MemoryBlock>& blocks) : blocks_(blocks) {}
     const char* next(std::size_t bytes);
-    const std::vector<Block>& blocks_;
+    const std::vector<MemoryBlock>& blocks_;
     std::size_t block_ = 0;
     std::size_t at_ = 0;
   };
   Reader reader() const { return Reader(blocks_); }
 
-  // Unmaps every block; the stage is empty afterwards.
+  // Frees every block; the stage is empty afterwards.
   void release();
+
+  // Hands every block over, in order; the stage is empty afterwards.
+  // Values never straddle blocks: each block's `used` bytes hold whole
+  // values (doubles, or NUL-ended texts).
+  std::vector<MemoryBlock> takeBlocks();
 
   // Bytes of every block held, used or not.
   std::size_t reservedBytes() const;
@@ -75,7 +77,7 @@ class ColumnStage {
   // block when they do not fit); the bytes count as used.
   char* take(std::size_t bytes);
 
-  std::vector<Block> blocks_;
+  std::vector<MemoryBlock> blocks_;
   bool allDateShaped_ = true;
 };
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vodbc {
@@ -31,7 +33,7 @@ TEST(ColumnStage, TextsComeBackInOrderAcrossBlocks) {
   for (const std::string& text : added) ASSERT_EQ(read.text(), text);
 }
 
-TEST(ColumnStage, TextsAreConvertedAndCut) {
+TEST(ColumnStage, TextsAreConvertedCutAndUnpadded) {
   struct Case {
     std::string utf8;
     std::size_t maxChars;
@@ -45,6 +47,12 @@ TEST(ColumnStage, TextsAreConvertedAndCut) {
       {"\xE4\xB8\xAD", 79, "?"},                    // no single-byte form
       {"abcdef", 3, "abc"},                         // cut at the character limit
       {"\xC3\xA9\xC3\xA9\xC3\xA9", 2, "\xE9\xE9"},  // cut counts characters
+      {"ab   ", 79, "ab"},                          // the padding of a fixed-width type
+      {"    ", 79, ""},
+      {"  a b", 79, "  a b"},              // leading and inner blanks are data
+      {"abc  d", 4, "abc"},                // cut, then unpadded
+      {std::string("a\0b ", 4), 79, "a"},  // a NUL ends it; the next text still follows
+      {"next", 79, "next"},
   };
   ColumnStage stage;
   for (const Case& c : cases) stage.addText(c.utf8, c.maxChars);
@@ -86,6 +94,27 @@ TEST(ColumnStage, ReleaseEmptiesAndAMovedStageKeepsItsValues) {
   second.release();
   second.addNumber(42);  // usable again after release
   EXPECT_EQ(second.reader().number(), 42);
+}
+
+TEST(ColumnStage, TakingTheBlocksHandsOverEveryValue) {
+  ColumnStage stage;
+  for (int i = 0; i < kManyValues; ++i) stage.addNumber(i);
+  const std::size_t reserved = stage.reservedBytes();
+  std::vector<MemoryBlock> blocks = stage.takeBlocks();
+  EXPECT_EQ(stage.reservedBytes(), 0u);
+  std::size_t size = 0;
+  double expected = 0;
+  for (MemoryBlock& block : blocks) {
+    size += block.size;
+    ASSERT_EQ(block.used % sizeof(double), 0u);
+    for (std::size_t at = 0; at < block.used; at += sizeof(double)) {
+      double value;
+      std::memcpy(&value, block.start + at, sizeof value);
+      ASSERT_EQ(value, expected++);
+    }
+    freeMemoryBlock(block);
+  }
+  EXPECT_EQ(std::tuple(size, expected), std::tuple(reserved, double{kManyValues}));
 }
 
 TEST(ColumnStage, ReservesRoomInProportionToItsValues) {

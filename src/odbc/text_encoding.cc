@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace vodbc {
@@ -79,7 +80,14 @@ Converter& converter() {
 
 std::size_t utf8ToWindows1252(std::string_view text, std::size_t maxChars, char* out) {
   // Most fetched text is plain ASCII, which is the same in both encodings.
+  // Every value of a result goes through here on the fetching thread, so
+  // eight bytes are checked at once.
   std::size_t ascii = 0;
+  for (; ascii + sizeof(std::uint64_t) <= text.size(); ascii += sizeof(std::uint64_t)) {
+    std::uint64_t eight;
+    std::memcpy(&eight, text.data() + ascii, sizeof eight);
+    if ((eight & 0x8080808080808080ULL) != 0) break;
+  }
   while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) {
     ++ascii;
   }

@@ -27,12 +27,6 @@ namespace {
   ::_exit(status);
 }
 
-void checkCap(std::uint64_t layoutSize) {
-  if (layoutSize > kAllocationCap) {
-    endProcess("Error: Data too large for DOS version!\n", kExitDataTooLarge);
-  }
-}
-
 [[noreturn]] void outOfMemory() {
   endProcess("Error: Not enough memory to read data!\n", kExitOutOfMemory);
 }
@@ -41,8 +35,14 @@ void checkCap(std::uint64_t layoutSize) {
 
 void installOutOfMemoryHandler() { std::set_new_handler(outOfMemory); }
 
+void checkAllocationCap(std::uint64_t layoutSize) {
+  if (layoutSize > kAllocationCap) {
+    endProcess("Error: Data too large for DOS version!\n", kExitDataTooLarge);
+  }
+}
+
 void* checkedAllocLayout(std::uint64_t realSize, std::uint64_t layoutSize) {
-  checkCap(layoutSize);
+  checkAllocationCap(layoutSize);
   void* memory = std::calloc(realSize == 0 ? 1 : realSize, 1);
   if (memory == nullptr) outOfMemory();
   return memory;
@@ -51,7 +51,7 @@ void* checkedAllocLayout(std::uint64_t realSize, std::uint64_t layoutSize) {
 void* checkedAlloc(std::uint64_t size) { return checkedAllocLayout(size, size); }
 
 void* checkedReallocLayout(void* pointer, std::uint64_t realSize, std::uint64_t layoutSize) {
-  checkCap(layoutSize);
+  checkAllocationCap(layoutSize);
   void* memory = std::realloc(pointer, realSize == 0 ? 1 : realSize);
   if (memory == nullptr) outOfMemory();
   return memory;

@@ -24,6 +24,10 @@ constexpr int kExitOutOfMemory = 8;   // "Error: Not enough memory to read data!
 // first thing in main().
 void installOutOfMemoryHandler();
 
+// Ends the process with exit status 7 when a request of `layoutSize` bytes
+// is above the cap; for memory that does not come from the routines below.
+void checkAllocationCap(std::uint64_t layoutSize);
+
 // Zero-filled memory of `size` bytes, released with std::free. Ends the
 // process with exit status 7 when size > kAllocationCap, 8 when the heap is
 // exhausted. A size of 0 gives a valid, unique pointer.

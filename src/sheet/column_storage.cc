@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstdlib>
 #include <cstring>
+#include <utility>
 
-#include "sheet/checked_alloc.h"
-#include "sheet/fixed_text.h"
 #include "sheet/sheet.h"
 
 namespace vodbc {
@@ -14,91 +12,73 @@ namespace {
 
 StorageLimits limits;
 
-enum class NodeShape { None, Numeric, Text, RowAttribute };
+// Where every empty text points: NULLs and blank values cost no arena.
+constexpr char kEmptyText[] = "";
 
-NodeShape shapeOf(ColumnType kind) {
-  if (holdsNumericNodes(kind)) return NodeShape::Numeric;
-  if (holdsTextNodes(kind)) return NodeShape::Text;
-  if (kind == ColumnType::RowAttributes) return NodeShape::RowAttribute;
-  return NodeShape::None;
+// The memory of `m` values of `realSize` bytes each, with the cap checked
+// against the m+1 nodes of `layoutSize` bytes the old layout allocated.
+MemoryBlock allocateValueArray(std::int64_t m, std::size_t realSize, std::uint64_t layoutSize) {
+  const auto values = static_cast<std::uint64_t>(m);
+  return allocateMemoryBlock(values * realSize, (values + 1) * layoutSize);
 }
 
-// Builds a storage block by block, keeping the table and the links.
-class StorageBuilder {
- public:
-  // Appends a block to the table; the table grows by one entry each time.
-  void* addBlock(std::uint64_t realSize, std::uint64_t layoutSize) {
-    void* block = checkedAllocLayout(realSize, layoutSize);
-    const auto entries = static_cast<std::uint64_t>(storage_.blockCount) + 1;
-    storage_.blockTable = static_cast<void**>(checkedReallocLayout(
-        storage_.blockTable, entries * sizeof(void*), entries * kPointerLayoutSize));
-    storage_.blockTable[storage_.blockCount++] = block;
-    return block;
-  }
-
-  // Links `node` behind the last node so far.
-  void link(StorageNode* node) {
-    node->prev = storage_.last;
-    node->next = nullptr;
-    if (storage_.last != nullptr) {
-      storage_.last->next = node;
-    } else {
-      storage_.first = node;
-    }
-    storage_.last = node;
-  }
-
-  ColumnStorage finish() { return storage_; }
-
- private:
-  ColumnStorage storage_;
-};
-
-template <class Node>
-ColumnStorage allocateFixedNodes(std::int64_t count, std::int64_t perBlock,
-                                 std::uint64_t layoutSize) {
-  StorageBuilder builder;
+ColumnStorage allocateNumbers(std::int64_t count) {
+  ColumnStorage storage;
   for (std::int64_t remaining = count; remaining > 0;) {
-    const std::int64_t m = std::min(remaining, perBlock);
+    const std::int64_t m = std::min(remaining, limits.numbersPerBlock);
     remaining -= m;
-    const auto room = static_cast<std::uint64_t>(m) + 1;
-    auto* nodes = static_cast<Node*>(builder.addBlock(room * sizeof(Node), room * layoutSize));
-    for (std::int64_t i = 0; i < m; ++i) builder.link(&nodes[i]);
+    MemoryBlock block = allocateValueArray(m, sizeof(double), kNumericNodeLayoutSize);
+    storage.addValues(block.start, m);
+    storage.own(block);
   }
-  return builder.finish();
-}
-
-ColumnStorage allocateTextNodes(std::int64_t count, int width) {
-  const std::uint64_t slotSize = static_cast<std::uint64_t>(width) + 1;
-  const std::int64_t slotsPerChunk =
-      std::max<std::int64_t>(1, limits.textChunkBytes / (width + 1) - 2);
-  StorageBuilder builder;
-  for (std::int64_t remaining = count; remaining > 0;) {
-    const std::int64_t m = std::min(remaining, limits.textNodesPerBlock);
-    remaining -= m;
-    const auto room = static_cast<std::uint64_t>(m) + 1;
-    auto* nodes = static_cast<TextNode*>(
-        builder.addBlock(room * sizeof(TextNode), room * kTextNodeLayoutSize));
-    char* slot = nullptr;
-    std::int64_t slotsLeft = 0;
-    std::int64_t withoutSlot = m;
-    for (std::int64_t i = 0; i < m; ++i) {
-      if (slotsLeft == 0) {
-        slotsLeft = std::min(withoutSlot, slotsPerChunk);
-        const auto chunkRoom = (static_cast<std::uint64_t>(slotsLeft) + 1) * slotSize;
-        slot = static_cast<char*>(builder.addBlock(chunkRoom, chunkRoom));
-      }
-      nodes[i].text = slot;
-      slot += slotSize;
-      --slotsLeft;
-      --withoutSlot;
-      builder.link(&nodes[i]);
-    }
-  }
-  return builder.finish();
+  return storage;
 }
 
 }  // namespace
+
+ColumnStorage::ColumnStorage(ColumnStorage&& other) noexcept
+    : blocks_(std::move(other.blocks_)),
+      owned_(std::move(other.owned_)),
+      size_(std::exchange(other.size_, 0)) {
+  other.blocks_.clear();
+  other.owned_.clear();
+}
+
+ColumnStorage& ColumnStorage::operator=(ColumnStorage&& other) noexcept {
+  if (this != &other) {
+    clear();
+    blocks_ = std::move(other.blocks_);
+    owned_ = std::move(other.owned_);
+    size_ = std::exchange(other.size_, 0);
+    other.blocks_.clear();
+    other.owned_.clear();
+  }
+  return *this;
+}
+
+std::size_t ColumnStorage::reservedBytes() const {
+  std::size_t total = 0;
+  for (const MemoryBlock& block : owned_) total += block.size;
+  return total;
+}
+
+void ColumnStorage::clear() {
+  for (MemoryBlock& block : owned_) freeMemoryBlock(block);
+  // The vectors' own memory goes too: an emptied storage holds nothing.
+  std::vector<ValueBlock>().swap(blocks_);
+  std::vector<MemoryBlock>().swap(owned_);
+  size_ = 0;
+}
+
+void ColumnStorage::addValues(void* values, std::int64_t count) {
+  assert(count > 0);
+  blocks_.push_back({values, count});
+  size_ += count;
+}
+
+void ColumnStorage::own(MemoryBlock block) {
+  if (block.start != nullptr) owned_.push_back(block);
+}
 
 ScopedStorageLimits::ScopedStorageLimits(const StorageLimits& replacement) : saved_(limits) {
   limits = replacement;
@@ -106,51 +86,101 @@ ScopedStorageLimits::ScopedStorageLimits(const StorageLimits& replacement) : sav
 
 ScopedStorageLimits::~ScopedStorageLimits() { limits = saved_; }
 
-int textSlotWidth(ColumnType kind) {
+int textWidth(ColumnType kind) {
   if (kind == ColumnType::LevelLabels) return kLabelWidth;
-  if (holdsTextNodes(kind)) return kTextValueWidth;
+  if (holdsTexts(kind)) return kTextValueWidth;
   return 0;
 }
 
 ColumnStorage allocateStorage(ColumnType kind, std::int64_t count) {
   if (count <= 0) return {};
-  switch (shapeOf(kind)) {
-    case NodeShape::Numeric:
-      return allocateFixedNodes<NumericNode>(count, limits.numericNodesPerBlock,
-                                             kNumericNodeLayoutSize);
-    case NodeShape::RowAttribute:
-      return allocateFixedNodes<RowAttributeNode>(count, limits.rowAttributeNodesPerBlock,
-                                                  kRowAttributeNodeLayoutSize);
-    case NodeShape::Text:
-      return allocateTextNodes(count, textSlotWidth(kind));
-    case NodeShape::None:
-      break;
-  }
+  if (holdsNumbers(kind)) return allocateNumbers(count);
+  if (holdsTexts(kind)) return TextStorageBuilder(kind, count).finish();
   return {};
 }
 
-void freeStorage(ColumnStorage& storage) {
-  for (std::int32_t i = 0; i < storage.blockCount; ++i) {
-    std::free(storage.blockTable[i]);
+ColumnStorage adoptNumbers(std::vector<MemoryBlock> blocks) {
+  ColumnStorage storage;
+  for (MemoryBlock& block : blocks) {
+    const auto count = static_cast<std::int64_t>(block.used / sizeof(double));
+    if (count > 0) storage.addValues(block.start, count);
+    storage.own(block);
   }
-  std::free(storage.blockTable);
-  storage = {};
+  return storage;
 }
 
-// freeStorage leaves the storage empty, node pointers included, so nothing
-// can walk freed nodes.
+TextStorageBuilder::TextStorageBuilder(ColumnType kind, std::int64_t count)
+    : width_(static_cast<std::size_t>(textWidth(kind))), left_(holdsTexts(kind) ? count : 0) {}
+
+void TextStorageBuilder::addPointer(const char* text) {
+  assert(left_ > 0);
+  if (pointersLeft_ == 0) {
+    const std::int64_t m = std::min(left_, limits.textsPerBlock);
+    MemoryBlock block = allocateValueArray(m, sizeof(const char*), kTextNodeLayoutSize);
+    pointers_ = reinterpret_cast<const char**>(block.start);
+    pointersLeft_ = m;
+    storage_.addValues(block.start, m);
+    storage_.own(block);
+  }
+  *pointers_++ = text;
+  --pointersLeft_;
+  --left_;
+}
+
+void TextStorageBuilder::add(std::string_view text) {
+  const std::size_t n = std::min(text.size(), width_);
+  if (n == 0) {
+    addPointer(kEmptyText);
+    return;
+  }
+  if (arenaLeft_ < n + 1) {
+    // Room for the texts still to come at their widest, up to a piece: a
+    // storage of a few labels takes a few hundred bytes, a long column
+    // grows in pieces.
+    const auto widest = static_cast<std::size_t>(left_) * (width_ + 1);
+    MemoryBlock piece =
+        allocateMemoryBlock(std::max(std::min(widest, limits.arenaPieceBytes), n + 1));
+    arena_ = piece.start;
+    arenaLeft_ = piece.size;
+    storage_.own(piece);
+  }
+  std::memcpy(arena_, text.data(), n);
+  arena_[n] = '\0';
+  addPointer(arena_);
+  arena_ += n + 1;
+  arenaLeft_ -= n + 1;
+}
+
+void TextStorageBuilder::adoptTexts(MemoryBlock block) {
+  for (std::size_t at = 0; at < block.used;) {
+    char* text = block.start + at;
+    const std::size_t length = std::strlen(text);
+    if (length > width_) text[width_] = '\0';
+    addPointer(text);
+    at += length + 1;
+  }
+  storage_.own(block);
+}
+
+ColumnStorage TextStorageBuilder::finish() {
+  while (left_ > 0) addPointer(kEmptyText);
+  return std::move(storage_);
+}
+
+// A cleared storage holds no pointer to freed memory, so nothing can walk
+// freed values.
 void releaseStorage(SheetColumn& column, StorageSlot which) {
   switch (which) {
     case StorageSlot::LevelValues:
-      freeStorage(column.levelValueStorage);
+      column.levelValueStorage.clear();
       column.levelValueCount = 0;
       break;
     case StorageSlot::LevelLabels:
-      freeStorage(column.levelLabelStorage);
+      column.levelLabelStorage.clear();
       column.levelLabelCount = 0;
       break;
     case StorageSlot::Values:
-      freeStorage(column.valueStorage);
+      column.valueStorage.clear();
       column.length = 0;
       if (column.type == ColumnType::PinnedText || column.type == ColumnType::Text) {
         column.levelCount = 0;
@@ -160,35 +190,27 @@ void releaseStorage(SheetColumn& column, StorageSlot which) {
 }
 
 void allocateColumnValues(SheetColumn& column, std::int32_t count) {
-  assert(column.valueStorage.blockTable == nullptr);
+  assert(column.valueStorage.empty());
   column.valueStorage = allocateStorage(column.type, count);
   column.length = std::max<std::int32_t>(count, 0);
 }
 
-void storeText(TextNode& node, std::string_view text, std::size_t maxChars) {
-  copyCut(node.text, text, maxChars);
+NumberRange numbersIn(const ColumnStorage& storage) { return {storage, storage.size()}; }
+
+TextRange textsIn(const ColumnStorage& storage) { return {storage, storage.size()}; }
+
+NumberRange numericValues(const SheetColumn& column) {
+  return {column.valueStorage, column.length};
 }
 
-NodeList<NumericNode> numericValues(const SheetColumn& column) {
-  return {column.valueStorage.first, column.length};
+TextRange textValues(const SheetColumn& column) { return {column.valueStorage, column.length}; }
+
+NumberRange levelValues(const SheetColumn& column) {
+  return {column.levelValueStorage, column.levelValueCount};
 }
 
-NodeList<TextNode> textValues(const SheetColumn& column) {
-  return {column.valueStorage.first, column.length};
-}
-
-NodeList<NumericNode> levelValues(const SheetColumn& column) {
-  return {column.levelValueStorage.first, column.levelValueCount};
-}
-
-NodeList<TextNode> levelLabels(const SheetColumn& column) {
-  return {column.levelLabelStorage.first, column.levelLabelCount};
-}
-
-StorageNode* nodeAt(StorageNode* first, std::int64_t index) {
-  StorageNode* node = first;
-  for (std::int64_t i = 0; node != nullptr && i < index; ++i) node = node->next;
-  return index < 0 ? nullptr : node;
+TextRange levelLabels(const SheetColumn& column) {
+  return {column.levelLabelStorage, column.levelLabelCount};
 }
 
 }  // namespace vodbc

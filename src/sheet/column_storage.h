@@ -1,86 +1,97 @@
-// Block-allocated value storage of a column.
+// Value storage of a column: its values in blocks, each block one
+// contiguous array, so a column of a hundred thousand values needs only a
+// handful of allocations and a walk over it reads memory in order.
 //
-// A storage is a doubly linked list of fixed-size nodes allocated in large
-// blocks, so that a column of hundreds of thousands of values needs only a
-// handful of allocations. Nodes are linked through all blocks in order; the
-// first node's prev and the last node's next are null. Text nodes point into
-// separate chunks of fixed-width text slots (W characters and a NUL);
-// consecutive nodes point at consecutive slots.
+//   kind codes                              a value is             values per block
+//   -4, 0, 1, 2, 4, 5, 6, 7, 8, 22, 90      a double               999998
+//   -3, 3, 91                               a pointer to its text  1333331
+//   anything else (92 too)                  nothing is allocated
 //
-//   kind codes                              node              nodes per block
-//   -4, 0, 1, 2, 4, 5, 6, 7, 8, 22, 90      NumericNode       999998
-//   -3, 3, 91                               TextNode          1333331
-//   92                                      RowAttributeNode  666664
-//   anything else                           none (nothing is allocated)
+// Texts are NUL-ended and at most W bytes long (W = 80 for kinds -3 and 3,
+// 40 for kind 91). They are kept at their real length, one after another,
+// in arenas the storage owns: pieces it allocates as texts are added, or
+// blocks of the fetch's staging that it adopts, so a fetched text is never
+// copied. Empty texts all point at one shared empty text.
 //
-// A block of m nodes has room for m+1. Text slots are W = 80 characters for
-// kinds -3 and 3 and W = 40 for kind 91, whatever width is asked for; chunks
-// hold at most P = 16000000 / (W+1) - 2 slots (197528 for W = 80, 390241 for
-// W = 40), a chunk of k slots having room for k+1. The block table lists node
-// blocks and text chunks in the order they were allocated.
+// The block limits, and the sizes the allocation cap is checked against,
+// are those of the linked-node layout this storage replaced (16 bytes a
+// number, 12 a text's node, room for one more per block): the same
+// requests pass and fail the cap as before, while the memory holds little
+// more than the values themselves.
 //
-// Nothing in a fresh storage is initialised except links and text pointers:
-// callers write every value or slot before anything reads it.
+//   ColumnStorage numbers = allocateStorage(ColumnType::Numeric, n);
+//   for (double& value : numbersIn(numbers)) value = ...;
+//   TextStorageBuilder texts(ColumnType::Text, n);
+//   texts.add("abc"); ...;  ColumnStorage storage = texts.finish();
+//   for (const char* text : textsIn(storage)) ...;
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <string_view>
+#include <type_traits>
+#include <vector>
 
 #include "sheet/column_type.h"
+#include "sheet/memory_block.h"
 
 namespace vodbc {
 
 struct SheetColumn;
 
-struct StorageNode {
-  StorageNode* next;
-  StorageNode* prev;
-};
-
-struct NumericNode : StorageNode {
-  double value;
-};
-
-struct TextNode : StorageNode {
-  char* text;  // a slot of W characters and a NUL
-};
-
-// One per row, in row order. Nothing reads them after they are built.
-struct RowAttributeNode : StorageNode {
-  std::int32_t rowIndex;     // 0-based
-  std::int32_t classNumber;  // 6
-  std::uint16_t flag1;       // 0
-  std::uint16_t flag2;       // 0
-  std::uint16_t flag3;       // 1
-};
-
-// Sizes of the nodes in the compact original layout; the allocation cap is
-// checked against these (see checkedAllocLayout).
+// Sizes in the compact original layout; the allocation cap is checked
+// against these (see checkedAllocLayout).
 constexpr std::uint64_t kNumericNodeLayoutSize = 16;
 constexpr std::uint64_t kTextNodeLayoutSize = 12;
-constexpr std::uint64_t kRowAttributeNodeLayoutSize = 24;
-constexpr std::uint64_t kPointerLayoutSize = 4;
 
 constexpr int kTextValueWidth = 80;  // W of kinds -3 and 3
 constexpr int kLabelWidth = 40;      // W of kind 91
 
-// One storage: first and last node, the block table and its entry count.
-struct ColumnStorage {
-  StorageNode* first = nullptr;
-  StorageNode* last = nullptr;
-  void** blockTable = nullptr;
-  std::int32_t blockCount = 0;
+// `count` values (doubles or text pointers) one after another from `values`.
+struct ValueBlock {
+  void* values;
+  std::int64_t count;
+};
+
+// One storage: its value blocks in order and the memory it owns (the value
+// arrays and the text arenas). It frees that memory when it is cleared or
+// destroyed; moving it hands the memory over.
+class ColumnStorage {
+ public:
+  ColumnStorage() = default;
+  ~ColumnStorage() { clear(); }
+  ColumnStorage(ColumnStorage&& other) noexcept;
+  ColumnStorage& operator=(ColumnStorage&& other) noexcept;
+  ColumnStorage(const ColumnStorage&) = delete;
+  ColumnStorage& operator=(const ColumnStorage&) = delete;
+
+  const std::vector<ValueBlock>& blocks() const { return blocks_; }
+  std::int64_t size() const { return size_; }  // values in all blocks
+  bool empty() const { return size_ == 0; }
+  // Bytes of every block of memory it owns, used or not.
+  std::size_t reservedBytes() const;
+
+  // Frees everything; the storage is empty afterwards.
+  void clear();
+
+  // For the code that builds storages: appends a block of `count` > 0
+  // values that lie in memory the storage owns; takes over `block`.
+  void addValues(void* values, std::int64_t count);
+  void own(MemoryBlock block);
+
+ private:
+  std::vector<ValueBlock> blocks_;
+  std::vector<MemoryBlock> owned_;
+  std::int64_t size_ = 0;
 };
 
 // Block sizes. The defaults are the model's; tests shrink them to cross
-// block and chunk boundaries with few values.
+// block and arena boundaries with few values.
 struct StorageLimits {
-  std::int64_t numericNodesPerBlock = 999'998;
-  std::int64_t textNodesPerBlock = 1'333'331;
-  std::int64_t rowAttributeNodesPerBlock = 666'664;
-  std::int64_t textChunkBytes = 16'000'000;  // P = textChunkBytes/(W+1) - 2
+  std::int64_t numbersPerBlock = 999'998;
+  std::int64_t textsPerBlock = 1'333'331;
+  std::size_t arenaPieceBytes = std::size_t{256} * 1024;  // of copied texts
 };
 
 // Test hook: replaces the limits for its lifetime, restoring them after.
@@ -95,16 +106,48 @@ class ScopedStorageLimits {
   StorageLimits saved_;
 };
 
-// Slot width W of a text kind (80 for -3 and 3, 40 for 91); 0 otherwise.
-int textSlotWidth(ColumnType kind);
+// Text width W of a text kind (80 for -3 and 3, 40 for 91); 0 otherwise.
+int textWidth(ColumnType kind);
 
-// Allocates a storage of `count` nodes of kind `kind`. A non-positive count
-// or a kind without nodes gives an empty storage (all null, 0 entries).
-// Memory comes from the checked routines: exhaustion ends the process.
+// A storage of `count` values of kind `kind`: zero for the numeric kinds,
+// empty texts for the text kinds. A non-positive count or a kind without
+// values gives an empty storage. Memory comes from the checked routines:
+// exhaustion ends the process.
 ColumnStorage allocateStorage(ColumnType kind, std::int64_t count);
 
-// Frees every block of a storage (null entries are skipped) and the table.
-void freeStorage(ColumnStorage& storage);
+// A numeric storage of the doubles staged in `blocks` (used / 8 of them in
+// each, in order), which it takes over: the values are not copied.
+ColumnStorage adoptNumbers(std::vector<MemoryBlock> blocks);
+
+// Builds a text storage of `count` texts of kind `kind`, in row order.
+// Texts are either copied into the storage's own arena (add) or left where
+// they are, in blocks of NUL-ended texts that the storage adopts
+// (adoptTexts). Texts never added are empty.
+class TextStorageBuilder {
+ public:
+  TextStorageBuilder(ColumnType kind, std::int64_t count);
+  TextStorageBuilder(const TextStorageBuilder&) = delete;
+  TextStorageBuilder& operator=(const TextStorageBuilder&) = delete;
+
+  // Copies at most W bytes of `text`, with a NUL behind them.
+  void add(std::string_view text);
+  // Takes over a block of texts that lie one after another, each ended by
+  // its NUL, over its `used` bytes, and adds each of them where it is; a
+  // text longer than W is cut there.
+  void adoptTexts(MemoryBlock block);
+  ColumnStorage finish();
+
+ private:
+  void addPointer(const char* text);
+
+  ColumnStorage storage_;
+  std::size_t width_;
+  std::int64_t left_;  // texts still to come
+  const char** pointers_ = nullptr;
+  std::int64_t pointersLeft_ = 0;
+  char* arena_ = nullptr;
+  std::size_t arenaLeft_ = 0;
+};
 
 // Which of a column's three storages releaseStorage frees.
 enum class StorageSlot { Values, LevelValues, LevelLabels };
@@ -119,31 +162,32 @@ void releaseStorage(SheetColumn& column, StorageSlot which);
 // The column must have no value storage yet.
 void allocateColumnValues(SheetColumn& column, std::int32_t count);
 
-// Copies at most `maxChars` bytes of `text` into the node's slot and ends it
-// with a NUL. maxChars must not exceed the slot width W.
-void storeText(TextNode& node, std::string_view text, std::size_t maxChars = kTextValueWidth);
-
-// Walks at most `count` nodes from `first`, as typed nodes:
-//   for (NumericNode& node : numericValues(column)) node.value = ...;
-template <class Node>
-class NodeList {
+// The first `count` values of a storage, walked block by block:
+//   for (double& value : numericValues(column)) value = ...;
+//   for (const char* text : textValues(column)) ...;
+template <class Value>
+class ValueRange {
  public:
   class iterator {
    public:
     using iterator_category = std::forward_iterator_tag;
-    using value_type = Node;
+    using value_type = std::remove_cv_t<Value>;
     using difference_type = std::ptrdiff_t;
-    using pointer = Node*;
-    using reference = Node&;
+    using pointer = Value*;
+    using reference = Value&;
 
     iterator() = default;
-    iterator(StorageNode* node, std::int64_t left) : node_(node), left_(left) {
-      if (left_ <= 0) node_ = nullptr;
+    iterator(const ValueBlock* block, std::int64_t left) : block_(block), left_(left) {
+      if (left_ > 0) enterBlock();
     }
-    Node& operator*() const { return *static_cast<Node*>(node_); }
-    Node* operator->() const { return static_cast<Node*>(node_); }
+    Value& operator*() const { return *at_; }
     iterator& operator++() {
-      node_ = (--left_ > 0) ? node_->next : nullptr;
+      if (--left_ <= 0) {
+        at_ = nullptr;
+      } else if (++at_ == blockEnd_) {
+        ++block_;
+        enterBlock();
+      }
       return *this;
     }
     iterator operator++(int) {
@@ -151,30 +195,41 @@ class NodeList {
       ++*this;
       return old;
     }
-    bool operator==(const iterator& other) const { return node_ == other.node_; }
+    bool operator==(const iterator& other) const { return at_ == other.at_; }
 
    private:
-    StorageNode* node_ = nullptr;
+    void enterBlock() {
+      at_ = static_cast<Value*>(block_->values);
+      blockEnd_ = at_ + block_->count;
+    }
+    const ValueBlock* block_ = nullptr;
+    Value* at_ = nullptr;  // null at the end
+    Value* blockEnd_ = nullptr;
     std::int64_t left_ = 0;
   };
 
-  NodeList(StorageNode* first, std::int64_t count) : first_(first), count_(count) {}
-  iterator begin() const { return iterator(first_, count_); }
+  ValueRange(const ColumnStorage& storage, std::int64_t count)
+      : blocks_(storage.blocks().data()), count_(count < storage.size() ? count : storage.size()) {}
+  iterator begin() const { return iterator(blocks_, count_); }
   iterator end() const { return iterator(); }
 
  private:
-  StorageNode* first_;
+  const ValueBlock* blocks_;
   std::int64_t count_;
 };
 
-// The column's values (`length` nodes from `first`).
-NodeList<NumericNode> numericValues(const SheetColumn& column);
-NodeList<TextNode> textValues(const SheetColumn& column);
-// The level storages (`levelValueCount` / `levelLabelCount` nodes).
-NodeList<NumericNode> levelValues(const SheetColumn& column);
-NodeList<TextNode> levelLabels(const SheetColumn& column);
+using NumberRange = ValueRange<double>;
+using TextRange = ValueRange<const char* const>;
 
-// The node at 0-based `index` from `first` (a walk), or null past the end.
-StorageNode* nodeAt(StorageNode* first, std::int64_t index);
+// Every value of a storage.
+NumberRange numbersIn(const ColumnStorage& storage);
+TextRange textsIn(const ColumnStorage& storage);
+
+// The column's values (at most `length` of them).
+NumberRange numericValues(const SheetColumn& column);
+TextRange textValues(const SheetColumn& column);
+// The level storages (at most `levelValueCount` / `levelLabelCount`).
+NumberRange levelValues(const SheetColumn& column);
+TextRange levelLabels(const SheetColumn& column);
 
 }  // namespace vodbc

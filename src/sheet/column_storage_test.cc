@@ -1,5 +1,5 @@
-// Column storage in blocks and chunks, and the allocator under it that ends
-// the program when memory runs out.
+// Column storage in blocks, the memory blocks under it, and the allocator
+// that ends the program when memory runs out.
 #include "sheet/column_storage.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "sheet/checked_alloc.h"
@@ -19,137 +20,163 @@
 namespace vodbc {
 namespace {
 
-// Walks the storage forward, checking that the links agree both ways, and
-// returns the number of nodes.
-std::int64_t checkLinks(const ColumnStorage& storage) {
-  std::int64_t count = 0;
-  const StorageNode* previous = nullptr;
-  for (const StorageNode* n = storage.first; n != nullptr; previous = n, n = n->next) {
-    EXPECT_EQ(n->prev, previous);
-    ++count;
-  }
-  EXPECT_EQ(previous, storage.last);
-  return count;
+std::vector<std::int64_t> blockCounts(const ColumnStorage& storage) {
+  std::vector<std::int64_t> counts;
+  for (const ValueBlock& block : storage.blocks()) counts.push_back(block.count);
+  return counts;
 }
 
-const char* textOf(const ColumnStorage& storage, std::int64_t index) {
-  return static_cast<TextNode*>(nodeAt(storage.first, index))->text;
+std::vector<double> numbersOf(const ColumnStorage& storage) {
+  std::vector<double> values;
+  for (const double value : numbersIn(storage)) values.push_back(value);
+  return values;
 }
 
-const char* tableEntry(const ColumnStorage& storage, int entry) {
-  return static_cast<const char*>(storage.blockTable[entry]);
+std::vector<std::string> textsOf(const ColumnStorage& storage) {
+  std::vector<std::string> texts;
+  for (const char* text : textsIn(storage)) texts.emplace_back(text);
+  return texts;
 }
 
-TEST(ColumnStorage, BlocksAndChunksOfTheModelSize) {
+// A block of memory holding `bytes` as staged values.
+MemoryBlock stagedBlock(std::string_view bytes) {
+  MemoryBlock block = allocateMemoryBlock(bytes.size() + 16);
+  std::memcpy(block.start, bytes.data(), bytes.size());
+  block.used = bytes.size();
+  return block;
+}
+
+TEST(ColumnStorage, NumbersInBlocksOfTheModelSize) {
   ColumnStorage numbers = allocateStorage(ColumnType::Numeric, 1'000'000);
-  ASSERT_EQ(numbers.blockCount, 2);
-  EXPECT_EQ(checkLinks(numbers), 1'000'000);
-  EXPECT_EQ(numbers.blockTable[0], numbers.first);
-  EXPECT_EQ(static_cast<void*>(nodeAt(numbers.first, 999'998)), numbers.blockTable[1]);
-  EXPECT_EQ(static_cast<void*>(numbers.last),
-            static_cast<void*>(static_cast<NumericNode*>(numbers.blockTable[1]) + 1));
-  freeStorage(numbers);
-  EXPECT_EQ(std::tuple(numbers.blockTable, numbers.blockCount), std::tuple(nullptr, 0));
-
-  // One node block, then chunks of 197528 and 2472 slots of 81 bytes.
-  ColumnStorage texts = allocateStorage(ColumnType::Text, 200'000);
-  ASSERT_EQ(texts.blockCount, 3);
-  EXPECT_EQ(checkLinks(texts), 200'000);
-  EXPECT_EQ(texts.blockTable[0], texts.first);
-  EXPECT_EQ(textOf(texts, 0), tableEntry(texts, 1));
-  EXPECT_EQ(textOf(texts, 197'527), tableEntry(texts, 1) + 197'527 * 81);
-  EXPECT_EQ(textOf(texts, 197'528), tableEntry(texts, 2));
-  EXPECT_EQ(textOf(texts, 199'999), tableEntry(texts, 2) + 2'471 * 81);
-  freeStorage(texts);
+  EXPECT_EQ(blockCounts(numbers), (std::vector<std::int64_t>{999'998, 2}));
+  // Each block is one array of doubles, zero when allocated.
+  const auto* first = static_cast<const double*>(numbers.blocks()[0].values);
+  EXPECT_EQ(std::tuple(first[0], first[999'997]), std::tuple(0.0, 0.0));
+  EXPECT_EQ(numbers.reservedBytes(), 1'000'000u * sizeof(double));
+  numbers.clear();
+  EXPECT_EQ(std::tuple(numbers.size(), numbers.blocks().size(), numbers.reservedBytes()),
+            std::tuple(0, 0u, 0u));
 }
 
-TEST(ColumnStorage, NumericBlocksAreLinkedAcrossBoundaries) {
-  ScopedStorageLimits small({.numericNodesPerBlock = 3});
+TEST(ColumnStorage, NumbersCrossBlockBoundariesForEveryNumericKind) {
+  ScopedStorageLimits small({.numbersPerBlock = 3});
   for (ColumnType kind :
        {ColumnType::Numeric, ColumnType::Factor, ColumnType::RowNumber, ColumnType::PinnedNumeric,
         ColumnType::LevelValues, ColumnType{1}, ColumnType{22}}) {
+    SCOPED_TRACE(code(kind));
     ColumnStorage storage = allocateStorage(kind, 7);
-    EXPECT_EQ(storage.blockCount, 3) << code(kind);
-    EXPECT_EQ(checkLinks(storage), 7) << code(kind);
-    // Blocks of 3, 3 and 1 nodes, each block's nodes contiguous.
-    EXPECT_EQ(static_cast<void*>(nodeAt(storage.first, 3)), storage.blockTable[1]);
-    EXPECT_EQ(static_cast<void*>(nodeAt(storage.first, 6)), storage.blockTable[2]);
-    EXPECT_EQ(static_cast<void*>(nodeAt(storage.first, 2)),
-              static_cast<void*>(static_cast<NumericNode*>(storage.blockTable[0]) + 2));
-    freeStorage(storage);
+    EXPECT_EQ(blockCounts(storage), (std::vector<std::int64_t>{3, 3, 1}));
+    double next = 0;
+    for (double& value : numbersIn(storage)) value = ++next;
+    EXPECT_EQ(numbersOf(storage), (std::vector<double>{1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(storage.reservedBytes(), 7 * sizeof(double));
   }
 }
 
-TEST(ColumnStorage, TextBlocksAndChunksAlternateInTheTable) {
-  // Blocks of 4 nodes, chunks of 3 slots (405 / 81 - 2). The table holds
-  // block(4) chunk(3) chunk(1) block(4) chunk(3) chunk(1) block(2) chunk(2).
-  ScopedStorageLimits small({.textNodesPerBlock = 4, .textChunkBytes = 405});
-  ColumnStorage storage = allocateStorage(ColumnType::Text, 10);
-  ASSERT_EQ(storage.blockCount, 8);
-  EXPECT_EQ(checkLinks(storage), 10);
-  // Node, table entry and slot.
-  const std::tuple<std::int64_t, int, std::int64_t> texts[] = {
-      {0, 1, 0}, {2, 1, 2}, {3, 2, 0}, {4, 4, 0}, {6, 4, 2}, {7, 5, 0}, {8, 7, 0}, {9, 7, 1}};
-  for (auto [node, entry, slot] : texts) {
-    EXPECT_EQ(textOf(storage, node), tableEntry(storage, entry) + slot * 81) << "node " << node;
+// Texts are cut at the kind's width and kept at their real length, across
+// pointer blocks of 4 and arena pieces of 8 bytes (a longer text gets a
+// piece of its own).
+TEST(ColumnStorage, TextsAreCutAtTheirWidthAcrossBlocksAndPieces) {
+  ScopedStorageLimits small({.textsPerBlock = 4, .arenaPieceBytes = 8});
+  const std::string longText(100, 'x');
+  const std::vector<std::string> added = {"a",      "", "abc", longText,   "  lead",
+                                          "tail  ", "", "z",   "12345678", "q"};
+  struct Case {
+    ColumnType kind;
+    std::size_t width;
+  };
+  for (const Case& c : {Case{ColumnType::Text, 80}, Case{ColumnType::PinnedText, 80},
+                        Case{ColumnType::LevelLabels, 40}}) {
+    SCOPED_TRACE(code(c.kind));
+    EXPECT_EQ(static_cast<std::size_t>(textWidth(c.kind)), c.width);
+    TextStorageBuilder builder(c.kind, static_cast<std::int64_t>(added.size()));
+    std::vector<std::string> expected;
+    std::size_t textBytes = 0;
+    for (const std::string& text : added) {
+      builder.add(text);
+      expected.push_back(text.substr(0, c.width));
+      if (!text.empty()) textBytes += expected.back().size() + 1;
+    }
+    ColumnStorage storage = builder.finish();
+    EXPECT_EQ(textsOf(storage), expected);
+    EXPECT_EQ(blockCounts(storage), (std::vector<std::int64_t>{4, 4, 2}));
+    // No fixed-width slots: pointers, the texts with their NULs, and what
+    // is left at the end of pieces.
+    EXPECT_GE(storage.reservedBytes(), added.size() * sizeof(char*) + textBytes);
+    EXPECT_LT(storage.reservedBytes(), added.size() * sizeof(char*) + textBytes + 8 * 5);
   }
-  for (int entry : {0, 3, 6}) {
-    EXPECT_EQ(static_cast<void*>(nodeAt(storage.first, entry / 3 * 4)), storage.blockTable[entry]);
-  }
-  freeStorage(storage);
 }
 
-TEST(ColumnStorage, SlotWidthComesFromTheKindOnly) {
-  EXPECT_EQ(std::tuple(textSlotWidth(ColumnType::Text), textSlotWidth(ColumnType::PinnedText),
-                       textSlotWidth(ColumnType::LevelLabels), textSlotWidth(ColumnType::Numeric)),
-            std::tuple(80, 80, 40, 0));
-  ColumnStorage labels = allocateStorage(ColumnType::LevelLabels, 3);
-  EXPECT_EQ(
-      std::tuple(textOf(labels, 1) - textOf(labels, 0), textOf(labels, 2) - textOf(labels, 1)),
-      std::tuple(41, 41));
-  freeStorage(labels);
-  ColumnStorage texts = allocateStorage(ColumnType::PinnedText, 2);
-  EXPECT_EQ(textOf(texts, 1) - textOf(texts, 0), 81);
-  freeStorage(texts);
+TEST(ColumnStorage, TextsNeverAddedAreEmpty) {
+  TextStorageBuilder builder(ColumnType::Text, 3);
+  builder.add("only");
+  EXPECT_EQ(textsOf(builder.finish()), (std::vector<std::string>{"only", "", ""}));
+  EXPECT_EQ(textsOf(allocateStorage(ColumnType::LevelLabels, 2)),
+            (std::vector<std::string>{"", ""}));
 }
 
-TEST(ColumnStorage, KindsWithoutNodesAndEmptyCountsAllocateNothing) {
+TEST(ColumnStorage, AdoptedTextsStayWhereTheyAreAndLongOnesAreCutInPlace) {
+  ScopedStorageLimits small({.textsPerBlock = 2});
+  const std::string longText(90, 'y');
+  MemoryBlock first = stagedBlock(std::string("abc\0\0", 5) + longText + '\0');
+  MemoryBlock second = stagedBlock(std::string("d e\0", 4));
+  const char* firstStart = first.start;
+  const std::size_t bytes = first.size + second.size;
+  TextStorageBuilder builder(ColumnType::Text, 4);
+  builder.adoptTexts(first);
+  builder.adoptTexts(second);
+  ColumnStorage storage = builder.finish();
+  EXPECT_EQ(textsOf(storage), (std::vector<std::string>{"abc", "", std::string(80, 'y'), "d e"}));
+  EXPECT_EQ(*textsIn(storage).begin(), firstStart);  // not copied
+  EXPECT_EQ(blockCounts(storage), (std::vector<std::int64_t>{2, 2}));
+  EXPECT_EQ(storage.reservedBytes(), bytes + 4 * sizeof(char*));
+}
+
+TEST(ColumnStorage, AdoptedNumbersAreTheStagedDoubles) {
+  const double a[] = {1.5, -2}, b[] = {3, 4, 5};
+  std::vector<MemoryBlock> blocks = {
+      stagedBlock(std::string_view(reinterpret_cast<const char*>(a), sizeof a)),
+      stagedBlock(std::string_view(reinterpret_cast<const char*>(b), sizeof b)),
+      stagedBlock("")};  // a block nothing was staged in
+  const std::size_t bytes = blocks[0].size + blocks[1].size + blocks[2].size;
+  ColumnStorage storage = adoptNumbers(std::move(blocks));
+  EXPECT_EQ(numbersOf(storage), (std::vector<double>{1.5, -2, 3, 4, 5}));
+  EXPECT_EQ(blockCounts(storage), (std::vector<std::int64_t>{2, 3}));
+  EXPECT_EQ(storage.reservedBytes(), bytes);  // every block is the storage's to free
+}
+
+TEST(ColumnStorage, KindsWithoutValuesAndEmptyCountsAllocateNothing) {
   const std::pair<ColumnType, std::int64_t> cases[] = {
-      {ColumnType{-2}, 5}, {ColumnType{-1}, 5},      {ColumnType{9}, 5},    {ColumnType{93}, 5},
-      {ColumnType{-5}, 5}, {ColumnType::Numeric, 0}, {ColumnType::Text, -3}};
+      {ColumnType{-2}, 5},      {ColumnType{-1}, 5},   {ColumnType{9}, 5},
+      {ColumnType{93}, 5},      {ColumnType{-5}, 5},   {ColumnType::RowAttributes, 5},
+      {ColumnType::Numeric, 0}, {ColumnType::Text, -3}};
   for (auto [kind, count] : cases) {
     const ColumnStorage storage = allocateStorage(kind, count);
-    EXPECT_EQ(std::tuple(storage.first, storage.last, storage.blockTable, storage.blockCount),
-              std::tuple(nullptr, nullptr, nullptr, 0))
+    EXPECT_EQ(std::tuple(storage.size(), storage.blocks().size(), storage.reservedBytes()),
+              std::tuple(0, 0u, 0u))
         << code(kind) << " " << count;
   }
 }
 
-TEST(ColumnStorage, StoreTextCutsToTheSlotAndNodeListsStopAtTheCount) {
-  ColumnStorage storage = allocateStorage(ColumnType::Text, 2);
-  auto& node = *static_cast<TextNode*>(storage.first);
-  storeText(node, std::string(100, 'x'));
-  EXPECT_EQ(std::string(node.text), std::string(80, 'x'));
-  storeText(node, "abcdef", 3);
-  EXPECT_STREQ(node.text, "abc");
-  storeText(node, "");
-  EXPECT_STREQ(node.text, "");
-  // A NULL value's text is a view without a pointer; the sanitizers catch
-  // it being handed to memmove.
-  storeText(node, "abc");
-  storeText(node, std::string_view());
-  EXPECT_STREQ(node.text, "");
-  freeStorage(storage);
+TEST(ColumnStorage, MovingHandsTheMemoryOver) {
+  ColumnStorage source = allocateStorage(ColumnType::Numeric, 3);
+  *numbersIn(source).begin() = 9;
+  ColumnStorage moved(std::move(source));
+  EXPECT_EQ(std::tuple(source.size(), source.reservedBytes()), std::tuple(0, 0u));
+  ColumnStorage assigned = allocateStorage(ColumnType::Text, 2);
+  assigned = std::move(moved);  // the texts it held are freed
+  EXPECT_EQ(numbersOf(assigned), (std::vector<double>{9, 0, 0}));
+}
 
+TEST(ColumnStorage, ColumnRangesStopAtTheColumnsCount) {
   testing::TestSheet sheet;
   SheetColumn* column = sheet.addNumbers("x", {1, 2, 3, 4});
   column->length = 2;
   EXPECT_EQ(testing::valuesOf(*column), (testing::Numbers{1, 2}));
   column->length = 0;
   EXPECT_TRUE(testing::valuesOf(*column).empty());
-  column->length = 4;
-  EXPECT_EQ(nodeAt(column->valueStorage.first, 4), nullptr);
-  EXPECT_EQ(nodeAt(column->valueStorage.first, -1), nullptr);
+  column->length = 9;  // more than is stored
+  EXPECT_EQ(testing::valuesOf(*column), (testing::Numbers{1, 2, 3, 4}));
 }
 
 TEST(ColumnStorage, ReleaseClearsTheFieldsOfOneStorage) {
@@ -157,22 +184,32 @@ TEST(ColumnStorage, ReleaseClearsTheFieldsOfOneStorage) {
   SheetColumn* text = sheet.addTexts("t", {"a", "bb"});
   text->levelCount = 2;
   releaseStorage(*text, StorageSlot::Values);
-  EXPECT_EQ(
-      std::tuple(text->valueStorage.first, text->valueStorage.last, text->valueStorage.blockTable,
-                 text->valueStorage.blockCount, text->length, text->levelCount),
-      std::tuple(nullptr, nullptr, nullptr, 0, 0, 0));
+  EXPECT_EQ(std::tuple(text->valueStorage.size(), text->valueStorage.reservedBytes(), text->length,
+                       text->levelCount),
+            std::tuple(0, 0u, 0, 0));
 
   SheetColumn* numbers = sheet.addNumbers("n", {1, 2}, ColumnType::Factor);
   numbers->levelCount = 5;
   testing::attachLevelValues(*numbers, {1, 2});
   releaseStorage(*numbers, StorageSlot::LevelValues);
-  EXPECT_EQ(std::tuple(numbers->levelValueStorage.first, numbers->levelValueStorage.blockTable,
-                       numbers->levelValueStorage.blockCount, numbers->levelValueCount),
-            std::tuple(nullptr, nullptr, 0, 0));
+  EXPECT_EQ(std::tuple(numbers->levelValueStorage.reservedBytes(), numbers->levelValueCount),
+            std::tuple(0u, 0));
   EXPECT_EQ(numbers->length, 2);  // the values are untouched
   releaseStorage(*numbers, StorageSlot::Values);
   EXPECT_EQ(numbers->levelCount, 5);  // only text columns lose it
-  EXPECT_EQ(numbers->valueStorage.first, nullptr);
+  EXPECT_TRUE(numbers->valueStorage.empty());
+}
+
+TEST(MemoryBlock, LargeBlocksAreMappedAndEveryBlockIsZeroFilled) {
+  for (std::size_t size : {std::size_t{16}, kMappedBlockBytes - 1, kMappedBlockBytes}) {
+    MemoryBlock block = allocateMemoryBlock(size);
+    EXPECT_EQ(std::tuple(block.size, block.used, block.mapped),
+              std::tuple(size, 0u, size >= kMappedBlockBytes));
+    EXPECT_EQ(block.start[0] | block.start[size - 1], 0);
+    freeMemoryBlock(block);
+    EXPECT_EQ(block.start, nullptr);
+    freeMemoryBlock(block);  // an empty block is ignored
+  }
 }
 
 TEST(CheckedAlloc, ZeroFilledUpToTheCapAndReallocKeepsTheContent) {
@@ -208,6 +245,9 @@ TEST(CheckedAllocDeathTest, FailuresEndWithTheirMessageAndStatus) {
        kExitDataTooLarge, tooLarge},
       {"layout size above the cap", [] { checkedAllocLayout(64, 1'000'001 * 16); },
        kExitDataTooLarge, tooLarge},
+      {"memory block layout above the cap",
+       [] { allocateMemoryBlock(kMappedBlockBytes, kAllocationCap + 1); }, kExitDataTooLarge,
+       tooLarge},
       {"exhausted heap", [] { checkedAllocLayout(kImpossible, 16); }, kExitOutOfMemory, noMemory},
       {"exhausted heap on realloc", [] { checkedReallocLayout(nullptr, kImpossible, 16); },
        kExitOutOfMemory, noMemory},

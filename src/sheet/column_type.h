@@ -5,7 +5,7 @@
 
 namespace vodbc {
 
-// A signed 32-bit code. The same code selects the node layout when storage is
+// A signed 32-bit code. The same code selects what a value is when storage is
 // allocated, so LevelValues, LevelLabels and RowAttributes name storage kinds
 // rather than column types. Codes without a name (-2, -1, 1, 5, 6, 7, 8, 22,
 // ...) are still valid values: write them as ColumnType{5}.
@@ -21,7 +21,8 @@ namespace vodbc {
 //    6, 7, 22         doubles; storage only, no conversion handles them
 //   90 LevelValues    storage kind: numeric level values of a Factor
 //   91 LevelLabels    storage kind: level labels of a Factor, 40 characters
-//   92 RowAttributes  storage kind: the Sheet's row attributes
+//   92 RowAttributes  storage kind: the Sheet's row attributes, which nothing
+//                     reads, so none are kept
 enum class ColumnType : std::int32_t {
   PinnedNumeric = -4,
   PinnedText = -3,
@@ -36,8 +37,8 @@ enum class ColumnType : std::int32_t {
 
 constexpr std::int32_t code(ColumnType type) { return static_cast<std::int32_t>(type); }
 
-// Storage kinds whose nodes hold a double (NumericNode).
-constexpr bool holdsNumericNodes(ColumnType type) {
+// Storage kinds whose values are doubles.
+constexpr bool holdsNumbers(ColumnType type) {
   switch (code(type)) {
     case -4:
     case 0:
@@ -56,8 +57,8 @@ constexpr bool holdsNumericNodes(ColumnType type) {
   }
 }
 
-// Storage kinds whose nodes point at a text slot (TextNode).
-constexpr bool holdsTextNodes(ColumnType type) {
+// Storage kinds whose values are texts.
+constexpr bool holdsTexts(ColumnType type) {
   return type == ColumnType::PinnedText || type == ColumnType::Text ||
          type == ColumnType::LevelLabels;
 }

@@ -1,6 +1,7 @@
 #include "sheet/conversion_support.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "sheet/convert_column.h"
 #include "sheet/sheet.h"
@@ -26,22 +27,22 @@ bool collectionFits(std::int64_t entries, std::int64_t entrySize) {
   return steps * kCollectionGrowth * entrySize <= collectionByteLimit;
 }
 
-void replaceValues(SheetColumn& column, const ColumnStorage& storage) {
+void replaceValues(SheetColumn& column, ColumnStorage storage) {
   const std::int32_t length = column.length;
   releaseStorage(column, StorageSlot::Values);
-  column.valueStorage = storage;
+  column.valueStorage = std::move(storage);
   column.length = length;
 }
 
-void installLevelValues(SheetColumn& column, const ColumnStorage& storage, std::int32_t count) {
+void installLevelValues(SheetColumn& column, ColumnStorage storage, std::int32_t count) {
   releaseStorage(column, StorageSlot::LevelValues);
-  column.levelValueStorage = storage;
+  column.levelValueStorage = std::move(storage);
   column.levelValueCount = count;
 }
 
-void installLevelLabels(SheetColumn& column, const ColumnStorage& storage, std::int32_t count) {
+void installLevelLabels(SheetColumn& column, ColumnStorage storage, std::int32_t count) {
   releaseStorage(column, StorageSlot::LevelLabels);
-  column.levelLabelStorage = storage;
+  column.levelLabelStorage = std::move(storage);
   column.levelLabelCount = count;
 }
 

@@ -11,12 +11,12 @@ struct SheetColumn;
 
 // Releases the column's value storage and installs `storage` in its place,
 // keeping `length`.
-void replaceValues(SheetColumn& column, const ColumnStorage& storage);
+void replaceValues(SheetColumn& column, ColumnStorage storage);
 
 // Installs `storage` as the column's level values / level labels, with
-// `count` nodes.
-void installLevelValues(SheetColumn& column, const ColumnStorage& storage, std::int32_t count);
-void installLevelLabels(SheetColumn& column, const ColumnStorage& storage, std::int32_t count);
+// `count` values.
+void installLevelValues(SheetColumn& column, ColumnStorage storage, std::int32_t count);
+void installLevelLabels(SheetColumn& column, ColumnStorage storage, std::int32_t count);
 
 // Whether a distinct-value collection of `entries` entries of `entrySize`
 // bytes fits: the table starts with room for 20 entries and grows by 20, and

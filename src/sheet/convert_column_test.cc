@@ -94,7 +94,7 @@ TEST_F(ConvertColumnTest, DispatchByPairAndUnhandledPairsOnlyMarkTheColumn) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(code(c.from)) + "->" + std::to_string(code(c.to)));
-    const bool text = holdsTextNodes(c.type);
+    const bool text = holdsTexts(c.type);
     SheetColumn* column =
         text ? sheet.addTexts("x", {"1", "2"}) : sheet.addNumbers("x", {1, 2}, c.type);
     sheet->changeSeen = 1;
@@ -169,14 +169,14 @@ TEST_F(ConvertColumnTest, FactorToNumeric) {
   EXPECT_EQ(valuesOf(*column), (Numbers{10, 20, M, 3, 0.5, 20}));
   EXPECT_EQ(std::tuple(column->type, column->valueWidth, column->levelValueCount),
             std::tuple(ColumnType::Numeric, 25, 0));
-  EXPECT_EQ(column->levelValueStorage.first, nullptr);
+  EXPECT_TRUE(column->levelValueStorage.empty());
 
   SheetColumn* labelled = sheet.addTexts("l", {"x", "y", "x"});
   ASSERT_TRUE(textToFactor(*labelled, true, true, true));
   ASSERT_TRUE(factorToNumeric(*labelled, true));
   EXPECT_EQ(valuesOf(*labelled), (Numbers{1, 2, 1}));
   EXPECT_EQ(std::tuple(labelled->formatKind, labelled->levelLabelCount), std::tuple(1, 0));
-  EXPECT_EQ(labelled->levelLabelStorage.first, nullptr);
+  EXPECT_TRUE(labelled->levelLabelStorage.empty());
 }
 
 TEST_F(ConvertColumnTest, TextToNumberAndDateTime) {
@@ -251,7 +251,7 @@ TEST_F(ConvertColumnTest, FactorToTextByLevelKind) {
 
   SheetColumn* labelled = sheet.addTexts("l", {"b", "A", "b"});
   ASSERT_TRUE(textToFactor(*labelled, true, true, true));
-  numericValues(*labelled).begin()->value = 3;  // beyond the labels
+  *numericValues(*labelled).begin() = 3;  // beyond the labels
   ASSERT_TRUE(factorToText(*labelled));
   EXPECT_EQ(textsOf(*labelled), (Texts{"", "A", "b"}));
   EXPECT_EQ(std::tuple(labelled->levelLabelCount, labelled->levelCount, labelled->valueWidth),
@@ -291,7 +291,7 @@ TEST_F(ToFactorTest, NumericToFactor) {
               std::tuple(ColumnType::Factor, c.levelCount, c.levelKind,
                          static_cast<std::int32_t>(c.levels.size()), 0, 41, 3,
                          static_cast<std::int32_t>(c.values.size()), 1));
-    EXPECT_EQ(column->levelLabelStorage.first, nullptr);
+    EXPECT_TRUE(column->levelLabelStorage.empty());
   }
 }
 
@@ -349,7 +349,7 @@ TEST_F(ToFactorTest, TextToFactor) {
                          column->labelWidth),
               std::tuple(ColumnType::Factor, static_cast<std::int32_t>(c.labels.size()), 2, 4, 41,
                          -1, 0, static_cast<std::int32_t>(widest)));
-    EXPECT_EQ(column->levelValueStorage.first, nullptr);
+    EXPECT_TRUE(column->levelValueStorage.empty());
   }
 }
 
@@ -360,7 +360,7 @@ TEST_F(ToFactorTest, TextToFactorWithoutLabels) {
   EXPECT_EQ(std::tuple(column->levelCount, column->levelKind, column->formatKind,
                        column->labelWidth, column->levelLabelCount),
             std::tuple(2, 0, 1, 0, 0));
-  EXPECT_EQ(column->levelLabelStorage.first, nullptr);
+  EXPECT_TRUE(column->levelLabelStorage.empty());
 }
 
 TEST_F(ToFactorTest, FactorCollectionsOverTheLimitLeaveTheColumnAlone) {
@@ -378,10 +378,11 @@ TEST_F(ToFactorTest, FactorCollectionsOverTheLimitLeaveTheColumnAlone) {
 
   numbers.push_back(1000);
   SheetColumn* overNumbers = sheet.addNumbers("n", numbers);
-  const StorageNode* numbersFirst = overNumbers->valueStorage.first;
+  const void* numbersFirst = overNumbers->valueStorage.blocks().front().values;
   EXPECT_FALSE(numericToFactor(*overNumbers, true));
   EXPECT_EQ(valuesOf(*overNumbers), numbers);
-  EXPECT_EQ(std::tuple(overNumbers->type, overNumbers->valueStorage.first, overNumbers->changed),
+  EXPECT_EQ(std::tuple(overNumbers->type, overNumbers->valueStorage.blocks().front().values,
+                       overNumbers->changed),
             std::tuple(ColumnType::Numeric, numbersFirst, 0));
 
   texts.push_back("one more");

@@ -15,31 +15,30 @@ namespace {
 constexpr std::size_t kNarrowest = 2;
 constexpr std::size_t kLongNameWidth = 11;  // longer names count as 11
 
-std::size_t widestText(NodeList<TextNode> nodes) {
+std::size_t widestText(TextRange texts) {
   std::size_t widest = kNarrowest;
-  for (const TextNode& node : nodes) widest = std::max(widest, std::strlen(node.text));
+  for (const char* text : texts) widest = std::max(widest, std::strlen(text));
   return widest;
 }
 
-std::size_t widestNumber(NodeList<NumericNode> nodes, const SheetColumn& column) {
+std::size_t widestNumber(NumberRange values, const SheetColumn& column) {
   const double missing = missingValueOf(column);
   std::size_t widest = kNarrowest;
   // Runs of one value (codes, flags, repeated amounts) are common; the same
   // bits always give the same text.
   bool measured = false;
   std::uint64_t previous = 0;
-  for (const NumericNode& node : nodes) {
-    const auto bits = std::bit_cast<std::uint64_t>(node.value);
+  for (const double value : values) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
     if (measured && bits == previous) continue;
     measured = true;
     previous = bits;
     // Most values cannot be wider than the widest so far, which their
     // magnitude alone shows; only the others are measured.
-    if (formattedLengthBound(node.value, column.formatKind, column.decimals, missing) <= widest) {
+    if (formattedLengthBound(value, column.formatKind, column.decimals, missing) <= widest) {
       continue;
     }
-    widest =
-        std::max(widest, formattedLength(node.value, column.formatKind, column.decimals, missing));
+    widest = std::max(widest, formattedLength(value, column.formatKind, column.decimals, missing));
   }
   return widest;
 }

@@ -14,7 +14,6 @@ Sheet* currentSheet = nullptr;
 namespace {
 
 constexpr char kRowColumnName[] = "Row";
-constexpr std::int32_t kRowAttributeClass = 6;
 
 bool countsAsPinned(ColumnType type) {
   return type == ColumnType::RowNumber || type == ColumnType::PinnedNumeric ||
@@ -49,7 +48,6 @@ void freeSheet(Sheet* sheet) {
     freeColumn(column);
     column = next;
   }
-  freeStorage(sheet->rowAttrStorage);
   std::free(sheet->notes);
   checkedDelete(sheet->settings);
   checkedDelete(sheet);
@@ -104,29 +102,12 @@ SheetColumn* addColumn(Sheet* sheet, ColumnType type, std::string_view name,
 bool createRowAttributes(Sheet* sheet) {
   if (sheet == nullptr || sheet->rowCount <= 0) return false;
   SheetColumn* row = sheet->firstColumn;
-  freeStorage(sheet->rowAttrStorage);
-  sheet->rowAttrStorage = allocateStorage(ColumnType::RowAttributes, sheet->rowCount);
-  sheet->rowAttrFirst = static_cast<RowAttributeNode*>(sheet->rowAttrStorage.first);
-  sheet->rowAttrLast = static_cast<RowAttributeNode*>(sheet->rowAttrStorage.last);
-
   releaseStorage(*row, StorageSlot::Values);
   allocateColumnValues(*row, sheet->rowCount);
   row->position = 0;
   row->decimals = 0;
-
-  StorageNode* attribute = sheet->rowAttrStorage.first;
-  std::int32_t index = 0;
-  for (NumericNode& value : numericValues(*row)) {
-    auto* node = static_cast<RowAttributeNode*>(attribute);
-    node->rowIndex = index;
-    node->classNumber = kRowAttributeClass;
-    node->flag1 = 0;
-    node->flag2 = 0;
-    node->flag3 = 1;
-    value.value = index + 1;
-    attribute = attribute->next;
-    ++index;
-  }
+  double number = 0;
+  for (double& value : numericValues(*row)) value = ++number;
   row->displayWidth = sheet->rowCount > 10000 ? 6 : (sheet->rowCount > 1000 ? 5 : 4);
   return true;
 }

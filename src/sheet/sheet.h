@@ -1,7 +1,7 @@
 // The in-memory worksheet: a doubly linked list of columns, each with its
-// own block-allocated storage, plus row attributes, a copy of the worksheet
-// settings and the missing-value code. The first column is always the
-// row-number column "Row".
+// own block-allocated storage, plus a copy of the worksheet settings and the
+// missing-value code. The first column is always the row-number column
+// "Row".
 #pragma once
 
 #include <cstdint>
@@ -33,7 +33,7 @@ struct SheetColumn {
   Sheet* sheet{};  // owning Sheet
   char name[kNameLength + 1]{};
   std::int32_t serial{};        // the Sheet's columnSerial when added
-  ColumnStorage valueStorage;   // `length` nodes of the column's type
+  ColumnStorage valueStorage;   // `length` values of the column's type
   std::int32_t position{};      // 0 for "Row", 1 for the next, ...
   std::int32_t length{};        // number of values
   std::int32_t decimals{};      // -1 automatic; 0 for "Row"
@@ -51,8 +51,8 @@ struct SheetColumn {
   std::int32_t levelLabelCount{};
   std::int32_t labelWidth{};        // longest level label
   std::int32_t levelKind{};         // 0 plain codes, 1 level values, 2 level labels
-  ColumnStorage levelValueStorage;  // NumericNodes; level i is node i (from 1)
-  ColumnStorage levelLabelStorage;  // TextNodes of 40-character slots
+  ColumnStorage levelValueStorage;  // level i's value is value i (from 1)
+  ColumnStorage levelLabelStorage;  // level i's label (at most 40 characters)
 };
 
 struct Sheet {
@@ -60,8 +60,6 @@ struct Sheet {
   SheetColumn* firstColumn{};  // always "Row"
   SheetColumn* lastColumn{};
   SheetColumn* cursorColumn{};  // last findColumn result; null after a move
-  RowAttributeNode* rowAttrFirst{};
-  RowAttributeNode* rowAttrLast{};
   SheetSettings* settings{};    // own copy; owned
   std::int32_t columnSerial{};  // serial of the next added column
   char* notes{};                // NUL-ended lines one after another; owned
@@ -77,8 +75,6 @@ struct Sheet {
   std::int32_t noteCount{};
   std::int32_t notesLength{};
   double missingValue{};
-  // The row attributes' block table, kept so the Sheet can be freed.
-  ColumnStorage rowAttrStorage;
 };
 
 // The Sheet made last by createSheet. The shell clears it (discardCurrentSheet)
@@ -90,8 +86,8 @@ extern Sheet* currentSheet;
 // caller to set. Never null (memory failure ends the process).
 Sheet* createSheet();
 
-// Frees a Sheet with its columns, storages, settings copy, notes and row
-// attributes. Null is ignored. Does not touch currentSheet.
+// Frees a Sheet with its columns, storages, settings copy and notes. Null is
+// ignored. Does not touch currentSheet.
 void freeSheet(Sheet* sheet);
 
 // Frees currentSheet (when there is one) and sets it to null.
@@ -105,9 +101,10 @@ void discardCurrentSheet();
 SheetColumn* addColumn(Sheet* sheet, ColumnType type, std::string_view name,
                        std::int32_t valueWidth);
 
-// Builds one row attribute per row and fills "Row" with 1..rowCount; sets
-// "Row"'s displayWidth (4, 5 above 1000 rows, 6 above 10000). Needs rowCount
-// set; false (nothing changed) when it is 0.
+// Fills "Row" with 1..rowCount and sets its displayWidth (4, 5 above 1000
+// rows, 6 above 10000). Row attributes proper are never read by anything,
+// so none are kept. Needs rowCount set; false (nothing changed) when it is
+// 0.
 bool createRowAttributes(Sheet* sheet);
 
 // Sets the column's and its Sheet's `changed`; with alsoClearSeen clears the

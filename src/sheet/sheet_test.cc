@@ -91,8 +91,8 @@ TEST(Sheet, AddColumnSetsFieldsByTypeAndCutsNames) {
         std::tuple(column->type, column->formatKind, column->decimals, column->valueWidth,
                    column->position, column->serial, sheet->pinnedCount, sheet->columnCount),
         std::tuple(c.type, c.formatKind, -1, 80, position, position, c.pinnedAfter, position));
-    EXPECT_EQ(std::tuple(sheet->lastColumn, column->prev->next, column->valueStorage.first),
-              std::tuple(column, column, nullptr));
+    EXPECT_EQ(std::tuple(sheet->lastColumn, column->prev->next, column->valueStorage.size()),
+              std::tuple(column, column, 0));
     ++position;
   }
   EXPECT_EQ(
@@ -124,28 +124,22 @@ TEST(Sheet, RowColumnWidthFollowsTheRowCount) {
   }
   TestSheet empty;
   EXPECT_FALSE(createRowAttributes(empty.get()));
-  EXPECT_EQ(std::tuple(empty->rowAttrFirst, empty->firstColumn->length), std::tuple(nullptr, 0));
+  EXPECT_EQ(empty->firstColumn->length, 0);
   EXPECT_FALSE(createRowAttributes(nullptr));
 }
 
-TEST(Sheet, RowAttributesAndRowNumbersAcrossBlocks) {
-  ScopedStorageLimits small({.numericNodesPerBlock = 2, .rowAttributeNodesPerBlock = 3});
+TEST(Sheet, RowNumbersAcrossBlocks) {
+  ScopedStorageLimits small({.numbersPerBlock = 2});
   TestSheet sheet;
   sheet->rowCount = 7;
   ASSERT_TRUE(createRowAttributes(sheet.get()));
-  EXPECT_EQ(sheet->firstColumn->valueStorage.blockCount, 4);
+  EXPECT_EQ(sheet->firstColumn->valueStorage.blocks().size(), 4u);
   EXPECT_EQ(testing::valuesOf(*sheet->firstColumn), (Numbers{1, 2, 3, 4, 5, 6, 7}));
-  std::int32_t index = 0;
-  const RowAttributeNode* last = nullptr;
-  for (auto* node = sheet->rowAttrFirst; node != nullptr;
-       node = static_cast<RowAttributeNode*>(node->next)) {
-    EXPECT_EQ(std::tuple(node->rowIndex, node->classNumber, node->flag1, node->flag2, node->flag3,
-                         node->prev),
-              std::tuple(index++, 6, 0, 0, 1, last));
-    last = node;
-  }
-  EXPECT_EQ(std::tuple(index, sheet->rowAttrLast, sheet->rowAttrStorage.blockCount),
-            std::tuple(7, last, 3));
+  // Built again for another row count, "Row" holds only the new numbers.
+  sheet->rowCount = 3;
+  ASSERT_TRUE(createRowAttributes(sheet.get()));
+  EXPECT_EQ(testing::valuesOf(*sheet->firstColumn), (Numbers{1, 2, 3}));
+  EXPECT_EQ(sheet->firstColumn->valueStorage.size(), 3);
 }
 
 TEST(Sheet, ChangeFlags) {

@@ -10,6 +10,7 @@
 #include <numeric>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "sheet/conversion_support.h"
@@ -140,15 +141,15 @@ bool numericToFactor(SheetColumn& column, bool sortLevels) {
 
   std::vector<double> distinct;
   std::unordered_map<std::uint64_t, std::int32_t> firstMet;
-  for (const NumericNode& node : numericValues(column)) {
-    if (node.value <= missing) continue;
+  for (const double value : numericValues(column)) {
+    if (value <= missing) continue;
     const auto [it, added] =
-        firstMet.try_emplace(valueKey(node.value), static_cast<std::int32_t>(distinct.size()));
+        firstMet.try_emplace(valueKey(value), static_cast<std::int32_t>(distinct.size()));
     if (!added) continue;
     if (!collectionFits(static_cast<std::int64_t>(distinct.size()) + 1, kValueEntrySize)) {
       return false;
     }
-    distinct.push_back(node.value);
+    distinct.push_back(value);
   }
 
   std::vector<std::int32_t> order(distinct.size());
@@ -160,9 +161,9 @@ bool numericToFactor(SheetColumn& column, bool sortLevels) {
     });
   }
   const std::vector<std::int32_t> codes = codesByFirstMet(order);
-  for (NumericNode& node : numericValues(column)) {
-    if (node.value <= missing) continue;
-    node.value = codes[static_cast<std::size_t>(firstMet.at(valueKey(node.value)))];
+  for (double& value : numericValues(column)) {
+    if (value <= missing) continue;
+    value = codes[static_cast<std::size_t>(firstMet.at(valueKey(value)))];
   }
 
   std::vector<double> levels;
@@ -173,12 +174,10 @@ bool numericToFactor(SheetColumn& column, bool sortLevels) {
   releaseStorage(column, StorageSlot::LevelLabels);
   column.levelKind = 0;
   if (k > 0 && !isCountingSequence(levels)) {
-    const ColumnStorage storage = allocateStorage(ColumnType::LevelValues, k);
+    ColumnStorage storage = allocateStorage(ColumnType::LevelValues, k);
     std::size_t i = 0;
-    for (StorageNode* n = storage.first; n != nullptr; n = n->next) {
-      static_cast<NumericNode*>(n)->value = levels[i++];
-    }
-    installLevelValues(column, storage, k);
+    for (double& level : numbersIn(storage)) level = levels[i++];
+    installLevelValues(column, std::move(storage), k);
     column.levelKind = 1;
   }
   column.levelCount = k > 0 ? k : kEmptyFactorLevelCount;
@@ -201,8 +200,8 @@ bool textToFactor(SheetColumn& column, bool ignoreCase, bool normaliseSpaces, bo
   rowLevel.reserve(static_cast<std::size_t>(std::max(column.length, 0)));
   char labelBuffer[kTextValueWidth + 1];
   char keyBuffer[kTextValueWidth + 1];
-  for (const TextNode& node : textValues(column)) {
-    const std::string_view label = labelOf(node.text, normaliseSpaces, labelBuffer);
+  for (const char* text : textValues(column)) {
+    const std::string_view label = labelOf(text, normaliseSpaces, labelBuffer);
     if (label.empty()) {
       rowLevel.push_back(-1);
       continue;
@@ -238,14 +237,14 @@ bool textToFactor(SheetColumn& column, bool ignoreCase, bool normaliseSpaces, bo
   const std::vector<std::int32_t> codes = codesByFirstMet(order);
 
   const double missing = missingValueOf(column);
-  const ColumnStorage storage = allocateStorage(ColumnType::Numeric, column.length);
+  ColumnStorage storage = allocateStorage(ColumnType::Numeric, column.length);
   std::size_t row = 0;
-  for (StorageNode* n = storage.first; n != nullptr; n = n->next, ++row) {
+  for (double& value : numbersIn(storage)) {
     const std::int32_t level = row < rowLevel.size() ? rowLevel[row] : -1;
-    static_cast<NumericNode*>(n)->value =
-        level < 0 ? missing : codes[static_cast<std::size_t>(level)];
+    value = level < 0 ? missing : codes[static_cast<std::size_t>(level)];
+    ++row;
   }
-  replaceValues(column, storage);
+  replaceValues(column, std::move(storage));
   column.type = ColumnType::Factor;
   column.valueWidth = kFactorValueWidth;
   column.decimals = -1;
@@ -257,15 +256,14 @@ bool textToFactor(SheetColumn& column, bool ignoreCase, bool normaliseSpaces, bo
     column.levelCount = k;
     column.levelKind = 2;
     column.formatKind = kFormatText;
-    const ColumnStorage labelStorage = allocateStorage(ColumnType::LevelLabels, k);
+    TextStorageBuilder labelStorage(ColumnType::LevelLabels, k);
     std::size_t widest = 0;
-    std::size_t rank = 0;
-    for (StorageNode* n = labelStorage.first; n != nullptr; n = n->next, ++rank) {
-      const std::string_view label = labels[static_cast<std::size_t>(order[rank])];
-      storeText(*static_cast<TextNode*>(n), label, kLabelWidth);
+    for (const std::int32_t index : order) {
+      const std::string_view label = labels[static_cast<std::size_t>(index)];
+      labelStorage.add(label);
       widest = std::max(widest, label.size());
     }
-    installLevelLabels(column, labelStorage, k);
+    installLevelLabels(column, labelStorage.finish(), k);
     column.labelWidth = static_cast<std::int32_t>(widest);
   } else {
     column.levelCount = kEmptyFactorLevelCount;

@@ -2,6 +2,7 @@
 // timestamps) and from a factor.
 #include <functional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "sheet/conversion_support.h"
@@ -20,19 +21,18 @@ bool textToNumeric(SheetColumn& column, Parse parse, Texts texts) {
   if (column.type != ColumnType::Text) return false;
   const double missing = missingValueOf(column);
   ColumnStorage storage = allocateStorage(ColumnType::Numeric, column.length);
-  StorageNode* out = storage.first;
+  const NumberRange values = numbersIn(storage);
+  NumberRange::iterator out = values.begin();
   texts([&](std::string_view text) {
-    if (out == nullptr) return false;
-    static_cast<NumericNode*>(out)->value = text.empty() ? missing : parse(text, missing);
-    out = out->next;
+    if (out == values.end()) return false;
+    *out = text.empty() ? missing : parse(text, missing);
+    ++out;
     return true;
   });
-  // A column whose storage is shorter than its length gets missing values
-  // for the rest rather than uninitialised ones.
-  for (; out != nullptr; out = out->next) {
-    static_cast<NumericNode*>(out)->value = missing;
-  }
-  replaceValues(column, storage);
+  // A column whose texts are fewer than its length gets missing values for
+  // the rest rather than zeros.
+  for (; out != values.end(); ++out) *out = missing;
+  replaceValues(column, std::move(storage));
   column.valueWidth = kNumericValueWidth;
   column.decimals = -1;
   column.type = ColumnType::Numeric;
@@ -43,8 +43,8 @@ bool textToNumeric(SheetColumn& column, Parse parse, Texts texts) {
 // The column's own stored texts.
 auto storedTexts(const SheetColumn& column) {
   return [&column](const auto& take) {
-    for (const TextNode& text : textValues(column)) {
-      if (!take(std::string_view(text.text))) break;
+    for (const char* text : textValues(column)) {
+      if (!take(std::string_view(text))) break;
     }
   };
 }
@@ -83,14 +83,14 @@ bool factorToNumeric(SheetColumn& column, bool useLevelValues) {
   if (column.type != ColumnType::Factor) return false;
   if (useLevelValues && column.levelValueCount >= 1) {
     std::vector<double> levels;
-    for (const NumericNode& level : levelValues(column)) levels.push_back(level.value);
+    for (const double level : levelValues(column)) levels.push_back(level);
     const double missing = missingValueOf(column);
     const auto n = static_cast<double>(levels.size());
-    for (NumericNode& node : numericValues(column)) {
-      const double v = node.value;
+    for (double& value : numericValues(column)) {
+      const double v = value;
       // The integer part k of v, truncated toward zero, must lie in 1..n.
       if (v <= missing || !(v >= 1.0 && v < n + 1.0)) continue;
-      node.value = levels[static_cast<std::size_t>(v) - 1];
+      value = levels[static_cast<std::size_t>(v) - 1];
     }
   }
   if (column.levelValueCount >= 1) releaseStorage(column, StorageSlot::LevelValues);

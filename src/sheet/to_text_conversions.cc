@@ -15,29 +15,27 @@ namespace vodbc {
 namespace {
 
 // Builds text storage with one text per value, written by
-// `write(slot, value, missing)` for non-missing values (missing ones stay
-// empty), releases the level storages and the old values, installs the texts
-// and makes the column Text.
+// `write(text, value, missing)` into a buffer of kValueTextSize bytes for
+// non-missing values (missing ones stay empty), releases the level storages
+// and the old values, installs the texts and makes the column Text.
 template <class Write>
 void rebuildAsText(SheetColumn& column, Write write) {
   prepareDateState(column);
   const double missing = missingValueOf(column);
-  const ColumnStorage storage = allocateStorage(ColumnType::Text, column.length);
+  TextStorageBuilder texts(ColumnType::Text, column.length);
   std::size_t longest = 0;
-  StorageNode* out = storage.first;
-  for (const NumericNode& node : numericValues(column)) {
-    if (out == nullptr) break;
-    char* slot = static_cast<TextNode*>(out)->text;
-    slot[0] = '\0';
-    if (!(node.value <= missing)) write(slot, node.value, missing);
-    longest = std::max(longest, std::strlen(slot));
-    out = out->next;
+  for (const double value : numericValues(column)) {
+    char text[kValueTextSize];
+    text[0] = '\0';
+    if (!(value <= missing)) write(text, value, missing);
+    const std::size_t length = std::strlen(text);
+    longest = std::max(longest, length);
+    texts.add(std::string_view(text, length));
   }
-  for (; out != nullptr; out = out->next) static_cast<TextNode*>(out)->text[0] = '\0';
 
   if (column.levelValueCount > 0) releaseStorage(column, StorageSlot::LevelValues);
   if (column.levelLabelCount > 0) releaseStorage(column, StorageSlot::LevelLabels);
-  replaceValues(column, storage);
+  replaceValues(column, texts.finish());
   column.levelCount = static_cast<std::int32_t>(longest);
   column.type = ColumnType::Text;
   column.formatKind = kFormatText;
@@ -51,8 +49,8 @@ bool numericToText(SheetColumn& column) {
   if (column.type != ColumnType::Numeric) return false;
   const std::int32_t kind = column.formatKind;
   const std::int32_t decimals = column.decimals;
-  rebuildAsText(column, [&](char* slot, double value, double missing) {
-    formatValue(slot, value, kind, decimals, missing);
+  rebuildAsText(column, [&](char* text, double value, double missing) {
+    formatValue(text, value, kind, decimals, missing);
   });
   return true;
 }
@@ -63,25 +61,25 @@ bool factorToText(SheetColumn& column) {
   const std::int32_t decimals = column.decimals;
   const std::int32_t levelKind = column.levelKind;
   std::vector<double> values;
-  for (const NumericNode& level : levelValues(column)) values.push_back(level.value);
+  for (const double level : levelValues(column)) values.push_back(level);
   std::vector<const char*> labels;
-  for (const TextNode& label : levelLabels(column)) labels.push_back(label.text);
+  for (const char* label : levelLabels(column)) labels.push_back(label);
 
-  rebuildAsText(column, [&](char* slot, double code, double missing) {
+  rebuildAsText(column, [&](char* text, double code, double missing) {
     // Level k is the smallest whole number that is at least 1 and at least
     // the code.
     const double k = std::max(1.0, std::ceil(code));
     if (levelKind == 1) {
       const bool listed = k <= static_cast<double>(values.size());
-      formatValue(slot, listed ? values[static_cast<std::size_t>(k) - 1] : missing, kind, decimals,
+      formatValue(text, listed ? values[static_cast<std::size_t>(k) - 1] : missing, kind, decimals,
                   missing);
     } else if (levelKind == 2) {
       if (k <= static_cast<double>(labels.size())) {
         const char* label = labels[static_cast<std::size_t>(k) - 1];
-        copyCut(slot, std::string_view(label, strnlen(label, kLabelWidth)), kLabelWidth);
+        copyCut(text, std::string_view(label, strnlen(label, kLabelWidth)), kLabelWidth);
       }
     } else {
-      formatValue(slot, code, kind, decimals, missing);
+      formatValue(text, code, kind, decimals, missing);
     }
   });
   return true;

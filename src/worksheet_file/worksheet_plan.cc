@@ -135,9 +135,9 @@ WorksheetPlan planWorksheet(const Sheet& sheet, std::int32_t rows, std::int32_t 
         setCounts[b] = byteOf(column->length + fmt::kCountBias);
         setMarks[b] = static_cast<char>(fmt::kLabelSetMark);
         std::size_t i = 0;
-        for (const TextNode& node : textValues(*column)) {
+        for (const char* text : textValues(*column)) {
           putLabel(plan.labelCells, static_cast<std::size_t>(b) * M + i++,
-                   textOf(node.text, fmt::kLabelWidth));
+                   textOf(text, fmt::kLabelWidth));
         }
         ++b;
       }
@@ -161,10 +161,10 @@ WorksheetPlan planWorksheet(const Sheet& sheet, std::int32_t rows, std::int32_t 
           plan.linkLines[1][2 * b + 1] = byteOf(b + fmt::kLinkIndexBias);
         }
         std::size_t i = 0;
-        for (const TextNode& node : levelLabels(*column)) {
+        for (const char* label : levelLabels(*column)) {
           if (i == static_cast<std::size_t>(fmt::kMaxLabelledLevels)) break;
           putLabel(plan.labelCells, static_cast<std::size_t>(b) * M + i++,
-                   textOf(node.text, fmt::kLabelWidth));
+                   textOf(label, fmt::kLabelWidth));
         }
         ++b;
       }

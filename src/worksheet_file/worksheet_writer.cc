@@ -187,10 +187,10 @@ bool writeColumns(const WorksheetPlan& plan, OutputFile& file, std::uint8_t* buf
   for (const PlannedColumn& planned : plan.written) {
     std::int64_t written = 0;
     if (planned.valuesWritten) {
-      for (const NumericNode& node : numericValues(*planned.column)) {
+      for (const double value : numericValues(*planned.column)) {
         if (written == rows) break;
         std::uint8_t cell[fmt::kCellSize];
-        encodeRealCell(node.value, cell);
+        encodeRealCell(value, cell);
         if (!cells.put(cell)) return false;
         ++written;
       }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "sheet/column_storage.h"
 #include "sheet/worksheet_settings.h"
@@ -30,16 +31,17 @@ SheetColumn* TestSheet::addNumbers(std::string_view name, const std::vector<doub
   SheetColumn* column = addColumn(sheet_, type, name, kNumericValueWidth);
   allocateColumnValues(*column, static_cast<std::int32_t>(values.size()));
   std::size_t i = 0;
-  for (NumericNode& node : numericValues(*column)) node.value = values[i++];
+  for (double& value : numericValues(*column)) value = values[i++];
   return column;
 }
 
 SheetColumn* TestSheet::addTexts(std::string_view name, const std::vector<std::string>& texts,
                                  ColumnType type) {
   SheetColumn* column = addColumn(sheet_, type, name, kFetchedTextValueWidth);
-  allocateColumnValues(*column, static_cast<std::int32_t>(texts.size()));
-  std::size_t i = 0;
-  for (TextNode& node : textValues(*column)) storeText(node, texts[i++]);
+  TextStorageBuilder storage(type, static_cast<std::int64_t>(texts.size()));
+  for (const std::string& text : texts) storage.add(text);
+  column->valueStorage = storage.finish();
+  column->length = static_cast<std::int32_t>(texts.size());
   return column;
 }
 
@@ -59,47 +61,41 @@ void TestSheet::setNotes(const std::vector<std::string>& lines) {
 
 std::vector<double> valuesOf(const SheetColumn& column) {
   std::vector<double> values;
-  for (const NumericNode& node : numericValues(column)) values.push_back(node.value);
+  for (const double value : numericValues(column)) values.push_back(value);
   return values;
 }
 
 std::vector<std::string> textsOf(const SheetColumn& column) {
   std::vector<std::string> texts;
-  for (const TextNode& node : textValues(column)) texts.emplace_back(node.text);
+  for (const char* text : textValues(column)) texts.emplace_back(text);
   return texts;
 }
 
 std::vector<double> levelValuesOf(const SheetColumn& column) {
   std::vector<double> values;
-  for (const NumericNode& node : levelValues(column)) values.push_back(node.value);
+  for (const double value : levelValues(column)) values.push_back(value);
   return values;
 }
 
 std::vector<std::string> labelsOf(const SheetColumn& column) {
   std::vector<std::string> labels;
-  for (const TextNode& node : levelLabels(column)) labels.emplace_back(node.text);
+  for (const char* label : levelLabels(column)) labels.emplace_back(label);
   return labels;
 }
 
 void attachLevelValues(SheetColumn& column, const Numbers& values) {
-  const ColumnStorage storage =
+  ColumnStorage storage =
       allocateStorage(ColumnType::LevelValues, static_cast<std::int64_t>(values.size()));
   std::size_t i = 0;
-  for (StorageNode* n = storage.first; n != nullptr; n = n->next) {
-    static_cast<NumericNode*>(n)->value = values[i++];
-  }
-  column.levelValueStorage = storage;
+  for (double& value : numbersIn(storage)) value = values[i++];
+  column.levelValueStorage = std::move(storage);
   column.levelValueCount = static_cast<std::int32_t>(values.size());
 }
 
 void attachLabels(SheetColumn& column, const Texts& labels) {
-  const ColumnStorage storage =
-      allocateStorage(ColumnType::LevelLabels, static_cast<std::int64_t>(labels.size()));
-  std::size_t i = 0;
-  for (StorageNode* n = storage.first; n != nullptr; n = n->next) {
-    storeText(*static_cast<TextNode*>(n), labels[i++], kLabelWidth);
-  }
-  column.levelLabelStorage = storage;
+  TextStorageBuilder storage(ColumnType::LevelLabels, static_cast<std::int64_t>(labels.size()));
+  for (const std::string& label : labels) storage.add(label);
+  column.levelLabelStorage = storage.finish();
   column.levelLabelCount = static_cast<std::int32_t>(labels.size());
 }
 

@@ -20,22 +20,13 @@
 namespace vodbc {
 namespace {
 
+using testing::numbersFrom;
+using testing::textsFrom;
+
 std::vector<std::int64_t> blockCounts(const ColumnStorage& storage) {
   std::vector<std::int64_t> counts;
   for (const ValueBlock& block : storage.blocks()) counts.push_back(block.count);
   return counts;
-}
-
-std::vector<double> numbersOf(const ColumnStorage& storage) {
-  std::vector<double> values;
-  for (const double value : numbersIn(storage)) values.push_back(value);
-  return values;
-}
-
-std::vector<std::string> textsOf(const ColumnStorage& storage) {
-  std::vector<std::string> texts;
-  for (const char* text : textsIn(storage)) texts.emplace_back(text);
-  return texts;
 }
 
 // A block of memory holding `bytes` as staged values.
@@ -68,7 +59,7 @@ TEST(ColumnStorage, NumbersCrossBlockBoundariesForEveryNumericKind) {
     EXPECT_EQ(blockCounts(storage), (std::vector<std::int64_t>{3, 3, 1}));
     double next = 0;
     for (double& value : numbersIn(storage)) value = ++next;
-    EXPECT_EQ(numbersOf(storage), (std::vector<double>{1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(numbersFrom(numbersIn(storage)), (std::vector<double>{1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(storage.reservedBytes(), 7 * sizeof(double));
   }
 }
@@ -98,7 +89,7 @@ TEST(ColumnStorage, TextsAreCutAtTheirWidthAcrossBlocksAndPieces) {
       if (!text.empty()) textBytes += expected.back().size() + 1;
     }
     ColumnStorage storage = builder.finish();
-    EXPECT_EQ(textsOf(storage), expected);
+    EXPECT_EQ(textsFrom(textsIn(storage)), expected);
     EXPECT_EQ(blockCounts(storage), (std::vector<std::int64_t>{4, 4, 2}));
     // No fixed-width slots: pointers, the texts with their NULs, and what
     // is left at the end of pieces.
@@ -110,8 +101,8 @@ TEST(ColumnStorage, TextsAreCutAtTheirWidthAcrossBlocksAndPieces) {
 TEST(ColumnStorage, TextsNeverAddedAreEmpty) {
   TextStorageBuilder builder(ColumnType::Text, 3);
   builder.add("only");
-  EXPECT_EQ(textsOf(builder.finish()), (std::vector<std::string>{"only", "", ""}));
-  EXPECT_EQ(textsOf(allocateStorage(ColumnType::LevelLabels, 2)),
+  EXPECT_EQ(textsFrom(textsIn(builder.finish())), (std::vector<std::string>{"only", "", ""}));
+  EXPECT_EQ(textsFrom(textsIn(allocateStorage(ColumnType::LevelLabels, 2))),
             (std::vector<std::string>{"", ""}));
 }
 
@@ -126,7 +117,8 @@ TEST(ColumnStorage, AdoptedTextsStayWhereTheyAreAndLongOnesAreCutInPlace) {
   builder.adoptTexts(first);
   builder.adoptTexts(second);
   ColumnStorage storage = builder.finish();
-  EXPECT_EQ(textsOf(storage), (std::vector<std::string>{"abc", "", std::string(80, 'y'), "d e"}));
+  EXPECT_EQ(textsFrom(textsIn(storage)),
+            (std::vector<std::string>{"abc", "", std::string(80, 'y'), "d e"}));
   EXPECT_EQ(*textsIn(storage).begin(), firstStart);  // not copied
   EXPECT_EQ(blockCounts(storage), (std::vector<std::int64_t>{2, 2}));
   EXPECT_EQ(storage.reservedBytes(), bytes + 4 * sizeof(char*));
@@ -140,7 +132,7 @@ TEST(ColumnStorage, AdoptedNumbersAreTheStagedDoubles) {
       stagedBlock("")};  // a block nothing was staged in
   const std::size_t bytes = blocks[0].size + blocks[1].size + blocks[2].size;
   ColumnStorage storage = adoptNumbers(std::move(blocks));
-  EXPECT_EQ(numbersOf(storage), (std::vector<double>{1.5, -2, 3, 4, 5}));
+  EXPECT_EQ(numbersFrom(numbersIn(storage)), (std::vector<double>{1.5, -2, 3, 4, 5}));
   EXPECT_EQ(blockCounts(storage), (std::vector<std::int64_t>{2, 3}));
   EXPECT_EQ(storage.reservedBytes(), bytes);  // every block is the storage's to free
 }
@@ -165,7 +157,7 @@ TEST(ColumnStorage, MovingHandsTheMemoryOver) {
   EXPECT_EQ(std::tuple(source.size(), source.reservedBytes()), std::tuple(0, 0u));
   ColumnStorage assigned = allocateStorage(ColumnType::Text, 2);
   assigned = std::move(moved);  // the texts it held are freed
-  EXPECT_EQ(numbersOf(assigned), (std::vector<double>{9, 0, 0}));
+  EXPECT_EQ(numbersFrom(numbersIn(assigned)), (std::vector<double>{9, 0, 0}));
 }
 
 TEST(ColumnStorage, ColumnRangesStopAtTheColumnsCount) {

@@ -59,30 +59,6 @@ void TestSheet::setNotes(const std::vector<std::string>& lines) {
   sheet_->notesLength = static_cast<std::int32_t>(all.size());
 }
 
-std::vector<double> valuesOf(const SheetColumn& column) {
-  std::vector<double> values;
-  for (const double value : numericValues(column)) values.push_back(value);
-  return values;
-}
-
-std::vector<std::string> textsOf(const SheetColumn& column) {
-  std::vector<std::string> texts;
-  for (const char* text : textValues(column)) texts.emplace_back(text);
-  return texts;
-}
-
-std::vector<double> levelValuesOf(const SheetColumn& column) {
-  std::vector<double> values;
-  for (const double value : levelValues(column)) values.push_back(value);
-  return values;
-}
-
-std::vector<std::string> labelsOf(const SheetColumn& column) {
-  std::vector<std::string> labels;
-  for (const char* label : levelLabels(column)) labels.emplace_back(label);
-  return labels;
-}
-
 void attachLevelValues(SheetColumn& column, const Numbers& values) {
   ColumnStorage storage =
       allocateStorage(ColumnType::LevelValues, static_cast<std::int64_t>(values.size()));

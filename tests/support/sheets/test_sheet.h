@@ -44,10 +44,31 @@ class TestSheet {
   Sheet* sheet_;
 };
 
-std::vector<double> valuesOf(const SheetColumn& column);
-std::vector<std::string> textsOf(const SheetColumn& column);
-std::vector<double> levelValuesOf(const SheetColumn& column);
-std::vector<std::string> labelsOf(const SheetColumn& column);
+// The values of any storage range (numericValues, textsIn, ...) as plain
+// vectors a test can compare.
+template <class Range>
+std::vector<double> numbersFrom(const Range& range) {
+  return std::vector<double>(range.begin(), range.end());
+}
+template <class Range>
+std::vector<std::string> textsFrom(const Range& range) {
+  std::vector<std::string> texts;
+  for (const char* text : range) texts.emplace_back(text);
+  return texts;
+}
+
+inline std::vector<double> valuesOf(const SheetColumn& column) {
+  return numbersFrom(numericValues(column));
+}
+inline std::vector<std::string> textsOf(const SheetColumn& column) {
+  return textsFrom(textValues(column));
+}
+inline std::vector<double> levelValuesOf(const SheetColumn& column) {
+  return numbersFrom(levelValues(column));
+}
+inline std::vector<std::string> labelsOf(const SheetColumn& column) {
+  return textsFrom(levelLabels(column));
+}
 
 // Gives a factor column the level values or labels it names its codes by.
 void attachLevelValues(SheetColumn& column, const Numbers& values);

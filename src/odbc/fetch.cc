@@ -295,7 +295,7 @@ FetchOutcome fetchIntoSheet(SQLHSTMT statement, std::string_view sql, OdbcReport
   }
   if (!dates.empty()) markColumnChanged(dates.front(), true);
   std::vector<char> clippedIn(built.size(), 0);
-  forEachOnTwoThreads(built.size(), [&](std::size_t c) {
+  forEachOnTwoThreads(built.size(), static_cast<std::size_t>(sheet->rowCount), [&](std::size_t c) {
     SheetColumn& column = *built[c];
     clippedIn[c] = fillColumn(column, staged[c], sheet->rowCount);
     if (column.formatKind != kFormatDateTime) computeDisplayWidth(column);

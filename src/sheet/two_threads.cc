@@ -6,14 +6,15 @@
 
 namespace vodbc {
 
-void forEachOnTwoThreads(std::size_t count, const std::function<void(std::size_t)>& work) {
+void forEachOnTwoThreads(std::size_t count, std::size_t valuesEach,
+                         const std::function<void(std::size_t)>& work) {
   // Pieces are handed out one at a time, so a thread that drew cheap
   // columns takes more of them.
   std::atomic<std::size_t> next{0};
   auto drain = [&] {
     for (std::size_t i = next.fetch_add(1); i < count; i = next.fetch_add(1)) work(i);
   };
-  if (count < 2) {
+  if (count < 2 || count * valuesEach < kValuesWorthAThread) {
     drain();
     return;
   }

@@ -14,12 +14,26 @@ namespace {
 
 TEST(TwoThreadsTest, RunsEveryIndexExactlyOnce) {
   for (std::size_t count : {0u, 1u, 2u, 3u, 39u, 250u}) {
-    std::vector<std::atomic<int>> runs(count);
-    forEachOnTwoThreads(count, [&runs](std::size_t i) { runs[i].fetch_add(1); });
-    for (std::size_t i = 0; i < count; ++i) {
-      EXPECT_EQ(runs[i].load(), 1) << "index " << i << " of " << count;
+    for (std::size_t valuesEach : {std::size_t{1}, kValuesWorthAThread}) {
+      std::vector<std::atomic<int>> runs(count);
+      forEachOnTwoThreads(count, valuesEach, [&runs](std::size_t i) { runs[i].fetch_add(1); });
+      for (std::size_t i = 0; i < count; ++i) {
+        EXPECT_EQ(runs[i].load(), 1) << "index " << i << " of " << count << ", " << valuesEach;
+      }
     }
   }
+}
+
+// A few hundred values are done before a thread would have started: such
+// work never leaves the calling thread.
+TEST(TwoThreadsTest, SmallWorkStaysOnThisThread) {
+  std::mutex mutex;
+  std::set<std::thread::id> threads;
+  forEachOnTwoThreads(39, 40, [&](std::size_t) {
+    std::lock_guard<std::mutex> lock(mutex);
+    threads.insert(std::this_thread::get_id());
+  });
+  EXPECT_EQ(threads, std::set<std::thread::id>{std::this_thread::get_id()});
 }
 
 // The point of the helper: two pieces are under way at the same time. The
@@ -30,7 +44,7 @@ TEST(TwoThreadsTest, RunsTwoPiecesAtOnce) {
   std::atomic<bool> sawBoth{false};
   std::mutex mutex;
   std::set<std::thread::id> threads;
-  forEachOnTwoThreads(2, [&](std::size_t) {
+  forEachOnTwoThreads(2, kValuesWorthAThread, [&](std::size_t) {
     {
       std::lock_guard<std::mutex> lock(mutex);
       threads.insert(std::this_thread::get_id());

@@ -47,9 +47,10 @@ void convertForFile(Sheet& sheet, WriterMessages& messages) {
   }
   if (!texts.empty()) {
     markColumnChanged(texts.front(), true);
-    forEachOnTwoThreads(texts.size(), [&texts](std::size_t i) {
-      convertColumn(texts[i], ColumnType::Text, ColumnType::Factor, true, true, true);
-    });
+    forEachOnTwoThreads(
+        texts.size(), static_cast<std::size_t>(sheet.rowCount), [&texts](std::size_t i) {
+          convertColumn(texts[i], ColumnType::Text, ColumnType::Factor, true, true, true);
+        });
   }
   auto convertedAlongside = [&texts](const SheetColumn* column) {
     return std::find(texts.begin(), texts.end(), column) != texts.end();

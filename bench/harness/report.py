@@ -18,7 +18,8 @@ import statistics
 import sys
 
 # The programs in the order the table shows them.
-PROGRAMS = ["floor", "vodbc-batch", "isql", "pyodbc", "R RODBC", "native"]
+PROGRAMS = ["floor", "floor, worker thread", "vodbc-batch", "vodbc-batch --dry-run", "isql",
+            "pyodbc", "R RODBC", "native"]
 
 
 def read(path):

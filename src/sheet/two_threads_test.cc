@@ -24,7 +24,7 @@ TEST(TwoThreadsTest, RunsEveryIndexExactlyOnce) {
   }
 }
 
-// A few hundred values are done before a thread would have started: such
+// A few thousand values are done before a thread would have started: such
 // work never leaves the calling thread.
 TEST(TwoThreadsTest, SmallWorkStaysOnThisThread) {
   std::mutex mutex;
